@@ -1,0 +1,60 @@
+#pragma once
+// Files and folders. Every file operation goes through FileSystem, which has a fault seam so that tests
+// can make the Nth write, sync or rename fail with a chosen error. Files are written whole and atomically:
+// a temporary file in the same folder, written, flushed and synced, then renamed over the old one.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace platform {
+
+using Bytes = std::vector<std::uint8_t>;
+
+enum class FileOp { Open, Write, Sync, Rename, Remove, MakeDir, Read };
+
+// Fault injection: the `nth` call (1-based, counted from arming) of `op` fails with `error` (an errno value).
+class FileFaults {
+public:
+    static FileFaults& shared();
+    void failNth(FileOp op, int nth, int error);
+    void clear();
+    // Called by the file operations; returns the errno to fail with, or 0.
+    int check(FileOp op);
+private:
+    struct Armed { FileOp op; int remaining; int error; };
+    std::vector<Armed> armed_;
+};
+
+class FileManager {
+public:
+    static FileManager& defaultManager();
+
+    bool fileExistsAtPath(const std::string& path) const;
+    bool fileExistsAtPath(const std::string& path, bool* isDirectory) const;
+    // Makes the folder (and its parents); true on success or when it exists as a folder.
+    bool createDirectoryAtPath(const std::string& path);
+    // True on success; on failure *error gets a readable description.
+    bool removeItemAtPath(const std::string& path, std::string* error = nullptr);
+    bool moveItemAtPath(const std::string& from, const std::string& to, std::string* error = nullptr);
+
+    // The whole file, or nothing when it is missing or unreadable. maxBytes guards against huge files.
+    std::optional<Bytes> dataWithContentsOfFile(const std::string& path, std::size_t maxBytes = 64u << 20) const;
+    // Atomic write (see above). False when any step fails; the old file is then untouched and no
+    // temporary file is left. *error gets a description.
+    bool writeToFileAtomically(const std::string& path, const Bytes& bytes, std::string* error = nullptr);
+    // Removes temporary files that a killed process left in a folder (never loads them).
+    void removeStaleTemporaries(const std::string& folder);
+};
+
+// Path helpers.
+std::string stringByAppendingPathComponent(const std::string& path, const std::string& component);
+// The user's documents directory: $XDG_DATA_HOME/plumbrick, default ~/.local/share/plumbrick.
+// Tests point it elsewhere with setDocumentsDirectory.
+std::string documentsDirectory();
+void setDocumentsDirectory(std::string path);   // empty restores the default
+// NSSearchPathForDirectoriesInDomains(9, 1, true): one entry, the documents directory.
+std::vector<std::string> NSSearchPathForDirectoriesInDomains(int directory, int domainMask, bool expandTilde);
+
+}  // namespace platform

@@ -1,0 +1,35 @@
+#pragma once
+// Named pictures from the resources. Only the size is read here (from the PNG header); the desktop
+// backend decodes pixels itself through SDL2_image.
+
+#include <memory>
+#include <string>
+
+#include "platform/Geometry.h"
+
+namespace platform {
+
+class Image {
+public:
+    // The picture resource of that name ("menu_01.png"), or null when it is missing or not a PNG.
+    // Pictures are cached: the same name gives the same object.
+    static std::shared_ptr<Image> imageNamed(const std::string& name);
+    static void clearCache();
+
+    const std::string& name() const { return name_; }
+    const std::string& path() const { return path_; }       // the 1x file
+    const std::string& path2x() const { return path2x_; }   // the @2x file, or empty
+    Size size() const { return size_; }                      // in points
+
+    Image(std::string name, std::string path, std::string path2x, Size size)
+        : name_(std::move(name)), path_(std::move(path)), path2x_(std::move(path2x)), size_(size) {}
+
+private:
+    std::string name_, path_, path2x_;
+    Size size_;
+};
+
+// Reads width and height from a PNG file's header; false when the file is not a PNG.
+bool readPngSize(const std::string& path, int& width, int& height);
+
+}  // namespace platform

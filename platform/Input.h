@@ -1,0 +1,24 @@
+#pragma once
+// Turning pointer positions and keys into touches on the view tree (shared by every backend).
+
+#include <string>
+
+#include "platform/View.h"
+
+namespace platform {
+
+// The front-most visible, interaction-enabled view under a point given in root coordinates
+// (presentation transforms are taken into account), or null.
+View* hitTest(View& root, Point p);
+// The front-most enabled control under the point, or null.
+Control* controlAt(View& root, Point p);
+// The front-most visible enabled control whose key equivalent is `key`, or null.
+Control* controlForKey(View& root, const std::string& key);
+
+// A touch on a point: touch-down on the control there (and touch-up-inside when `release` is set);
+// if no control is there, touchesBegan on the view under the point. Returns the control, if any.
+Control* touchAt(View& root, Point p, bool release = true);
+// A key press: touch-down then touch-up-inside on the control with that key. False if none.
+bool pressKey(View& root, const std::string& key);
+
+}  // namespace platform

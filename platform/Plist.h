@@ -1,0 +1,59 @@
+#pragma once
+// Property-list values and dictionary files (XML property lists through libplist).
+
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <variant>
+#include <vector>
+
+#include "platform/Date.h"
+#include "platform/FileManager.h"
+
+namespace platform {
+
+struct PlistValue;
+using PlistArray = std::vector<PlistValue>;
+using PlistDictionary = std::map<std::string, PlistValue>;
+
+struct PlistValue {
+    // Integer holds signed 64-bit values; negatives survive a round trip.
+    using Storage = std::variant<std::monostate, bool, std::int64_t, double, std::string, Date, Bytes,
+                                 std::shared_ptr<PlistArray>, std::shared_ptr<PlistDictionary>>;
+    Storage v;
+
+    PlistValue() = default;
+    PlistValue(bool b) : v(b) {}
+    PlistValue(int i) : v(std::int64_t(i)) {}
+    PlistValue(std::int64_t i) : v(i) {}
+    PlistValue(double d) : v(d) {}
+    PlistValue(const char* s) : v(std::string(s)) {}
+    PlistValue(std::string s) : v(std::move(s)) {}
+    PlistValue(Date d) : v(d) {}
+    PlistValue(PlistArray a) : v(std::make_shared<PlistArray>(std::move(a))) {}
+    PlistValue(PlistDictionary d) : v(std::make_shared<PlistDictionary>(std::move(d))) {}
+
+    bool isNull() const { return std::holds_alternative<std::monostate>(v); }
+    const bool* asBool() const { return std::get_if<bool>(&v); }
+    const std::int64_t* asInteger() const { return std::get_if<std::int64_t>(&v); }
+    const double* asReal() const { return std::get_if<double>(&v); }
+    const std::string* asString() const { return std::get_if<std::string>(&v); }
+    const Date* asDate() const { return std::get_if<Date>(&v); }
+    const PlistArray* asArray() const { auto p = std::get_if<std::shared_ptr<PlistArray>>(&v); return p ? p->get() : nullptr; }
+    PlistArray* asArray() { auto p = std::get_if<std::shared_ptr<PlistArray>>(&v); return p ? p->get() : nullptr; }
+    const PlistDictionary* asDictionary() const { auto p = std::get_if<std::shared_ptr<PlistDictionary>>(&v); return p ? p->get() : nullptr; }
+    PlistDictionary* asDictionary() { auto p = std::get_if<std::shared_ptr<PlistDictionary>>(&v); return p ? p->get() : nullptr; }
+    friend bool operator==(const PlistValue& a, const PlistValue& b);
+};
+
+// dictionaryWithContentsOfFile: the dictionary, or nothing when the file is missing, unreadable, not a
+// property list or not a dictionary at its top.
+std::optional<PlistDictionary> dictionaryWithContentsOfFile(const std::string& path);
+// The same from bytes (XML or binary property list).
+std::optional<PlistDictionary> dictionaryWithData(const Bytes& bytes);
+// writeToFile:atomically: as an XML property list, written atomically. False on failure.
+bool writeDictionaryToFile(const PlistDictionary& dict, const std::string& path, std::string* error = nullptr);
+Bytes xmlDataFromDictionary(const PlistDictionary& dict);
+
+}  // namespace platform

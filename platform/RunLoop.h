@@ -1,0 +1,93 @@
+#pragma once
+// The single-threaded run loop: timers and animation ends fire in order of due time on one clock.
+// A backend drives it: the headless backend on a virtual clock, the desktop backend on the real one.
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <vector>
+
+namespace platform {
+
+class Timer : public std::enable_shared_from_this<Timer> {
+public:
+    using Callback = std::function<void(Timer&)>;
+
+    // Schedules a timer on the main run loop. An interval of 0 or less is taken as 0.1 ms.
+    // The run loop keeps the timer alive until it is invalidated (a one-shot timer is invalidated after it fires).
+    static std::shared_ptr<Timer> scheduled(double interval, Callback callback, bool repeats);
+    template <class T> static std::shared_ptr<Timer> scheduled(double interval, T* target, void (T::*op)(), bool repeats) {
+        return scheduled(interval, [target, op](Timer&) { (target->*op)(); }, repeats);
+    }
+    template <class T> static std::shared_ptr<Timer> scheduled(double interval, T* target, void (T::*op)(Timer*), bool repeats) {
+        return scheduled(interval, [target, op](Timer& t) { (target->*op)(&t); }, repeats);
+    }
+
+    // Stops the timer: no call follows, even when called from inside the timer's own callback.
+    void invalidate();
+    bool isValid() const { return valid_; }
+    double timeInterval() const { return interval_; }
+    bool repeats() const { return repeats_; }
+    double fireDate() const { return due_; }   // run-loop time of the next firing
+
+    Timer(double interval, Callback callback, bool repeats);  // use scheduled()
+
+private:
+    friend class RunLoop;
+    double interval_;
+    Callback callback_;
+    bool repeats_;
+    bool valid_ = true;
+    double due_ = 0;
+    std::uint64_t seq_ = 0;
+};
+
+// The clock that a backend gives the run loop.
+class Clock {
+public:
+    virtual ~Clock() = default;
+    virtual double now() const = 0;            // seconds, monotonic, run-loop time
+    virtual double wallClock() const = 0;      // seconds since 1970
+};
+
+class RunLoop {
+public:
+    static RunLoop& main();
+
+    void setClock(Clock* clock);
+    Clock* clock() const { return clock_; }
+    double now() const;            // run-loop time; while a callback runs, the due time of that callback
+
+    // Calls everything that is due at or before `until`, in order of due time (ties in scheduling order),
+    // with now() at each callback's due time. A repeating timer that fell behind fires once and is
+    // rescheduled one interval after its due time or after `until`, whichever is later.
+    // Returns how many callbacks ran.
+    int runUntil(double until);
+    // Due time of the next timer or deferred call; infinity when there is none.
+    double nextDueTime() const;
+    // A one-shot call at a run-loop time (animation ends, deferred work). Not cancellable.
+    void callAt(double when, std::function<void()> fn);
+    void callSoon(std::function<void()> fn) { callAt(now(), std::move(fn)); }
+
+    // Drops every timer and pending call (tests: a fresh run loop per test).
+    void reset();
+    std::size_t pendingCount() const;
+
+    void addTimer(const std::shared_ptr<Timer>& timer);
+
+private:
+    RunLoop() = default;
+    struct Entry {
+        double due;
+        std::uint64_t seq;
+        std::shared_ptr<Timer> timer;   // or
+        std::function<void()> call;
+    };
+    std::vector<Entry> heap_;
+    std::uint64_t nextSeq_ = 0;
+    Clock* clock_ = nullptr;
+    double current_ = 0;       // time of the callback running now, or last run time
+    bool inCallback_ = false;
+};
+
+}  // namespace platform
