@@ -1,0 +1,51 @@
+#include "services/Support.h"
+
+#include <cstdint>
+#include <cstdlib>
+
+#include "platform/Bundle.h"
+#include "platform/FileManager.h"
+
+namespace plumbrick {
+
+std::string getPathFolderSaveGame() {
+    auto& fm = platform::FileManager::defaultManager();
+    const auto paths = platform::NSSearchPathForDirectoriesInDomains(9, 1, true);
+    const std::string documents = paths.empty() ? platform::documentsDirectory() : paths.front();
+    const std::string folder = platform::stringByAppendingPathComponent(documents, "Quillfen");
+    bool isDirectory = false;
+    // The trailing "/" makes a plain file of that name count as missing; making the folder then fails.
+    if (fm.fileExistsAtPath(folder + "/", &isDirectory)) return folder;
+    if (fm.createDirectoryAtPath(folder + "/")) return folder;
+    return documents;
+}
+
+bool initSound(platform::SystemSoundID& soundId, const std::string& name, const std::string& type) {
+    const std::string path = platform::Bundle::mainBundle().pathForResource(name, type);
+    soundId = platform::AudioServicesCreateSystemSoundID(path);
+    return true;
+}
+
+int rnd2(int min, int max) {
+    const std::int64_t span = std::int64_t(max) - std::int64_t(min) + 1;
+    if (span <= 0) return min;
+    std::int64_t r = std::int64_t(min) + std::int64_t(std::rand()) % span;
+    if (r < min) r = min;
+    if (r > max) r = max;
+    return int(r);
+}
+
+int randMaxPositionFood() {
+    int r = 2 + std::rand() % 3;
+    return r > 4 ? 4 : r;
+}
+
+float randPauseCat(float min, float max) {
+    const float scaled = (max - min) * 100.0f;
+    if (!(scaled >= 1.0f)) return min;   // also refuses NaN
+    const int n = scaled >= 2147483647.0f ? 2147483647 : int(scaled);
+    const int k = std::rand() % n;
+    return float(double(min) + double(k) * 0.01);
+}
+
+}  // namespace plumbrick

@@ -1,0 +1,30 @@
+#pragma once
+// Free functions shared by the games and the results store: the save folder, system sounds from
+// resources, and the random draws whose distributions the games' timing depends on.
+// The random draws use the C library's rand(); the games seed it with srand once.
+
+#include <string>
+
+#include "platform/Sound.h"
+
+namespace plumbrick {
+
+// The folder "Quillfen" in the documents directory, made on first use. The path never ends in "/".
+// When the folder cannot be made, the documents directory itself is returned.
+std::string getPathFolderSaveGame();
+
+// Makes a system sound from the resource `name`.`type` into `soundId`. Always true: a missing
+// resource gives an id that plays nothing.
+bool initSound(platform::SystemSoundID& soundId, const std::string& name, const std::string& type);
+
+// A whole number from min to max inclusive, each about equally likely. With max < min: min.
+int rnd2(int min, int max);
+
+// 2, 3 or 4, equally likely.
+int randMaxPositionFood();
+
+// One of the n = (max - min) * 100 values min, min + 0.01, ..., min + (n - 1) * 0.01; never max.
+// With max - min below 0.01: min.
+float randPauseCat(float min, float max);
+
+}  // namespace plumbrick

@@ -1,0 +1,69 @@
+#pragma once
+// The results store of one game: its list of recorded rounds (as packs, best score first, at most
+// five), the round being played now, and the results file "Tinmarsh.result" in the save folder that
+// all games share. The file is an XML property list: game id -> array of packs.
+
+#include <memory>
+#include <string>
+
+#include "platform/Date.h"
+#include "platform/Plist.h"
+#include "services/VCGameRound.h"
+
+namespace plumbrick {
+
+class VCGamesResult {
+public:
+    // The store of no game yet: placeOfStorage is the results file path. Reads nothing.
+    VCGamesResult();
+    // The store of the game `nameGame` (the constructor the games use). Reads nothing: call Load.
+    explicit VCGamesResult(std::string nameGame);
+
+    // Reads this game's list from the results file. A missing or unreadable file, or no array under
+    // the game id, gives an empty list. Malformed packs are dropped, one log line each; the others keep
+    // their order.
+    void Load();
+    // Writes this game's list into the results file, keeping the other games' lists. A file that exists
+    // but cannot be read is first moved aside to "Tinmarsh.result.unreadable". Does nothing before Load.
+    void Save();
+    // Begins a new current round that starts now: drops the lowest packs so that at most four remain,
+    // then appends the new round's pack. Does not save.
+    void NewGame();
+    // Records the current round: its end date is now, time and penalty as given, its score rises to
+    // `scores` but never falls. If the list holds the round, its pack is replaced, the list sorted by
+    // score and saved. Failures are logged ("ERROR VCGamesResult:EndGame: ...") and stop the steps.
+    void EndGame(int time, int scores, int penalty);
+    // Index of the first pack that began within 1.1 s of `date`, or -1. Throws MalformedPackError
+    // when it meets a pack without a start date.
+    int findResultWithDateStart(platform::Date date) const;
+    // Makes the round that began at `date` current and returns true; when the list lacks it, begins a
+    // new round (NewGame) and returns false. Throws MalformedPackError on a malformed pack.
+    bool setGameRoundWithDateStart(platform::Date date);
+
+    // The ordering of the list: negative when pack a comes first (higher score), positive when b
+    // does, 0 for equal scores. The context is ignored. Throws MalformedPackError on a malformed pack.
+    static int scoresSort(const platform::PlistValue& a, const platform::PlistValue& b, void* context);
+
+    // The list of packs; null before Load.
+    const platform::PlistArray* getArGamesResult() const { return arGamesResult.get(); }
+    void setArGamesResult(std::shared_ptr<platform::PlistArray> list) { arGamesResult = std::move(list); }
+    const std::string& getNameGame() const { return nameGame; }
+    void setNameGame(std::string n) { nameGame = std::move(n); }
+    const std::string& getPlaceOfStorage() const { return placeOfStorage; }
+    void setPlaceOfStorage(std::string p) { placeOfStorage = std::move(p); }
+    // The current round, or null before NewGame / setGameRoundWithDateStart.
+    const std::shared_ptr<VCGameRound>& getGameround() const { return gameround; }
+    void setGameround(std::shared_ptr<VCGameRound> r) { gameround = std::move(r); }
+
+    static constexpr const char* kFileName = "Tinmarsh";
+    static constexpr int kMaxRounds = 5;
+    static constexpr double kDateTolerance = 1.1;
+
+private:
+    std::shared_ptr<platform::PlistArray> arGamesResult;
+    std::string nameGame;
+    std::string placeOfStorage;
+    std::shared_ptr<VCGameRound> gameround;
+};
+
+}  // namespace plumbrick
