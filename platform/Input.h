@@ -15,8 +15,10 @@ Control* controlAt(View& root, Point p);
 // The front-most visible enabled control whose key equivalent is `key`, or null.
 Control* controlForKey(View& root, const std::string& key);
 
-// A touch on a point: touch-down on the control there (and touch-up-inside when `release` is set);
-// if no control is there, touchesBegan on the view under the point. Returns the control, if any.
+// A touch on a point: touch-down on the control there (and touch-up-inside when `release` is set and the
+// control is still in the tree and enabled); if no control is there, touchesBegan on the view under the
+// point. Returns the control, if any (compare only: its actions may have removed and freed it).
+// Image views take no touches by default, so a touch on one goes to the view behind it.
 Control* touchAt(View& root, Point p, bool release = true);
 // A key press: touch-down then touch-up-inside on the control with that key. False if none.
 bool pressKey(View& root, const std::string& key);

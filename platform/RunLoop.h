@@ -39,6 +39,8 @@ private:
     bool repeats_;
     bool valid_ = true;
     double due_ = 0;
+    double anchor_ = 0;          // firings fall on anchor_ + n * interval_
+    std::uint64_t fired_ = 0;    // n of the next firing
     std::uint64_t seq_ = 0;
 };
 
@@ -59,9 +61,10 @@ public:
     double now() const;            // run-loop time; while a callback runs, the due time of that callback
 
     // Calls everything that is due at or before `until`, in order of due time (ties in scheduling order),
-    // with now() at each callback's due time. A repeating timer that fell behind fires once and is
-    // rescheduled one interval after its due time or after `until`, whichever is later.
-    // Returns how many callbacks ran.
+    // with now() at each callback's due time. A repeating timer fires at most once per call: its next
+    // firing is the first point of its grid (scheduling time + n * interval) after `until`, so one that
+    // fell behind fires once, not once per missed interval, and never drifts.
+    // Returns how many callbacks ran. Times within 1 ns of `until` count as due.
     int runUntil(double until);
     // Due time of the next timer or deferred call; infinity when there is none.
     double nextDueTime() const;

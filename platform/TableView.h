@@ -62,7 +62,7 @@ public:
     TableViewCell* cellForRow(int row) const;
     // After a scroll: show the rows that came into view, queue the ones that left.
     void layoutVisibleRows();
-    void setContentOffset(Point p);
+    void setContentOffset(Point p) override;
     const char* className() const override { return "TableView"; }
 private:
     TableViewDataSource* dataSource_ = nullptr;

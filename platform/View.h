@@ -61,7 +61,8 @@ public:
     void setNeedsDisplay() { ++displayGeneration_; }
     std::uint64_t displayGeneration() const { return displayGeneration_; }
 
-    // What is drawn now: the model value, or the running animation's value at the run loop's time.
+    // What is drawn now: the model value, or the running animation's value at the run loop's time
+    // (eased in and out: smoothstep of the elapsed fraction of each pass).
     double presentationAlpha() const;
     AffineTransform presentationTransform() const;
     Layer& layer();
@@ -75,7 +76,8 @@ public:
     // Name of the class for layouts and for drawing ("View", "ImageView", ...).
     virtual const char* className() const { return "View"; }
 
-    // Converts a point in this view's coordinates to the window (root) coordinates, model values, no transforms.
+    // Converts a point in this view's coordinates to root coordinates (from the top-left corner of the root as
+    // drawn, its scroll offset applied), model values, no transforms.
     Point convertToRoot(Point p) const;
 
     // ---- View animations (class operations) ----
@@ -92,6 +94,8 @@ public:
     static void setAnimationsEnabled(bool on);
     // Whether any animation is running (drawing needs frames while one is).
     static bool hasRunningAnimations();
+    // Tests: closes every open block and enables animations again (running animations stay).
+    static void resetAnimations();
 
 protected:
     friend class Layer;
@@ -111,20 +115,29 @@ protected:
 };
 
 // The part of a view that carries its running animations.
+// A new animation of a property replaces the one running on it (whose block then stops unfinished).
 class Layer {
 public:
     explicit Layer(View& owner) : owner_(owner) {}
-    // Drops every running animation of the view: it is drawn at its model values again at once.
+    ~Layer();
+    Layer(const Layer&) = delete;
+    Layer& operator=(const Layer&) = delete;
+    // Drops every running animation of the view: it is drawn at its model values again at once. A block
+    // left without animations reports its end (finished false) on the next run-loop turn.
     void removeAllAnimations();
     bool hasAnimations() const;
     View& owner() { return owner_; }
+    struct Animation;   // defined in View.cpp
 private:
+    friend class View;
     View& owner_;
+    std::vector<std::shared_ptr<Animation>> animations_;
 };
 
+// Like the platform's, an image view takes no touches unless told to (they go to the view behind it).
 class ImageView : public View {
 public:
-    explicit ImageView(Rect frame = {}) : View(frame) {}
+    explicit ImageView(Rect frame = {}) : View(frame) { userInteractionEnabled_ = false; }
     // Framed to the image's size at (0, 0); a null image gives a zero frame.
     explicit ImageView(std::shared_ptr<Image> image);
     void setImage(std::shared_ptr<Image> image) { image_ = std::move(image); setNeedsDisplay(); }
@@ -211,7 +224,7 @@ public:
     void setContentSize(Size s) { contentSize_ = s; }
     Point contentOffset() const { return boundsOrigin_; }
     // Clamped to the content; with paging, a drag ends on a whole page (see snapToPage).
-    void setContentOffset(Point p);
+    virtual void setContentOffset(Point p);
     bool isScrollEnabled() const { return scrollEnabled_; }
     void setScrollEnabled(bool on) { scrollEnabled_ = on; }
     bool isPagingEnabled() const { return pagingEnabled_; }
