@@ -1,0 +1,246 @@
+#include "platform/sdl/Desktop.h"
+
+#include <spawn.h>
+#include <sys/types.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+
+#include "platform/Log.h"
+#include "platform/RunLoop.h"
+
+extern char** environ;
+
+namespace platform::sdl {
+
+namespace {
+
+// The longest the loop sleeps without looking around: a signal is noticed within this time.
+constexpr int kMaxWaitMs = 200;
+
+std::string keyName(SDL_Keycode key) {
+    std::string name = SDL_GetKeyName(key);
+    std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) { return char(std::tolower(c)); });
+    if (name == "keypad enter") name = "return";
+    return name;
+}
+
+}  // namespace
+
+Desktop::Desktop(DesktopOptions options) : options_(std::move(options)) {
+    if (options_.scale < 1) options_.scale = 1;
+    viewport_ = {double(options_.scale), 0, 0};
+}
+
+Desktop::~Desktop() {
+    renderer_.reset();
+    if (sdlRenderer_) SDL_DestroyRenderer(sdlRenderer_);
+    if (window_) SDL_DestroyWindow(window_);
+    if (initialisedVideo_) SDL_QuitSubSystem(SDL_INIT_VIDEO);
+}
+
+bool Desktop::open() {
+    if (window_) return true;
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+        logLine(std::string("window: no display (") + SDL_GetError() + ")");
+        return false;
+    }
+    initialisedVideo_ = true;
+    Uint32 flags = SDL_WINDOW_RESIZABLE | SDL_WINDOW_SHOWN;
+    if (options_.fullScreen) flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
+    window_ = SDL_CreateWindow(options_.title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
+                               kWidthPoints * options_.scale, kHeightPoints * options_.scale, flags);
+    if (!window_) {
+        logLine(std::string("window: cannot open (") + SDL_GetError() + ")");
+        return false;
+    }
+    SDL_SetWindowMinimumSize(window_, kWidthPoints, kHeightPoints);
+    sdlRenderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_ACCELERATED);
+    if (!sdlRenderer_) sdlRenderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
+    if (!sdlRenderer_) {
+        logLine(std::string("window: no renderer (") + SDL_GetError() + ")");
+        SDL_DestroyWindow(window_);
+        window_ = nullptr;
+        return false;
+    }
+    renderer_ = std::make_unique<Renderer>(sdlRenderer_);
+    updateViewport();
+    dirty_ = true;
+    return true;
+}
+
+View* Desktop::root() const {
+    if (root_) return root_;
+    return Window::keyWindow();
+}
+
+double Desktop::now() const {
+    if (Clock* clock = RunLoop::main().clock()) return clock->now();
+    return SDL_GetTicks64() / 1000.0;
+}
+
+void Desktop::updateViewport() {
+    if (!sdlRenderer_) return;
+    int pw = 0, ph = 0;
+    SDL_GetRendererOutputSize(sdlRenderer_, &pw, &ph);
+    // Whole steps only: every point is the same number of pixels, and the screen is centred.
+    int scale = std::max(1, std::min(pw / kWidthPoints, ph / kHeightPoints));
+    viewport_ = {double(scale), (pw - kWidthPoints * scale) / 2, (ph - kHeightPoints * scale) / 2};
+    renderer_->setViewport(viewport_);
+    dirty_ = true;
+}
+
+Point Desktop::toPoints(int windowX, int windowY) const {
+    double px = windowX, py = windowY;
+    if (window_ && sdlRenderer_) {
+        int ww = 0, wh = 0, pw = 0, ph = 0;
+        SDL_GetWindowSize(window_, &ww, &wh);
+        SDL_GetRendererOutputSize(sdlRenderer_, &pw, &ph);
+        if (ww > 0 && wh > 0) {
+            px = windowX * double(pw) / ww;
+            py = windowY * double(ph) / wh;
+        }
+    }
+    return {(px - viewport_.offsetX) / viewport_.scale, (py - viewport_.offsetY) / viewport_.scale};
+}
+
+void Desktop::toggleFullScreen() {
+    if (!window_) return;
+    bool full = SDL_GetWindowFlags(window_) & SDL_WINDOW_FULLSCREEN_DESKTOP;
+    SDL_SetWindowFullscreen(window_, full ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
+    updateViewport();
+}
+
+void Desktop::endApplication() {
+    Application& app = Application::sharedApplication();
+    app.terminate();   // posts will-terminate once, however often it is asked, then stops the loop
+    running_ = false;
+}
+
+bool Desktop::needsFrame() const {
+    return dirty_ || View::hasRunningAnimations() || input_.isAnimating();
+}
+
+void Desktop::drawFrame() {
+    if (!renderer_) return;
+    if (View* r = root()) {
+        renderer_->drawFrame(*r);
+    } else {
+        SDL_SetRenderDrawColor(sdlRenderer_, 0, 0, 0, 255);
+        SDL_RenderClear(sdlRenderer_);
+    }
+    SDL_RenderPresent(sdlRenderer_);
+    dirty_ = false;
+    lastFrame_ = now();
+    ++frames_;
+}
+
+void Desktop::handleEvent(const SDL_Event& event) {
+    View* r = root();
+    switch (event.type) {
+    case SDL_QUIT:
+        endApplication();
+        break;
+    case SDL_WINDOWEVENT:
+        switch (event.window.event) {
+        case SDL_WINDOWEVENT_CLOSE: endApplication(); break;
+        case SDL_WINDOWEVENT_SIZE_CHANGED:
+        case SDL_WINDOWEVENT_RESIZED: updateViewport(); break;
+        case SDL_WINDOWEVENT_FOCUS_LOST: input_.cancel(); dirty_ = true; break;
+        default: dirty_ = true; break;
+        }
+        break;
+    case SDL_MOUSEBUTTONDOWN:
+        if (r && event.button.button == SDL_BUTTON_LEFT) {
+            input_.press(*r, toPoints(event.button.x, event.button.y));
+            dirty_ = true;
+        }
+        break;
+    case SDL_MOUSEMOTION:
+        if (r && (event.motion.state & SDL_BUTTON_LMASK)) {
+            input_.move(*r, toPoints(event.motion.x, event.motion.y));
+            dirty_ = true;
+        }
+        break;
+    case SDL_MOUSEBUTTONUP:
+        if (r && event.button.button == SDL_BUTTON_LEFT) {
+            input_.release(*r, toPoints(event.button.x, event.button.y));
+            dirty_ = true;
+        }
+        break;
+    case SDL_MOUSEWHEEL:
+        if (r) {
+            int dy = event.wheel.y, dx = event.wheel.x;
+            if (event.wheel.direction == SDL_MOUSEWHEEL_FLIPPED) { dy = -dy; dx = -dx; }
+            int x = 0, y = 0;
+            SDL_GetMouseState(&x, &y);
+            // Down or right moves towards the end of the strip.
+            if (input_.wheel(*r, toPoints(x, y), dx - dy)) dirty_ = true;
+        }
+        break;
+    case SDL_KEYDOWN:
+        if (event.key.repeat) break;   // holding a key is one press, as holding a button is
+        if (event.key.keysym.sym == SDLK_F11) {
+            toggleFullScreen();
+        } else if (r) {
+            input_.key(*r, keyName(event.key.keysym.sym));
+            dirty_ = true;
+        }
+        break;
+    default:
+        break;
+    }
+}
+
+void Desktop::runOnce(bool wait) {
+    RunLoop& loop = RunLoop::main();
+    double t = now();
+    if (loop.runUntil(t) > 0) dirty_ = true;
+    input_.step();
+    if (needsFrame() && t - lastFrame_ >= options_.frameInterval * 0.999) {
+        drawFrame();
+        if (exitAfterFirstFrame_) {
+            endApplication();
+            return;
+        }
+    }
+
+    SDL_Event event;
+    bool got = false;
+    double wake = loop.nextDueTime();
+    if (needsFrame()) wake = std::min(wake, lastFrame_ + options_.frameInterval);
+    double timeout = wake - now();
+    if (!wait || timeout <= 0) {
+        got = SDL_PollEvent(&event);
+    } else {
+        // Sleep until the next timer, frame or event; whole milliseconds, rounded up, so that a timer is due
+        // when the loop wakes.
+        double ms = std::ceil(timeout * 1000.0);
+        got = SDL_WaitEventTimeout(&event, ms > kMaxWaitMs ? kMaxWaitMs : int(ms));
+    }
+    if (got) {
+        handleEvent(event);
+        while (SDL_PollEvent(&event)) handleEvent(event);
+    }
+}
+
+int Desktop::run() {
+    running_ = true;
+    while (running_) runOnce(true);
+    return 0;
+}
+
+bool Desktop::openURL(const std::string& url) {
+    pid_t pid = 0;
+    std::string program = urlOpener_;
+    char* argv[] = {program.data(), const_cast<char*>(url.c_str()), nullptr};
+    int rc = posix_spawnp(&pid, program.c_str(), nullptr, nullptr, argv, environ);
+    if (rc != 0) {
+        logLine("openURL: cannot start " + program + " for " + url);
+        return false;
+    }
+    return true;
+}
+
+}  // namespace platform::sdl

@@ -1,0 +1,98 @@
+#pragma once
+// The desktop window: SDL events turned into touches and key presses on the view tree, frames drawn when
+// something changed or an animation runs, and the run loop's timers fired on time in between. The loop
+// sleeps until the next timer, animation frame or event.
+//
+// It is also the application backend: ending the loop, and handing links to the system with xdg-open.
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <SDL.h>
+
+#include "platform/Application.h"
+#include "platform/sdl/PointerInput.h"
+#include "platform/sdl/Renderer.h"
+
+namespace platform::sdl {
+
+struct DesktopOptions {
+    int scale = 2;                 // pixels per point of the window at start
+    bool fullScreen = false;
+    std::string title = "Plumbrick";
+    double frameInterval = 1.0 / 60;   // shortest time between frames while something moves
+};
+
+class Desktop : public ApplicationBackend {
+public:
+    static constexpr int kWidthPoints = 480;
+    static constexpr int kHeightPoints = 320;
+
+    explicit Desktop(DesktopOptions options = {});
+    ~Desktop() override;
+    Desktop(const Desktop&) = delete;
+    Desktop& operator=(const Desktop&) = delete;
+
+    // Opens the window and its renderer. False (with the reason logged) when there is no display.
+    bool open();
+    bool isOpen() const { return window_ != nullptr; }
+
+    // The tree drawn and touched: the key window unless set here (tests).
+    void setRoot(View* root) { root_ = root; }
+    View* root() const;
+
+    // Runs until the application ends. Returns 0.
+    int run();
+    // One pass of the loop: fires what is due, draws if needed, then waits for an event at most until the
+    // next due time (never when `wait` is false) and handles every event that arrived.
+    void runOnce(bool wait = true);
+
+    // Handles one SDL event (tests feed synthesized ones here).
+    void handleEvent(const SDL_Event& event);
+    // Draws the tree now and presents it.
+    void drawFrame();
+    bool needsFrame() const;
+    int framesDrawn() const { return frames_; }
+
+    // Window pixels to points, and the viewport that draws the screen in the window.
+    Point toPoints(int windowX, int windowY) const;
+    Viewport viewport() const { return viewport_; }
+    void toggleFullScreen();
+    SDL_Window* window() const { return window_; }
+    Renderer* renderer() const { return renderer_.get(); }
+    PointerInput& input() { return input_; }
+
+    // ApplicationBackend
+    bool openURL(const std::string& url) override;
+    void stop() override { running_ = false; }
+    bool isRunning() const { return running_; }
+
+    // The program that opens links ("xdg-open"); tests point it elsewhere.
+    void setUrlOpener(std::string program) { urlOpener_ = std::move(program); }
+
+    // Set when the loop should end after the first frame (start-up measurements).
+    void setExitAfterFirstFrame(bool on) { exitAfterFirstFrame_ = on; }
+
+private:
+    void updateViewport();
+    void endApplication();
+    double now() const;
+
+    DesktopOptions options_;
+    SDL_Window* window_ = nullptr;
+    SDL_Renderer* sdlRenderer_ = nullptr;
+    std::unique_ptr<Renderer> renderer_;
+    Viewport viewport_;
+    PointerInput input_;
+    View* root_ = nullptr;
+    bool initialisedVideo_ = false;
+    bool running_ = false;
+    bool dirty_ = true;
+    bool exitAfterFirstFrame_ = false;
+    double lastFrame_ = -1e9;
+    int frames_ = 0;
+    std::string urlOpener_ = "xdg-open";
+};
+
+}  // namespace platform::sdl

@@ -1,0 +1,49 @@
+#pragma once
+// Sounds on SDL_mixer: each sound id is a chunk loaded once from its file; a play takes any free channel
+// and returns at once. Without an audio device everything stays silent (one log line says so).
+
+#include <string>
+#include <vector>
+
+#include "platform/Sound.h"
+
+struct Mix_Chunk;
+
+namespace platform::sdl {
+
+class MixerSound : public SoundBackend {
+public:
+    static constexpr int kChannels = 16;
+
+    MixerSound() = default;
+    ~MixerSound() override;
+    MixerSound(const MixerSound&) = delete;
+    MixerSound& operator=(const MixerSound&) = delete;
+
+    // Opens the audio device. False (and silent from then on) when there is none.
+    bool open();
+    void close();
+    bool isSilent() const { return !open_; }
+
+    SystemSoundID create(const std::string& path) override;
+    void play(SystemSoundID id) override;
+
+    // The channel the last play took: -1 when it was skipped (silent, unknown id, no free channel).
+    int lastChannel() const { return lastChannel_; }
+    // Whether the id has a loaded chunk.
+    bool isLoaded(SystemSoundID id) const;
+    // Channels playing now.
+    int playingChannels() const;
+
+private:
+    struct Sound {
+        std::string path;
+        Mix_Chunk* chunk = nullptr;
+    };
+    std::vector<Sound> sounds_;   // id - 1
+    bool open_ = false;
+    bool initialisedAudio_ = false;
+    int lastChannel_ = -1;
+};
+
+}  // namespace platform::sdl

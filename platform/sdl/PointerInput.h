@@ -1,0 +1,73 @@
+#pragma once
+// Pointer and keyboard input on a view tree, in points: a press is a touch on the front-most control under
+// the pointer (touch-down on press, touch-up-inside on release over the same control), or a touch on the
+// view there when no control is; a drag or the wheel moves a scroll view, and a paged one settles on a
+// whole page; keys named by controls press them. Knows nothing of SDL, so tests can drive it directly.
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "platform/View.h"
+
+namespace platform::sdl {
+
+class PointerInput {
+public:
+    // Seconds, for the settling motion of scroll views. Default: the main run loop's clock.
+    explicit PointerInput(std::function<double()> now = {});
+
+    // Points are in root coordinates.
+    void press(View& root, Point p);
+    void move(View& root, Point p);
+    void release(View& root, Point p);
+    // Forgets a press without a touch-up (the pointer left the window, the window lost focus).
+    void cancel();
+    // Wheel steps: positive moves towards the end (next page). True when a scroll view took them.
+    bool wheel(View& root, Point p, int steps);
+    // A key by its lowercase SDL name ("q", "return", "left"). Keys named by a control press it; "return"
+    // otherwise touches a screen that takes touches itself (the intro); "left"/"right" and "pageup"/
+    // "pagedown" otherwise page the front-most paged scroll view. True when the key did something.
+    bool key(View& root, const std::string& name);
+
+    // Runs the settling motion; true while one is under way (the caller then needs frames).
+    void step();
+    bool isAnimating() const { return settle_.has_value(); }
+    bool isDragging() const { return dragging_; }
+    // The control being held, or null.
+    Control* heldControl() const;
+
+    // Minimum pointer travel, in points, before a press becomes a drag.
+    static constexpr double kDragThreshold = 6;
+    // Fraction of a page that a drag must travel to turn the page.
+    static constexpr double kPageTurn = 0.15;
+    static constexpr double kSettleSeconds = 0.25;
+
+private:
+    struct Settle {
+        std::weak_ptr<View> view;
+        Point from, to;
+        double start = 0;
+    };
+    void settleTo(ScrollView& view, Point target);
+    void pageBy(ScrollView& view, int pages);
+    double now() const;
+
+    std::function<double()> now_;
+    std::weak_ptr<View> control_;
+    std::weak_ptr<View> scroll_;
+    Point start_, startOffset_;
+    bool pressed_ = false;
+    bool dragging_ = false;
+    std::optional<Settle> settle_;
+};
+
+// Sets a scroll view's offset (a table view also lays out the rows that came into view).
+void setScrollOffset(ScrollView& view, Point offset);
+// The nearest scroll view that holds `view` (or is it) and can move, or null.
+ScrollView* scrollableAncestor(View* view);
+// The front-most visible paged scroll view in the tree, or null.
+ScrollView* frontPagedScrollView(View& root);
+
+}  // namespace platform::sdl

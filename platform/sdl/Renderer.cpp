@@ -1,0 +1,285 @@
+#include "platform/sdl/Renderer.h"
+
+#include <SDL_image.h>
+#include <SDL_ttf.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+#include "platform/Log.h"
+#include "platform/TableView.h"
+#include "platform/sdl/Fonts.h"
+
+namespace platform::sdl {
+
+namespace {
+
+int roundPixel(double v) { return static_cast<int>(std::floor(v + 0.5)); }
+
+Uint8 toByte(double v) { return static_cast<Uint8>(std::clamp(roundPixel(v * 255.0), 0, 255)); }
+
+SDL_Rect intersect(const SDL_Rect& a, const SDL_Rect& b) {
+    SDL_Rect r;
+    if (!SDL_IntersectRect(&a, &b, &r)) return {a.x, a.y, 0, 0};
+    return r;
+}
+
+bool empty(const SDL_Rect& r) { return r.w <= 0 || r.h <= 0; }
+
+// A control being pressed draws its pictures a little darker.
+constexpr Uint8 kPressedShade = 190;
+// Line under each table row.
+constexpr Color kRowSeparator{0.45, 0.47, 0.42, 0.35};
+
+}  // namespace
+
+Renderer::Renderer(SDL_Renderer* renderer) : renderer_(renderer) {
+    ownsTtf_ = TTF_Init() == 0;
+}
+
+Renderer::~Renderer() {
+    for (auto& [key, picture] : pictures_)
+        if (picture.texture) SDL_DestroyTexture(picture.texture);
+    for (auto& [key, text] : texts_)
+        if (text.texture) SDL_DestroyTexture(text.texture);
+    for (auto& [key, font] : fonts_)
+        if (font) TTF_CloseFont(font);
+    if (ownsTtf_) TTF_Quit();
+}
+
+void Renderer::setViewport(Viewport viewport) {
+    if (viewport.scale <= 0) viewport.scale = 1;
+    viewport_ = viewport;
+}
+
+void Renderer::drawFrame(View& root) {
+    SDL_RenderSetClipRect(renderer_, nullptr);
+    currentClip_ = {0, 0, -1, -1};
+    SDL_SetRenderDrawBlendMode(renderer_, SDL_BLENDMODE_NONE);
+    SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
+    SDL_RenderClear(renderer_);
+    draw(root);
+}
+
+void Renderer::draw(View& root) {
+    ++frame_;
+    drawn_ = 0;
+    Map screen{viewport_.scale, viewport_.scale, double(viewport_.offsetX), double(viewport_.offsetY)};
+    SDL_Rect clip = pixelRect(screen, root.frame());
+    drawView(root, screen, 1.0, clip);
+    SDL_RenderSetClipRect(renderer_, nullptr);
+    currentClip_ = {0, 0, -1, -1};
+
+    // Labels change text often (scores, dates): forget the pictures of texts not drawn for a while.
+    if (texts_.size() > 256) {
+        for (auto it = texts_.begin(); it != texts_.end();) {
+            if (it->second.lastUse + 2 < frame_) {
+                SDL_DestroyTexture(it->second.texture);
+                it = texts_.erase(it);
+            } else {
+                ++it;
+            }
+        }
+    }
+}
+
+SDL_Rect Renderer::pixelRect(const Map& map, Rect rect, SDL_RendererFlip* flip) const {
+    double x0 = map.sx * rect.minX() + map.tx, x1 = map.sx * rect.maxX() + map.tx;
+    double y0 = map.sy * rect.minY() + map.ty, y1 = map.sy * rect.maxY() + map.ty;
+    int f = SDL_FLIP_NONE;
+    if (x1 < x0) { std::swap(x0, x1); f |= SDL_FLIP_HORIZONTAL; }
+    if (y1 < y0) { std::swap(y0, y1); f |= SDL_FLIP_VERTICAL; }
+    if (flip) *flip = static_cast<SDL_RendererFlip>(f);
+    // Round both edges, so that views that touch in points touch in pixels.
+    int left = roundPixel(x0), top = roundPixel(y0);
+    return {left, top, roundPixel(x1) - left, roundPixel(y1) - top};
+}
+
+void Renderer::setClip(const SDL_Rect& clip) {
+    if (SDL_RectEquals(&clip, &currentClip_)) return;
+    currentClip_ = clip;
+    SDL_RenderSetClipRect(renderer_, &clip);
+}
+
+void Renderer::drawView(View& view, const Map& parent, double parentAlpha, const SDL_Rect& clip) {
+    if (view.isHidden()) return;
+    double alpha = parentAlpha * view.presentationAlpha();
+    if (alpha < 0.5 / 255.0) return;
+
+    // Local (bounds) coordinates to the parent's, then the transform about the frame's centre:
+    // q = p - bounds.origin + frame.origin ; q' = centre + T(q - centre) + T.translation.
+    // Only scale and translation are drawn; views never rotate.
+    AffineTransform t = view.presentationTransform();
+    Rect frame = view.frame();
+    Rect bounds = view.bounds();
+    double cx = frame.midX(), cy = frame.midY();
+    double ox = t.a * (frame.minX() - bounds.minX() - cx) + cx + t.tx;
+    double oy = t.d * (frame.minY() - bounds.minY() - cy) + cy + t.ty;
+    Map map{parent.sx * t.a, parent.sy * t.d, parent.sx * ox + parent.tx, parent.sy * oy + parent.ty};
+
+    SDL_Rect box = pixelRect(map, bounds);
+    bool visible = !empty(intersect(box, clip));
+    bool drew = false;
+    if (visible) {
+        setClip(clip);
+        Color bg = view.backgroundColor();
+        if (bg.a > 0) { fill(map, bounds, bg, alpha); drew = true; }
+        if (auto* imageView = dynamic_cast<ImageView*>(&view)) {
+            if (imageView->image()) {
+                bool pressed = false;
+                for (View* v = view.superview(); v && !pressed; v = v->superview())
+                    if (auto* c = dynamic_cast<Control*>(v)) pressed = c->isHighlighted();
+                drawPicture(*imageView->image(), map, bounds, alpha, pressed);
+                drew = true;
+            }
+        } else if (auto* button = dynamic_cast<Button*>(&view)) {
+            if (const auto& image = button->image()) {
+                // A button's picture keeps its own size, centred; a picture larger than the button shrinks to fit.
+                Size s = image->size();
+                double k = std::min({1.0, s.width > 0 ? bounds.size.width / s.width : 1.0,
+                                     s.height > 0 ? bounds.size.height / s.height : 1.0});
+                Rect r(bounds.midX() - s.width * k / 2, bounds.midY() - s.height * k / 2, s.width * k, s.height * k);
+                drawPicture(*image, map, r, alpha, button->isHighlighted());
+                drew = true;
+            }
+        } else if (auto* label = dynamic_cast<Label*>(&view)) {
+            if (!label->text().empty()) { drawLabel(*label, map, alpha); drew = true; }
+        }
+        if (dynamic_cast<TableViewCell*>(&view) && dynamic_cast<TableView*>(view.superview())) {
+            Rect line(bounds.minX(), bounds.maxY() - 1.0 / std::max(1.0, std::abs(map.sy)), bounds.size.width,
+                      1.0 / std::max(1.0, std::abs(map.sy)));
+            fill(map, line, kRowSeparator, alpha);
+        }
+    }
+    if (drew) ++drawn_;
+
+    SDL_Rect childClip = clip;
+    if (dynamic_cast<ScrollView*>(&view)) {
+        childClip = intersect(clip, box);
+        if (empty(childClip)) return;
+    }
+    for (const auto& child : view.subviews()) drawView(*child, map, alpha, childClip);
+}
+
+void Renderer::fill(const Map& map, Rect rect, Color color, double alpha) {
+    SDL_Rect r = pixelRect(map, rect);
+    if (empty(r)) return;
+    Uint8 a = toByte(color.a * alpha);
+    SDL_SetRenderDrawBlendMode(renderer_, a == 255 ? SDL_BLENDMODE_NONE : SDL_BLENDMODE_BLEND);
+    SDL_SetRenderDrawColor(renderer_, toByte(color.r), toByte(color.g), toByte(color.b), a);
+    SDL_RenderFillRect(renderer_, &r);
+}
+
+SDL_Texture* Renderer::textureFor(const Image& image) {
+    const std::string& path = (pictureScale() == 2 && !image.path2x().empty()) ? image.path2x() : image.path();
+    if (path.empty()) return nullptr;
+    auto it = pictures_.find(path);
+    if (it != pictures_.end()) return it->second.texture;
+
+    Picture picture;
+    if (SDL_Surface* loaded = IMG_Load(path.c_str())) {
+        if (SDL_Surface* argb = SDL_ConvertSurfaceFormat(loaded, SDL_PIXELFORMAT_ARGB8888, 0)) {
+            // A picture without a single see-through pixel can be copied without blending.
+            picture.opaque = true;
+            SDL_LockSurface(argb);
+            for (int y = 0; y < argb->h && picture.opaque; ++y) {
+                auto* row = reinterpret_cast<const Uint32*>(static_cast<const Uint8*>(argb->pixels) + y * argb->pitch);
+                for (int x = 0; x < argb->w; ++x)
+                    if ((row[x] >> 24) != 0xff) { picture.opaque = false; break; }
+            }
+            SDL_UnlockSurface(argb);
+            picture.texture = SDL_CreateTextureFromSurface(renderer_, argb);
+            SDL_FreeSurface(argb);
+        }
+        SDL_FreeSurface(loaded);
+    }
+    pictures_.emplace(path, picture);
+    return picture.texture;
+}
+
+void Renderer::drawPicture(const Image& image, const Map& map, Rect rect, double alpha, bool pressed) {
+    SDL_Texture* texture = textureFor(image);
+    if (!texture) return;
+    SDL_RendererFlip flip = SDL_FLIP_NONE;
+    SDL_Rect r = pixelRect(map, rect, &flip);
+    if (empty(r) || empty(intersect(r, currentClip_))) return;
+    const Picture& picture = pictures_[(pictureScale() == 2 && !image.path2x().empty()) ? image.path2x() : image.path()];
+
+    int tw = 0, th = 0;
+    SDL_QueryTexture(texture, nullptr, nullptr, &tw, &th);
+    // Whole-number enlargements stay sharp; anything else (animations, odd window sizes) is filtered.
+    bool whole = tw > 0 && th > 0 && r.w % tw == 0 && r.h % th == 0 && r.w / tw == r.h / th;
+    SDL_SetTextureScaleMode(texture, whole ? SDL_ScaleModeNearest : SDL_ScaleModeLinear);
+    Uint8 a = toByte(alpha);
+    SDL_SetTextureAlphaMod(texture, a);
+    SDL_SetTextureBlendMode(texture, picture.opaque && a == 255 ? SDL_BLENDMODE_NONE : SDL_BLENDMODE_BLEND);
+    Uint8 shade = pressed ? kPressedShade : 255;
+    SDL_SetTextureColorMod(texture, shade, shade, shade);
+    if (flip == SDL_FLIP_NONE)
+        SDL_RenderCopy(renderer_, texture, nullptr, &r);
+    else
+        SDL_RenderCopyEx(renderer_, texture, nullptr, &r, 0, nullptr, flip);
+}
+
+TTF_Font* Renderer::fontFor(const Font& font, int pixelSize) {
+    std::string key = font.name + "\x1f" + std::to_string(pixelSize);
+    auto it = fonts_.find(key);
+    if (it != fonts_.end()) return it->second;
+    FontFile file = findFontFile(font.name);
+    TTF_Font* opened = nullptr;
+    if (!file.path.empty()) opened = TTF_OpenFontIndex(file.path.c_str(), pixelSize, file.index);
+    if (!opened) {
+        static bool told = false;
+        if (!told) logLine("font: no usable font for \"" + font.name + "\"; labels are not drawn");
+        told = true;
+    }
+    fonts_.emplace(key, opened);
+    return opened;
+}
+
+Renderer::Text* Renderer::textFor(const Label& label, int pixelSize) {
+    Color c = label.textColor();
+    char colour[16];
+    std::snprintf(colour, sizeof colour, "%02x%02x%02x", toByte(c.r), toByte(c.g), toByte(c.b));
+    std::string key = label.text() + "\x1f" + label.font().name + "\x1f" + std::to_string(pixelSize) + colour;
+    auto it = texts_.find(key);
+    if (it == texts_.end()) {
+        Text text;
+        if (TTF_Font* font = fontFor(label.font(), pixelSize)) {
+            SDL_Color fg{toByte(c.r), toByte(c.g), toByte(c.b), 255};
+            if (SDL_Surface* s = TTF_RenderUTF8_Blended(font, label.text().c_str(), fg)) {
+                text.texture = SDL_CreateTextureFromSurface(renderer_, s);
+                text.width = s->w;
+                text.height = s->h;
+                SDL_FreeSurface(s);
+            }
+        }
+        if (text.texture) SDL_SetTextureBlendMode(text.texture, SDL_BLENDMODE_BLEND);
+        it = texts_.emplace(key, text).first;
+    }
+    it->second.lastUse = frame_;
+    return &it->second;
+}
+
+void Renderer::drawLabel(const Label& label, const Map& map, double alpha) {
+    int pixelSize = roundPixel(label.font().size * std::abs(map.sy));
+    if (pixelSize < 1) return;
+    Text* text = textFor(label, pixelSize);
+    if (!text || !text->texture) return;
+    SDL_Rect box = pixelRect(map, label.bounds());
+    int x = box.x;
+    if (label.textAlignment() == TextAlignmentCenter) x = box.x + (box.w - text->width) / 2;
+    else if (label.textAlignment() == TextAlignmentRight) x = box.x + box.w - text->width;
+    int y = box.y + (box.h - text->height) / 2;   // a label centres its line vertically
+    SDL_Rect dst{x, y, text->width, text->height};
+    SDL_Rect outer = currentClip_;
+    SDL_Rect inside = intersect(outer, box);
+    if (empty(inside)) return;
+    setClip(inside);
+    SDL_SetTextureAlphaMod(text->texture, toByte(label.textColor().a * alpha));
+    SDL_RenderCopy(renderer_, text->texture, nullptr, &dst);
+    setClip(outer);
+}
+
+}  // namespace platform::sdl
