@@ -4,6 +4,7 @@
 // a temporary file in the same folder, written, flushed and synced, then renamed over the old one.
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -15,16 +16,23 @@ using Bytes = std::vector<std::uint8_t>;
 enum class FileOp { Open, Write, Sync, Rename, Remove, MakeDir, Read };
 
 // Fault injection: the `nth` call (1-based, counted from arming) of `op` fails with `error` (an errno value).
+// Every system call counts once: each write(2) is a Write, each fsync(2) a Sync (an atomic write syncs the
+// file, then its folder), each open(2) an Open (the temporary file, the folder to sync, a file to read), each
+// read(2) a Read, each mkdir(2) a MakeDir, each unlink(2) or rmdir(2) a Remove, each rename(2) a Rename.
 class FileFaults {
 public:
     static FileFaults& shared();
     void failNth(FileOp op, int nth, int error);
+    // Clears the armed faults and the observer.
     void clear();
     // Called by the file operations; returns the errno to fail with, or 0.
     int check(FileOp op);
+    // Sees every operation just before it is checked (tests look at the folder at that moment).
+    void setObserver(std::function<void(FileOp)> observer) { observer_ = std::move(observer); }
 private:
     struct Armed { FileOp op; int remaining; int error; };
     std::vector<Armed> armed_;
+    std::function<void(FileOp)> observer_;
 };
 
 class FileManager {
@@ -42,9 +50,12 @@ public:
     // The whole file, or nothing when it is missing or unreadable. maxBytes guards against huge files.
     std::optional<Bytes> dataWithContentsOfFile(const std::string& path, std::size_t maxBytes = 64u << 20) const;
     // Atomic write (see above). False when any step fails; the old file is then untouched and no
-    // temporary file is left. *error gets a description.
+    // temporary file is left. *error gets a description. The one exception is a failure to sync the folder
+    // after the rename: the new contents are then in place but not known to be durable, and the write still
+    // answers false.
     bool writeToFileAtomically(const std::string& path, const Bytes& bytes, std::string* error = nullptr);
-    // Removes temporary files that a killed process left in a folder (never loads them).
+    // Removes temporary files that a killed process left in a folder (never loads them): regular files
+    // named ".<name>.tmp.XXXXXX", as writeToFileAtomically names them.
     void removeStaleTemporaries(const std::string& folder);
 };
 

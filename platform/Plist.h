@@ -50,10 +50,19 @@ struct PlistValue {
 // dictionaryWithContentsOfFile: the dictionary, or nothing when the file is missing, unreadable, not a
 // property list or not a dictionary at its top.
 std::optional<PlistDictionary> dictionaryWithContentsOfFile(const std::string& path);
-// The same from bytes (XML or binary property list).
+// The same from bytes (XML or binary property list). Values that have no place here (keyed-archive UIDs)
+// read as null.
 std::optional<PlistDictionary> dictionaryWithData(const Bytes& bytes);
 // writeToFile:atomically: as an XML property list, written atomically. False on failure.
 bool writeDictionaryToFile(const PlistDictionary& dict, const std::string& path, std::string* error = nullptr);
+// The XML bytes; empty when the dictionary holds a value that a property list cannot hold (a null, or a date
+// more than 68 years away from 2001).
 Bytes xmlDataFromDictionary(const PlistDictionary& dict);
+
+// The checks made before bytes reach libplist's binary reader, which trusts offsets and sizes: a size cap,
+// the "bplist00" magic, the trailer's sizes, every offset-table entry inside the object area, every object
+// inside it, references in range, no cycles, a nesting limit and a limit on the size once shared objects
+// are copied out. True when the bytes may be read; otherwise *why names the first fault.
+bool checkBinaryPlist(const Bytes& bytes, std::string* why = nullptr);
 
 }  // namespace platform

@@ -1,0 +1,368 @@
+#include "platform/FileManager.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <dirent.h>
+#include <fcntl.h>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace platform {
+
+namespace {
+
+// Temporary files of an atomic write are named ".<name>.tmp.XXXXXX" (six characters from mkstemp).
+constexpr const char* kTempInfix = ".tmp.";
+constexpr std::size_t kTempSuffixLength = 6;
+
+std::string describe(const std::string& what, const std::string& path, int err) {
+    return what + " " + path + ": " + std::strerror(err);
+}
+
+void setError(std::string* error, std::string text) {
+    if (error) *error = std::move(text);
+}
+
+std::string folderOf(const std::string& path) {
+    auto slash = path.find_last_of('/');
+    if (slash == std::string::npos) return ".";
+    if (slash == 0) return "/";
+    return path.substr(0, slash);
+}
+
+std::string lastComponent(const std::string& path) {
+    auto slash = path.find_last_of('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+bool isTemporaryName(const std::string& name) {
+    // ".<something>.tmp.XXXXXX"
+    if (name.size() < 1 + 1 + std::strlen(kTempInfix) + kTempSuffixLength || name[0] != '.') return false;
+    auto infix = name.size() - kTempSuffixLength - std::strlen(kTempInfix);
+    return name.compare(infix, std::strlen(kTempInfix), kTempInfix) == 0 && infix > 1;
+}
+
+// The file operations, each of which first asks the fault seam.
+int faultOr(FileOp op) { return FileFaults::shared().check(op); }
+
+ssize_t doWrite(int fd, const void* data, std::size_t size) {
+    if (int e = faultOr(FileOp::Write)) { errno = e; return -1; }
+    return ::write(fd, data, size);
+}
+
+int doSync(int fd) {
+    if (int e = faultOr(FileOp::Sync)) { errno = e; return -1; }
+    return ::fsync(fd);
+}
+
+int doRename(const std::string& from, const std::string& to) {
+    if (int e = faultOr(FileOp::Rename)) { errno = e; return -1; }
+    return ::rename(from.c_str(), to.c_str());
+}
+
+int doUnlink(const std::string& path) {
+    if (int e = faultOr(FileOp::Remove)) { errno = e; return -1; }
+    return ::unlink(path.c_str());
+}
+
+int doOpen(const std::string& path, int flags) {
+    if (int e = faultOr(FileOp::Open)) { errno = e; return -1; }
+    return ::open(path.c_str(), flags | O_CLOEXEC);
+}
+
+int doMkstemp(std::string& templ) {
+    if (int e = faultOr(FileOp::Open)) { errno = e; return -1; }
+    return ::mkostemp(templ.data(), O_CLOEXEC);
+}
+
+ssize_t doRead(int fd, void* buffer, std::size_t size) {
+    if (int e = faultOr(FileOp::Read)) { errno = e; return -1; }
+    return ::read(fd, buffer, size);
+}
+
+int doMkdir(const std::string& path) {
+    if (int e = faultOr(FileOp::MakeDir)) { errno = e; return -1; }
+    return ::mkdir(path.c_str(), 0755);
+}
+
+bool isDirectory(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+std::string& documentsOverride() {
+    static std::string path;
+    return path;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------------------------------------
+// FileFaults
+
+FileFaults& FileFaults::shared() {
+    static FileFaults faults;
+    return faults;
+}
+
+void FileFaults::failNth(FileOp op, int nth, int error) {
+    if (nth < 1 || error == 0) return;
+    armed_.push_back({op, nth, error});
+}
+
+void FileFaults::clear() {
+    armed_.clear();
+    observer_ = nullptr;
+}
+
+int FileFaults::check(FileOp op) {
+    if (observer_) observer_(op);
+    int result = 0;
+    for (auto it = armed_.begin(); it != armed_.end();) {
+        if (it->op == op && --it->remaining == 0) {
+            if (result == 0) result = it->error;
+            it = armed_.erase(it);
+        } else {
+            ++it;
+        }
+    }
+    return result;
+}
+
+// ---------------------------------------------------------------------------------------------------------
+// FileManager
+
+FileManager& FileManager::defaultManager() {
+    static FileManager manager;
+    return manager;
+}
+
+bool FileManager::fileExistsAtPath(const std::string& path) const { return fileExistsAtPath(path, nullptr); }
+
+bool FileManager::fileExistsAtPath(const std::string& path, bool* isDir) const {
+    struct stat st {};
+    if (path.empty() || ::stat(path.c_str(), &st) != 0) {
+        if (isDir) *isDir = false;
+        return false;
+    }
+    if (isDir) *isDir = S_ISDIR(st.st_mode);
+    return true;
+}
+
+bool FileManager::createDirectoryAtPath(const std::string& path) {
+    if (path.empty()) return false;
+    if (isDirectory(path)) return true;
+    // Make the parents first, then this folder.
+    std::string parent = folderOf(path);
+    if (parent != path && parent != "." && parent != "/" && !isDirectory(parent)) {
+        if (!createDirectoryAtPath(parent)) return false;
+    }
+    if (doMkdir(path) == 0) return true;
+    // Someone else may have made it meanwhile.
+    return errno == EEXIST && isDirectory(path);
+}
+
+bool FileManager::removeItemAtPath(const std::string& path, std::string* error) {
+    struct stat st {};
+    if (path.empty() || ::lstat(path.c_str(), &st) != 0) {
+        setError(error, describe("Could not remove", path, path.empty() ? ENOENT : errno));
+        return false;
+    }
+    if (S_ISDIR(st.st_mode)) {
+        // A folder goes with everything in it.
+        DIR* dir = ::opendir(path.c_str());
+        if (!dir) {
+            setError(error, describe("Could not remove", path, errno));
+            return false;
+        }
+        std::vector<std::string> names;
+        while (dirent* entry = ::readdir(dir)) {
+            std::string name = entry->d_name;
+            if (name != "." && name != "..") names.push_back(name);
+        }
+        ::closedir(dir);
+        for (const auto& name : names) {
+            if (!removeItemAtPath(stringByAppendingPathComponent(path, name), error)) return false;
+        }
+        if (int e = faultOr(FileOp::Remove)) {
+            setError(error, describe("Could not remove", path, e));
+            return false;
+        }
+        if (::rmdir(path.c_str()) != 0) {
+            setError(error, describe("Could not remove", path, errno));
+            return false;
+        }
+        return true;
+    }
+    if (doUnlink(path) != 0) {
+        setError(error, describe("Could not remove", path, errno));
+        return false;
+    }
+    return true;
+}
+
+bool FileManager::moveItemAtPath(const std::string& from, const std::string& to, std::string* error) {
+    struct stat st {};
+    if (::lstat(from.c_str(), &st) != 0) {
+        setError(error, describe("Could not move", from, errno));
+        return false;
+    }
+    if (::lstat(to.c_str(), &st) == 0) {
+        // Like the platform's file manager, a move never replaces an existing item.
+        setError(error, describe("Could not move " + from + " to", to, EEXIST));
+        return false;
+    }
+    if (doRename(from, to) != 0) {
+        setError(error, describe("Could not move " + from + " to", to, errno));
+        return false;
+    }
+    return true;
+}
+
+std::optional<Bytes> FileManager::dataWithContentsOfFile(const std::string& path, std::size_t maxBytes) const {
+    int fd = doOpen(path, O_RDONLY);
+    if (fd < 0) return std::nullopt;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || static_cast<std::uint64_t>(st.st_size) > maxBytes) {
+        ::close(fd);
+        return std::nullopt;
+    }
+    Bytes bytes;
+    bytes.reserve(static_cast<std::size_t>(st.st_size));
+    std::uint8_t buffer[16384];
+    for (;;) {
+        ssize_t n = doRead(fd, buffer, sizeof buffer);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            ::close(fd);
+            return std::nullopt;
+        }
+        if (n == 0) break;
+        if (bytes.size() + static_cast<std::size_t>(n) > maxBytes) {   // grew while we read it
+            ::close(fd);
+            return std::nullopt;
+        }
+        bytes.insert(bytes.end(), buffer, buffer + n);
+    }
+    ::close(fd);
+    return bytes;
+}
+
+bool FileManager::writeToFileAtomically(const std::string& path, const Bytes& bytes, std::string* error) {
+    if (path.empty() || path.back() == '/') {
+        setError(error, describe("Could not write", path, EINVAL));
+        return false;
+    }
+    const std::string folder = folderOf(path);
+    std::string temp = stringByAppendingPathComponent(folder, "." + lastComponent(path) + kTempInfix + "XXXXXX");
+
+    int fd = doMkstemp(temp);
+    if (fd < 0) {
+        setError(error, describe("Could not create a temporary file for", path, errno));
+        return false;
+    }
+    // Every failure from here on removes the temporary file; the old file is not touched.
+    auto fail = [&](const std::string& what, int err) {
+        if (fd >= 0) ::close(fd);
+        ::unlink(temp.c_str());
+        setError(error, describe(what, path, err));
+        return false;
+    };
+
+    ::fchmod(fd, 0644);   // mkstemp makes 0600; saved files are ordinary user files
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        ssize_t n = doWrite(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return fail("Could not write", errno);
+        }
+        if (n == 0) return fail("Could not write", EIO);
+        done += static_cast<std::size_t>(n);
+    }
+    if (doSync(fd) != 0) return fail("Could not sync", errno);
+    int closed = ::close(fd);
+    fd = -1;
+    if (closed != 0) return fail("Could not close", errno);
+    if (doRename(temp, path) != 0) return fail("Could not replace", errno);
+
+    // The new contents are in place; make the rename itself durable.
+    int dirfd = doOpen(folder, O_RDONLY | O_DIRECTORY);
+    int err = dirfd < 0 ? errno : 0;
+    if (dirfd >= 0) {
+        if (doSync(dirfd) != 0) err = errno;
+        ::close(dirfd);
+    }
+    if (err != 0) {
+        setError(error, describe("Wrote, but could not sync the folder of", path, err));
+        return false;
+    }
+    return true;
+}
+
+void FileManager::removeStaleTemporaries(const std::string& folder) {
+    DIR* dir = ::opendir(folder.c_str());
+    if (!dir) return;
+    std::vector<std::string> stale;
+    while (dirent* entry = ::readdir(dir)) {
+        std::string name = entry->d_name;
+        if (!isTemporaryName(name)) continue;
+        std::string path = stringByAppendingPathComponent(folder, name);
+        struct stat st {};
+        if (::lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode)) stale.push_back(path);
+    }
+    ::closedir(dir);
+    for (const auto& path : stale) doUnlink(path);
+}
+
+// ---------------------------------------------------------------------------------------------------------
+// Paths
+
+std::string stringByAppendingPathComponent(const std::string& path, const std::string& component) {
+    std::string result = path;
+    while (result.size() > 1 && result.back() == '/') result.pop_back();
+    std::size_t start = 0;
+    while (start < component.size() && component[start] == '/') ++start;
+    std::string tail = component.substr(start);
+    if (tail.empty()) return result.empty() ? component : result;
+    if (result.empty()) return component;
+    if (result != "/") result += '/';
+    return result + tail;
+}
+
+void setDocumentsDirectory(std::string path) { documentsOverride() = std::move(path); }
+
+std::string documentsDirectory() {
+    if (!documentsOverride().empty()) return documentsOverride();
+    // XDG: a relative XDG_DATA_HOME is invalid and ignored.
+    const char* xdg = std::getenv("XDG_DATA_HOME");
+    if (xdg && xdg[0] == '/') return stringByAppendingPathComponent(xdg, "plumbrick");
+    std::string home;
+    if (const char* h = std::getenv("HOME"); h && h[0]) {
+        home = h;
+    } else if (const passwd* pw = ::getpwuid(::getuid()); pw && pw->pw_dir) {
+        home = pw->pw_dir;
+    } else {
+        home = "/";
+    }
+    return stringByAppendingPathComponent(home, ".local/share/plumbrick");
+}
+
+std::vector<std::string> NSSearchPathForDirectoriesInDomains(int directory, int domainMask, bool expandTilde) {
+    constexpr int kDocumentDirectory = 9;
+    constexpr int kUserDomainMask = 1;
+    if (directory != kDocumentDirectory || (domainMask & kUserDomainMask) == 0) return {};
+    std::string path = documentsDirectory();
+    if (!expandTilde) {
+        const char* home = std::getenv("HOME");
+        std::string h = home ? home : "";
+        while (h.size() > 1 && h.back() == '/') h.pop_back();
+        if (!h.empty() && h != "/" && path.compare(0, h.size(), h) == 0 && (path.size() == h.size() || path[h.size()] == '/'))
+            path = "~" + path.substr(h.size());
+    }
+    return {path};
+}
+
+}  // namespace platform
