@@ -32,7 +32,7 @@ def check_fixed(path):
     m = measure(path)
     bad = []
     for gid, x, y, w, h in re.findall(
-            r'<g id="((?:seg|sign)-[^"]+)"><rect class="box" x="(\d+)" y="(\d+)" width="(\d+)" height="(\d+)"', svg):
+            r'<g id="((?:seg|sign)-[^"]+)"><rect class="box" id="box-[^"]+" x="(\d+)" y="(\d+)" width="(\d+)" height="(\d+)"', svg):
         if m[gid] != [int(x), int(y), int(w), int(h)]:
             bad.append((gid, [int(x), int(y), int(w), int(h)], m[gid]))
     return bad

@@ -67,7 +67,7 @@ def cook_diagram():
     s.append('<rect x="81" y="124" width="40" height="40" fill="none" stroke="%s" stroke-width="1.4"/><rect x="79" y="161.5" width="46" height="3" fill="%s"/>' % (P, P))
     lit = [pf.cook(pf.COLS[1], True), pf.food(1, 1), pf.food(0, 2), pf.food(2, 3), pf.food(3, 0), pf.cat_fork(), pf.mouse(geom.MOUSE_X[0] + 2, peek=True)]
     s.append('<g fill="%s">%s</g>' % (INK, "".join(lit)))
-    s.append(digits(308, 39, "0012"))
+    s.append(digits(310, 40, "0012", 22, 32))
     # arrows under the cook
     s.append('<g fill="#b8352a"><path d="M150,236 l14,-10 v20 Z"/><path d="M262,236 l-14,-10 v20 Z"/></g>')
     s.append('</g>')
@@ -117,10 +117,10 @@ def cook_page():
             "each piece as it comes down: he flips it up.",
             "The cat's fork may hold a piece over pan 1.",
             "Game A: three pans. Game B: four."]
-    score = ["1 point for every flip, up to 999. Faster",
-             "every 10 points. Food left lying in a pan is",
-             "taken by the mouse: a miss mark. The third miss",
-             "ends the round. At 200 and 500 all misses clear."]
+    score = ["1 point for every flip, up to 999; faster every 10.",
+             "Food that lands where the cook is not is taken",
+             "by the mouse: one miss. The third miss ends the",
+             "round. At 200 and 500 points all misses clear."]
     keys = [(["\u2190", "\u2192"], "COOK LEFT / RIGHT")] + COMMON_KEYS
     page(2, cook_diagram(), play, score, keys, "or touch the buttons printed on the game face")
 

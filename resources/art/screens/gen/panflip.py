@@ -26,11 +26,12 @@ def rot(pts, ang, cx, cy):
     c, s = math.cos(a), math.sin(a)
     return [(cx + (x - cx) * c - (y - cy) * s, cy + (x - cx) * s + (y - cy) * c) for x, y in pts]
 
-def box(x, y, w, h):
-    return '<rect class="box" x="%d" y="%d" width="%d" height="%d" fill="none"/>' % (x, y, w, h)
+def box(x, y, w, h, name):
+    """A fill-less rect that fixes the group's box (artgen takes the box of #box-<name> as it is)."""
+    return '<rect class="box" id="box-%s" x="%d" y="%d" width="%d" height="%d" fill="none"/>' % (name, x, y, w, h)
 
 def seg(tag, body, bx):
-    return '<g id="seg-%d">%s%s</g>' % (tag, box(*bx), body)
+    return '<g id="seg-%d">%s%s</g>' % (tag, box(*bx, tag), body)
 
 # ---------------------------------------------------------------- cook
 def cook(X, raised):
@@ -254,20 +255,20 @@ def segments():
     for c, X in enumerate(COLS):
         s.append(seg(110 + c, cook(X, True), (X - 46, 184, 66, 64)))
     s.append(seg(200, cat_fork(), (78, 124, 96, 40)))
-    s.append(seg(300, mouse(geom.MOUSE_X[0] + 2, peek=True), (84, 254, 26, 20)))
+    s.append(seg(300, mouse(geom.MOUSE_X[0] + 2, peek=True), (84, 254, 27, 20)))
     for i in range(1, 6):
         mx = geom.MOUSE_X[i]
         s.append(seg(300 + i, mouse(mx), (mx - 17, 254, 34, 20)))
     for c, X in enumerate(COLS):
         for h in range(5):
-            s.append(seg(400 + 10 * c + h, food(c, h), (X - 15, FOOD_YC[h] - 12, 30, 24)))
+            s.append(seg(400 + 10 * c + h, food(c, h), (X - 15, FOOD_YC[h] - 13, 30, 26)))
     for k in range(3):
         s.append(seg(900 + k, mark(LX + 6 + 22 * k, 40), (LX + 6 + 22 * k, 40, 20, 20)))
     for tag, (x, y, w, h) in geom.DIGITS.items():
-        s.append('<g id="seg-%d">%s</g>' % (tag, box(x, y, w, h)))
+        s.append('<g id="seg-%d">%s</g>' % (tag, box(x, y, w, h, tag)))
     px, py, pw, ph = geom.PAUSE
     s.append('<g id="sign-pause">%s<text x="%s" y="%s" %s font-size="18" text-anchor="middle" letter-spacing="2">PAUSE</text></g>'
-             % (box(px, py, pw, ph), f(px + pw / 2), f(py + 17.5), FONT))
+             % (box(px, py, pw, ph, "pause"), f(px + pw / 2), f(py + 17.5), FONT))
     return "\n".join(s)
 
 def main():

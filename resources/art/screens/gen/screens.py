@@ -12,7 +12,7 @@ INK = "#1c2119"
 CREAM = "#fbf1d6"
 
 GAMES = {
-    1: dict(title="YOLKFALL", accent="#d4822a", obj="egg", objs="eggs", who="wolf", helper="hare"),
+    1: dict(title="YOLKFALL", accent="#d4822a", obj="egg", objs="eggs", who="bear", helper="rooster"),
     2: dict(title="PANFLIP", accent="#b8352a"),
     3: dict(title="ANTLERBY", accent="#3d7a4a", obj="piece", objs="pieces", who="catcher", helper="helper figure"),
     4: dict(title="REELHOLM", accent="#2f6f9e", obj="piece", objs="pieces", who="catcher", helper="helper figure"),
@@ -75,7 +75,7 @@ def cook_face_group(lit):
         parts.append('<g opacity="%s">%s</g>' % ("1" if tag in lit else "0.07", body))
     parts.append('</g>')
     # four score digits drawn as plain seven-segment figures
-    parts.append(digits(308, 39, "0047"))
+    parts.append(digits(310, 40, "0047", 22, 32))
     parts.append('</g>')
     return "".join(parts)
 
