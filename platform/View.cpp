@@ -202,6 +202,13 @@ bool View::hasRunningAnimations() {
 
 void View::resetAnimations() {
     anim::State& s = anim::state();
+    // Changes made in blocks that will never be committed are drawn at their model values, silently.
+    for (auto& block : s.open) {
+        block->start = anim::now();
+        block->duration = 0;
+        block->committed = true;
+        block->delivered = true;
+    }
     s.open.clear();
     s.enabled = true;
 }
