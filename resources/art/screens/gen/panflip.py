@@ -272,8 +272,8 @@ def segments():
     return "\n".join(s)
 
 def main():
-    thumb = "111 200 300 403 412 421 434 900"
-    svg = ['<svg xmlns="http://www.w3.org/2000/svg" width="480" height="320" viewBox="0 0 480 320" data-thumb="%s">' % thumb,
+    thumb = "111 200 300 403 412 421 434 900 1000 1001 1002 1003"
+    svg = ['<svg xmlns="http://www.w3.org/2000/svg" width="480" height="320" viewBox="0 0 480 320" data-thumb="%s" data-thumb-score="47">' % thumb,
            '<!-- Cook game face: printed layer first, then one group per LCD segment (tag in the id). -->',
            '<g id="printed">', printed(), '</g>',
            '<g id="segments" fill="%s">' % INK, segments(), '</g>', '</svg>']
