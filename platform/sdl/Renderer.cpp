@@ -8,7 +8,6 @@
 #include <cstdio>
 
 #include "platform/Log.h"
-#include "platform/TableView.h"
 #include "platform/sdl/Fonts.h"
 
 namespace platform::sdl {
@@ -29,8 +28,6 @@ bool empty(const SDL_Rect& r) { return r.w <= 0 || r.h <= 0; }
 
 // A control being pressed draws its pictures a little darker.
 constexpr Uint8 kPressedShade = 190;
-// Line under each table row.
-constexpr Color kRowSeparator{0.45, 0.47, 0.42, 0.35};
 
 }  // namespace
 
@@ -145,11 +142,6 @@ void Renderer::drawView(View& view, const Map& parent, double parentAlpha, const
             }
         } else if (auto* label = dynamic_cast<Label*>(&view)) {
             if (!label->text().empty()) { drawLabel(*label, map, alpha); drew = true; }
-        }
-        if (dynamic_cast<TableViewCell*>(&view) && dynamic_cast<TableView*>(view.superview())) {
-            Rect line(bounds.minX(), bounds.maxY() - 1.0 / std::max(1.0, std::abs(map.sy)), bounds.size.width,
-                      1.0 / std::max(1.0, std::abs(map.sy)));
-            fill(map, line, kRowSeparator, alpha);
         }
     }
     if (drew) ++drawn_;
