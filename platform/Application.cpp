@@ -31,8 +31,9 @@ void registerControllerClass(const std::string& name, ControllerFactory factory)
 }
 
 Application& Application::sharedApplication() {
-    static Application app;
-    return app;
+    // Never destroyed: the controllers it holds at exit must not outlive the run loop they use.
+    static Application* app = new Application;
+    return *app;
 }
 
 void Application::launch(const std::string& mainLayout) {

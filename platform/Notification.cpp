@@ -5,8 +5,8 @@
 namespace platform {
 
 NotificationCenter& NotificationCenter::defaultCenter() {
-    static NotificationCenter center;
-    return center;
+    static NotificationCenter* center = new NotificationCenter;   // never destroyed, like the run loop
+    return *center;
 }
 
 void NotificationCenter::addObserver(const void* owner, const std::string& name, Observer observer) {

@@ -32,8 +32,9 @@ void Timer::invalidate() {
 }
 
 RunLoop& RunLoop::main() {
-    static RunLoop loop;
-    return loop;
+    // Never destroyed: views and timers that live until exit still reach it from their destructors.
+    static RunLoop* loop = new RunLoop;
+    return *loop;
 }
 
 void RunLoop::setClock(Clock* clock) {

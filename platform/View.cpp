@@ -44,8 +44,8 @@ struct State {
 };
 
 State& state() {
-    static State s;
-    return s;
+    static State* s = new State;   // never destroyed: layers that die at exit still reach it
+    return *s;
 }
 
 double now() { return RunLoop::main().now(); }

@@ -19,10 +19,11 @@ namespace fs = std::filesystem;
 
 namespace {
 void resetPlatform() {
+    // The application first: its controllers may still invalidate timers and remove observers as they go.
+    Application::sharedApplication().reset();
+    NotificationCenter::defaultCenter().reset();
     RunLoop::main().reset();
     View::resetAnimations();
-    NotificationCenter::defaultCenter().reset();
-    Application::sharedApplication().reset();
     Image::clearCache();
     FileFaults::shared().clear();
 }
