@@ -47,6 +47,7 @@ bool Desktop::open() {
         return false;
     }
     initialisedVideo_ = true;
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");   // a hint given in the environment wins
     Uint32 flags = SDL_WINDOW_RESIZABLE | SDL_WINDOW_SHOWN;
     if (options_.fullScreen) flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
     window_ = SDL_CreateWindow(options_.title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
@@ -56,8 +57,12 @@ bool Desktop::open() {
         return false;
     }
     SDL_SetWindowMinimumSize(window_, kWidthPoints, kHeightPoints);
-    sdlRenderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_ACCELERATED);
-    if (!sdlRenderer_) sdlRenderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
+    // SDL's software renderer on a plain window framebuffer: the screen is a few hundred blits a frame, and
+    // a GL context (often Mesa's software rasteriser on desktops without drivers) would cost some 90 MB and a
+    // quarter of a second at start. SDL_RENDER_DRIVER and SDL_FRAMEBUFFER_ACCELERATION still choose otherwise.
+    const char* chosen = SDL_GetHint(SDL_HINT_RENDER_DRIVER);
+    sdlRenderer_ = SDL_CreateRenderer(window_, -1, chosen && *chosen ? 0 : SDL_RENDERER_SOFTWARE);
+    if (!sdlRenderer_) sdlRenderer_ = SDL_CreateRenderer(window_, -1, 0);
     if (!sdlRenderer_) {
         logLine(std::string("window: no renderer (") + SDL_GetError() + ")");
         SDL_DestroyWindow(window_);

@@ -1,0 +1,167 @@
+// The desktop backend's costs: drawing a frame, starting the application, and an idle menu.
+//
+//   BM_DrawBusyFace       CPU time to draw one frame of a game face with every segment lit, at scale 2,
+//                         with SDL's software renderer into a surface (goal: under 2 ms).
+//   BM_DrawMenu           the same for the menu screen.
+//   BM_StartToFirstFrame  wall time from starting the application process to its first frame drawn, with
+//                         the offscreen video driver (goal: under 150 ms); counter max_rss_mb: its peak memory.
+//   BM_IdleMenuCpu        share of one core used while the menu sits idle in a real window, on the real
+//                         clock (goal: under 1 %); needs a display (run under xvfb-run) or is skipped.
+
+#include <benchmark/benchmark.h>
+
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "app/Registration.h"
+#include "platform/Application.h"
+#include "platform/FileManager.h"
+#include "platform/RunLoop.h"
+#include "platform/headless/Headless.h"
+#include "platform/sdl/Desktop.h"
+#include "platform/sdl/SurfaceCanvas.h"
+#include "tools/screenshot/ScreenDriver.h"
+
+extern char** environ;
+
+using namespace platform;
+
+namespace {
+
+void showEverySegment(View& face) {
+    for (const auto& v : face.subviews())
+        if (v->tag() >= 1 && v->tag() <= 9999) v->setHidden(false);
+}
+
+void BM_DrawBusyFace(benchmark::State& state) {
+    plumbrick::tools::ScreenDriver driver;
+    driver.driveTo("playing1");
+    View& root = driver.root();
+    // The game's view is the front-most screen of the root controller's view.
+    View& screens = *root.subviews().back();
+    showEverySegment(*screens.subviews().back());
+    sdl::SurfaceCanvas canvas(static_cast<int>(state.range(0)));
+    canvas.render(root);   // pictures decoded once, outside the measurement
+    for (auto _ : state) canvas.render(root);
+    state.counters["views_drawn"] = canvas.renderer().drawnViews();
+}
+BENCHMARK(BM_DrawBusyFace)->Arg(2)->Arg(1)->Unit(benchmark::kMicrosecond);
+
+void BM_DrawMenu(benchmark::State& state) {
+    plumbrick::tools::ScreenDriver driver;
+    driver.driveTo("menu1");
+    sdl::SurfaceCanvas canvas(2);
+    canvas.render(driver.root());
+    for (auto _ : state) canvas.render(driver.root());
+}
+BENCHMARK(BM_DrawMenu)->Unit(benchmark::kMicrosecond);
+
+// The application binary beside this benchmark's build.
+std::string applicationPath() {
+    std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe");
+    return (self.parent_path().parent_path() / "app" / "plumbrick").string();
+}
+
+void BM_StartToFirstFrame(benchmark::State& state) {
+    std::string app = applicationPath();
+    if (!std::filesystem::exists(app)) {
+        state.SkipWithError(("no application at " + app).c_str());
+        return;
+    }
+    std::string data = (std::filesystem::temp_directory_path() / "plumbrick-bench-data").string();
+    std::vector<std::string> env = {"SDL_VIDEODRIVER=offscreen", "SDL_AUDIODRIVER=dummy", "XDG_DATA_HOME=" + data};
+    for (char** e = environ; *e; ++e) {
+        std::string v = *e;
+        if (v.rfind("SDL_VIDEODRIVER=", 0) && v.rfind("SDL_AUDIODRIVER=", 0) && v.rfind("XDG_DATA_HOME=", 0)) env.push_back(v);
+    }
+    std::vector<char*> envp;
+    for (auto& v : env) envp.push_back(v.data());
+    envp.push_back(nullptr);
+    std::string flag = "--exit-after-first-frame";
+    char* argv[] = {app.data(), flag.data(), nullptr};
+    long maxRss = 0;
+    for (auto _ : state) {
+        auto start = std::chrono::steady_clock::now();
+        pid_t pid = 0;
+        if (posix_spawn(&pid, app.c_str(), nullptr, nullptr, argv, envp.data()) != 0) {
+            state.SkipWithError("cannot start the application");
+            return;
+        }
+        int status = 0;
+        rusage usage{};
+        wait4(pid, &status, 0, &usage);
+        auto end = std::chrono::steady_clock::now();
+        if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+            state.SkipWithError("the application failed");
+            return;
+        }
+        state.SetIterationTime(std::chrono::duration<double>(end - start).count());
+        maxRss = std::max(maxRss, usage.ru_maxrss);
+    }
+    state.counters["max_rss_mb"] = maxRss / 1024.0;
+    std::error_code ec;
+    std::filesystem::remove_all(data, ec);
+}
+BENCHMARK(BM_StartToFirstFrame)->UseManualTime()->Iterations(10)->Unit(benchmark::kMillisecond);
+
+class SteadyClock : public Clock {
+public:
+    double now() const override { return std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count(); }
+    double wallClock() const override {
+        return std::chrono::duration<double>(std::chrono::system_clock::now().time_since_epoch()).count();
+    }
+private:
+    std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
+};
+
+double cpuSeconds() {
+    rusage u{};
+    getrusage(RUSAGE_SELF, &u);
+    return u.ru_utime.tv_sec + u.ru_stime.tv_sec + (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
+}
+
+void BM_IdleMenuCpu(benchmark::State& state) {
+    headless::Environment env;   // fresh platform state and a temporary documents folder
+    SteadyClock clock;
+    RunLoop::main().setClock(&clock);
+    {
+        sdl::Desktop desktop;
+        if (!desktop.open()) {
+            state.SkipWithError("no display: run under xvfb-run");
+        } else {
+            Application::sharedApplication().setBackend(&desktop);
+            plumbrick::registerApplicationClasses();
+            Application::sharedApplication().launch("MainWindow");
+            SDL_Event key{};
+            key.type = SDL_KEYDOWN;
+            key.key.keysym.sym = SDLK_RETURN;
+            desktop.handleEvent(key);   // past the intro
+            auto runFor = [&](double seconds) {
+                double until = clock.now() + seconds;
+                while (clock.now() < until) desktop.runOnce(true);
+            };
+            runFor(1.0);   // the menu settles
+            for (auto _ : state) {
+                int frames = desktop.framesDrawn();
+                double cpu = cpuSeconds(), start = clock.now();
+                runFor(5.0);
+                double wall = clock.now() - start;
+                state.SetIterationTime(wall);
+                state.counters["cpu_percent"] = 100.0 * (cpuSeconds() - cpu) / wall;
+                state.counters["frames"] = desktop.framesDrawn() - frames;
+            }
+            Application::sharedApplication().setBackend(&env);
+        }
+    }
+    RunLoop::main().setClock(&env.clock());
+}
+BENCHMARK(BM_IdleMenuCpu)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
+
+}  // namespace
