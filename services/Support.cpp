@@ -2,11 +2,21 @@
 
 #include <cstdint>
 #include <cstdlib>
+#include <set>
 
 #include "platform/Bundle.h"
 #include "platform/FileManager.h"
 
 namespace plumbrick {
+
+namespace {
+// Temporary files that a killed process left behind are cleared the first time this process uses a
+// save folder; never later, so that a write in progress is never disturbed.
+void clearStaleTemporariesOnce(const std::string& folder) {
+    static std::set<std::string> cleared;
+    if (cleared.insert(folder).second) platform::FileManager::defaultManager().removeStaleTemporaries(folder);
+}
+}  // namespace
 
 std::string getPathFolderSaveGame() {
     auto& fm = platform::FileManager::defaultManager();
@@ -15,7 +25,10 @@ std::string getPathFolderSaveGame() {
     const std::string folder = platform::stringByAppendingPathComponent(documents, "Quillfen");
     bool isDirectory = false;
     // The trailing "/" makes a plain file of that name count as missing; making the folder then fails.
-    if (fm.fileExistsAtPath(folder + "/", &isDirectory)) return folder;
+    if (fm.fileExistsAtPath(folder + "/", &isDirectory)) {
+        clearStaleTemporariesOnce(folder);
+        return folder;
+    }
     if (fm.createDirectoryAtPath(folder + "/")) return folder;
     return documents;
 }

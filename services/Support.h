@@ -10,7 +10,8 @@
 namespace plumbrick {
 
 // The folder "Quillfen" in the documents directory, made on first use. The path never ends in "/".
-// When the folder cannot be made, the documents directory itself is returned.
+// When the folder cannot be made, the documents directory itself is returned. The first use of an
+// existing folder in a process removes temporary files that an interrupted save left there.
 std::string getPathFolderSaveGame();
 
 // Makes a system sound from the resource `name`.`type` into `soundId`. Always true: a missing

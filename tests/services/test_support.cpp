@@ -34,6 +34,17 @@ TEST(SaveFolder, MadeOnFirstUseAndReusedAfter) {
     EXPECT_TRUE(fs::exists(folder / "keep.me")) << "a second call makes nothing new";
 }
 
+TEST(SaveFolder, FirstUseClearsWhatAnInterruptedSaveLeft) {
+    platform::headless::Environment env;
+    const fs::path folder = fs::path(env.documents()) / "Quillfen";
+    fs::create_directories(folder);
+    std::ofstream(folder / ".Tinmarsh.result.tmp.Ab12Cd") << "half a file";
+    std::ofstream(folder / "Tinmarsh.result") << "kept";
+    getPathFolderSaveGame();
+    EXPECT_FALSE(fs::exists(folder / ".Tinmarsh.result.tmp.Ab12Cd"));
+    EXPECT_TRUE(fs::exists(folder / "Tinmarsh.result"));
+}
+
 TEST(SaveFolder, FallsBackToTheDocumentsFolderWhenItCannotBeMade) {
     platform::headless::Environment env;
     platform::FileFaults::shared().failNth(platform::FileOp::MakeDir, 1, EACCES);
