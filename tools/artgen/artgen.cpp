@@ -347,12 +347,20 @@ Surface renderDigit(const Master& digits, int d, double s) {
   return out;
 }
 
-Surface compose(const Master& m, const std::vector<std::string>& lit, double s, const Master* digits, int number) {
+Surface compose(const Master& m, const std::vector<std::string>& lit, double s, const Master* digits, int number,
+                double segmentAlpha) {
   Surface out = renderFace(m, s);
   Cairo c(out);
   cairo_scale(c.cr, s, s);
-  for (const auto& id : lit)
-    if (!isDigitPlace(id)) m.renderLayer(c.cr, id);
+  for (const auto& id : lit) {
+    if (isDigitPlace(id)) continue;
+    // Segments (tags 1-9999) take the given alpha, as a paused face dims them; signs keep full strength.
+    double alpha = tagOf(id) >= 1 && tagOf(id) <= 9999 ? segmentAlpha : 1.0;
+    cairo_push_group(c.cr);
+    m.renderLayer(c.cr, id);
+    cairo_pop_group_to_source(c.cr);
+    cairo_paint_with_alpha(c.cr, alpha);
+  }
   if (digits) {
     int value = number;
     for (int place = 1000; place <= 1003; ++place, value /= 10) {
@@ -364,7 +372,7 @@ Surface compose(const Master& m, const std::vector<std::string>& lit, double s, 
       Surface digit = renderDigit(*digits, value % 10, s);
       cairo_scale(c.cr, 1.0 / s, 1.0 / s);
       cairo_set_source_surface(c.cr, digit.get(), 0, 0);
-      cairo_paint(c.cr);
+      cairo_paint_with_alpha(c.cr, segmentAlpha);
       cairo_restore(c.cr);
     }
   }

@@ -119,9 +119,9 @@ Surface renderPart(const Master& m, const std::string& id, double s);
 Surface renderDigit(const Master& digits, int d, double s);
 
 // A face as it looks in play: background, the given parts lit, and, when digits is given, the score places
-// showing number (four digits, leading zeros).
+// showing number (four digits, leading zeros). segmentAlpha below 1 draws a paused face's dimmed segments.
 Surface compose(const Master& m, const std::vector<std::string>& lit, double s, const Master* digits = nullptr,
-                int number = 0);
+                int number = 0, double segmentAlpha = 1.0);
 // Menu thumbnail (354 x 242 points at scale s) of a composed face: scaled to the thumbnail's height, centred.
 Surface thumbnail(const Master& m, const std::vector<std::string>& lit, double s, const Master* digits,
                   int number);

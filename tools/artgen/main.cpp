@@ -7,7 +7,8 @@
 //   artgen boxes MASTER [FACE]                     the box of every part, one JSON object per line
 //   artgen sync MASTER LAYOUT.json                 rewrites the layout's part frames to the master's boxes
 //   artgen compose MASTER FACE OUT.png [--scale S] [--lit all|none|TAG,TAG,...] [--digits SVG] [--number N]
-//       a face as in play, for looking at it
+//                  [--alpha A]
+//       a face as in play, for looking at it (--alpha 0.7: a paused face)
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -173,7 +174,8 @@ int cmdCompose(const Args& a) {
   }
   std::unique_ptr<Master> digits;
   if (!a.get("digits").empty()) digits = std::make_unique<Master>(a.get("digits"));
-  compose(m, lit, s, digits.get(), std::stoi(a.get("number", "0"))).writePng(a.positional[2]);
+  compose(m, lit, s, digits.get(), std::stoi(a.get("number", "0")), std::stod(a.get("alpha", "1")))
+      .writePng(a.positional[2]);
   return 0;
 }
 
