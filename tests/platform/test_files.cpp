@@ -253,28 +253,20 @@ TEST_F(DocumentsDirectory, FollowsXdgThenHomeAndCanBeOverridden) {
     ::setenv("HOME", "/home/player", 1);
     ::setenv("XDG_DATA_HOME", "/data/home", 1);
     EXPECT_EQ(documentsDirectory(), "/data/home/plumbrick");
-    ::setenv("XDG_DATA_HOME", "relative/path", 1);   // not absolute: ignored
-    EXPECT_EQ(documentsDirectory(), "/home/player/.local/share/plumbrick");
-    ::unsetenv("XDG_DATA_HOME");
-    EXPECT_EQ(documentsDirectory(), "/home/player/.local/share/plumbrick");
-    ::setenv("XDG_DATA_HOME", "", 1);
-    EXPECT_EQ(documentsDirectory(), "/home/player/.local/share/plumbrick");
-
-    setDocumentsDirectory("/tmp/somewhere");
-    EXPECT_EQ(documentsDirectory(), "/tmp/somewhere");
-    EXPECT_EQ(NSSearchPathForDirectoriesInDomains(9, 1, true), std::vector<std::string>{"/tmp/somewhere"});
-    setDocumentsDirectory("");
-    EXPECT_EQ(documentsDirectory(), "/home/player/.local/share/plumbrick");
-}
-
-TEST_F(DocumentsDirectory, SearchPath) {
-    ::setenv("HOME", "/home/player", 1);
+    for (const char* ignored : {"relative/path", ""}) {   // not absolute: ignored
+        ::setenv("XDG_DATA_HOME", ignored, 1);
+        EXPECT_EQ(documentsDirectory(), "/home/player/.local/share/plumbrick");
+    }
     ::unsetenv("XDG_DATA_HOME");
     EXPECT_EQ(NSSearchPathForDirectoriesInDomains(9, 1, true),
               std::vector<std::string>{"/home/player/.local/share/plumbrick"});
     EXPECT_EQ(NSSearchPathForDirectoriesInDomains(9, 1, false), std::vector<std::string>{"~/.local/share/plumbrick"});
     EXPECT_TRUE(NSSearchPathForDirectoriesInDomains(5, 1, true).empty());
-    EXPECT_TRUE(NSSearchPathForDirectoriesInDomains(9, 8, true).empty());
+
+    setDocumentsDirectory("/tmp/somewhere");
+    EXPECT_EQ(NSSearchPathForDirectoriesInDomains(9, 1, true), std::vector<std::string>{"/tmp/somewhere"});
+    setDocumentsDirectory("");
+    EXPECT_EQ(documentsDirectory(), "/home/player/.local/share/plumbrick");
 }
 
 }  // namespace
