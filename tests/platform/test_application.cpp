@@ -6,7 +6,6 @@
 
 #include "platform/Application.h"
 #include "platform/Input.h"
-#include "platform/Notification.h"
 #include "platform/ViewController.h"
 #include "platform/headless/Headless.h"
 #include "test_support.h"
@@ -222,22 +221,6 @@ TEST_F(ApplicationTest, BadMainLayoutsFailNamingTheFileAndTheName) {
     }
     EXPECT_EQ(Application::sharedApplication().delegate(), nullptr);
     EXPECT_THROW(Application::sharedApplication().launch("NoMainLayout"), LayoutError);
-}
-
-TEST_F(ApplicationTest, TerminatingTwiceOrAfterOpeningALinkPostsOnce) {
-    int notified = 0;
-    NotificationCenter::defaultCenter().addObserver(&notified, ApplicationWillTerminateNotification,
-                                                    [&notified](const std::string&) { ++notified; });
-    Application& app = Application::sharedApplication();
-    EXPECT_FALSE(app.isTerminating());
-    app.terminate();
-    EXPECT_TRUE(env.stopped());
-    EXPECT_TRUE(app.openURL("https://example.org/apps"));
-    EXPECT_EQ(notified, 1);
-    EXPECT_EQ(env.openedURLs().size(), 1u);
-    app.reset();
-    app.terminate();
-    EXPECT_EQ(notified, 2);
 }
 
 }  // namespace

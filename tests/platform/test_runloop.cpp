@@ -157,24 +157,6 @@ TEST_F(RunLoopTest, CallbacksSeeTheirDueTimeAndScheduleFromIt) {
     EXPECT_NEAR(fired[0].at, 0.75, 1e-12);
 }
 
-TEST_F(RunLoopTest, MemberFunctionTimers) {
-    struct Owner {
-        int plain = 0, withTimer = 0;
-        Timer* seen = nullptr;
-        void tick() { ++plain; }
-        void tickTimer(Timer* t) {
-            ++withTimer;
-            seen = t;
-        }
-    } owner;
-    auto t1 = Timer::scheduled(0.1, &owner, &Owner::tick, true);
-    auto t2 = Timer::scheduled(0.1, &owner, &Owner::tickTimer, false);
-    env.advance(0.35);
-    EXPECT_EQ(owner.plain, 3);
-    EXPECT_EQ(owner.withTimer, 1);
-    EXPECT_EQ(owner.seen, t2.get());
-}
-
 TEST_F(RunLoopTest, DeferredCallsRunOnTheNextTurnAndResetDropsEverything) {
     bool ran = false;
     RunLoop::main().callSoon([&ran] { ran = true; });
@@ -219,23 +201,6 @@ TEST(DateFormatterTest, FormatsInTheLocalTimeZone) {
     if (saved) setenv("TZ", savedTz.c_str(), 1);
     else unsetenv("TZ");
     tzset();
-}
-
-TEST(NotificationTest, ObserversInOrderByNameAndRemovable) {
-    Environment env;
-    NotificationCenter& center = NotificationCenter::defaultCenter();
-    std::vector<std::string> calls;
-    int a = 0, b = 0;
-    center.addObserver(&a, "x", [&calls](const std::string& n) { calls.push_back("a:" + n); });
-    center.addObserver(&b, "x", [&calls](const std::string& n) { calls.push_back("b:" + n); });
-    center.addObserver(&b, "y", [&calls](const std::string& n) { calls.push_back("b:" + n); });
-    center.postNotificationName("x");
-    EXPECT_EQ(calls, (std::vector<std::string>{"a:x", "b:x"}));
-    center.removeObserver(&b);
-    calls.clear();
-    center.postNotificationName("x");
-    center.postNotificationName("y");
-    EXPECT_EQ(calls, (std::vector<std::string>{"a:x"}));
 }
 
 TEST(NotificationTest, WillTerminateIsPostedOnceAndOpenURLEndsTheApplication) {

@@ -404,11 +404,4 @@ TEST(BundleTest, FindsResourcesInTheRootOrOneFolderDown) {
     EXPECT_EQ(bundle.pathForLayout("Nothing"), "");
 }
 
-TEST(BundleTest, DefaultsToTheBuiltResources) {
-    // The test program has no resources folder beside it, so the folder the build fills is used.
-    const std::string root = Bundle::mainBundle().resourcePath();
-    ASSERT_GE(root.size(), 10u);
-    EXPECT_EQ(root.substr(root.size() - 10), "/resources");
-}
-
 }  // namespace
