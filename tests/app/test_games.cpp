@@ -98,41 +98,46 @@ TEST_F(AppTest, IntoAGameFromPageThreeAndBackToTheMenu) {
     EXPECT_EQ(button->transform(), AffineTransform::makeTranslation(0, -h));
 }
 
-TEST_F(AppTest, EachSlotKeepsItsOwnGame) {
+TEST_F(AppTest, EachSlotKeepsItsOwnGameAndASlotWithoutOneLeavesTheMenu) {
     dismissIntro();
     std::vector<platform::ViewController*> made;
-    for (int slot : {1, 3, 4, 5, 6}) {
+    for (int slot = 1; slot <= 6; ++slot) {
+        const GameSlot& row = PlumbrickViewController::gameSlots()[slot - 1];
         root->switchGameFromMenu(slot);
-        auto* game = dynamic_cast<YolkfallViewController*>(root->getViewControllerGame(slot));
+        platform::ViewController* game = root->getViewControllerGame(slot);
+        if (!row.make) {
+            // A game not built yet: no controller, and the menu stays as it was.
+            EXPECT_EQ(game, nullptr) << slot;
+            env.advance(2.0);
+            EXPECT_EQ(stack(), std::vector<View*>{menu().view()}) << slot;
+            continue;
+        }
         ASSERT_NE(game, nullptr) << slot;
-        EXPECT_EQ(game->getNameGame(), PlumbrickViewController::gameSlots()[slot - 1].gameId);
-        EXPECT_EQ(game->nibName(), PlumbrickViewController::gameSlots()[slot - 1].layoutName);
+        EXPECT_EQ(game->nibName(), row.layoutName);
+        if (auto* egg = dynamic_cast<YolkfallViewController*>(game)) {
+            EXPECT_EQ(egg->getNameGame(), row.gameId);
+        }
         EXPECT_EQ(root->getNumGameItem(), slot);
         made.push_back(game);
         env.advance(1.2);
+        EXPECT_EQ(stack(), std::vector<View*>{game->view()});
         root->switchMenuFromGame(game);
         env.advance(1.2);
         EXPECT_EQ(stack(), std::vector<View*>{menu().view()});
     }
+    EXPECT_GE(made.size(), 5u);
     for (std::size_t i = 0; i < made.size(); ++i)
         for (std::size_t j = i + 1; j < made.size(); ++j) EXPECT_NE(made[i], made[j]);
 }
 
-TEST_F(AppTest, SlotsOutsideOneToSixAndTheEmptyCookSlotChangeNothing) {
+TEST_F(AppTest, SlotsOutsideOneToSixChangeNothing) {
     dismissIntro();
-    for (int slot : {0, 7, -1, 2}) {
+    for (int slot : {0, 7, -1}) {
         root->switchGameFromMenu(slot);
         EXPECT_EQ(stack(), std::vector<View*>{menu().view()}) << slot;
         EXPECT_EQ(root->getNumGameItem(), 0) << slot;
         for (int s = 1; s <= 6; ++s) EXPECT_EQ(root->getViewControllerGame(s), nullptr);
-        EXPECT_EQ(root->getViewControllerGame(slot), nullptr);
     }
-    // Through the menu's own page as well.
-    menu().getMenuScrolView()->setContentOffset({480, 0});
-    EXPECT_EQ(touch({240, 150})->tag(), 2);
-    env.advance(2.0);
-    EXPECT_EQ(stack(), std::vector<View*>{menu().view()});
-    EXPECT_EQ(PlumbrickViewController::gameSlots()[1].make, nullptr);
     EXPECT_STREQ(PlumbrickViewController::gameSlots()[1].gameId, "Panflip.v1");
 }
 
