@@ -4,6 +4,7 @@
 
 #include "app/IntroViewController.h"
 #include "app/MainMenuViewController.h"
+#include "games/cook/PanflipViewController.h"
 #include "games/egg/YolkfallViewController.h"
 #include "platform/Image.h"
 #include "platform/TableView.h"
@@ -26,7 +27,7 @@ std::shared_ptr<platform::ViewController> makeGame(const std::string& gameId, co
 // Slots 3 to 6 are the egg game's engine with faces, ids, results and saved rounds of their own.
 const std::array<GameSlot, PlumbrickViewController::kSlotCount> kGameSlots{{
     {"Yolkfall.v1", "YolkfallViewController", &makeGame<YolkfallViewController>},
-    {"Panflip.v1", "PanflipViewController", nullptr},   // the cook game: &makeGame<PanflipViewController>
+    {"Panflip.v1", "PanflipViewController", &makeGame<PanflipViewController>},
     {"Antlerby.v1", "AntlerbyViewController", &makeGame<YolkfallViewController>},
     {"Reelholm.v1", "ReelholmViewController", &makeGame<YolkfallViewController>},
     {"Starwick.v1", "StarwickViewController", &makeGame<YolkfallViewController>},
