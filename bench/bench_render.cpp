@@ -164,4 +164,59 @@ void BM_IdleMenuCpu(benchmark::State& state) {
 }
 BENCHMARK(BM_IdleMenuCpu)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
 
+// A round of the egg game in a real window: a probe timer of the game's tick interval runs beside the
+// game's own, and counts how many of its firings arrive while the frames are drawn.
+void BM_PlayingTickPace(benchmark::State& state) {
+    headless::Environment env;
+    SteadyClock clock;
+    RunLoop::main().setClock(&clock);
+    {
+        sdl::Desktop desktop;
+        if (!desktop.open()) {
+            state.SkipWithError("no display: run under xvfb-run");
+        } else {
+            Application::sharedApplication().setBackend(&desktop);
+            plumbrick::registerApplicationClasses();
+            Application::sharedApplication().launch("MainWindow");
+            auto runFor = [&](double seconds) {
+                double until = clock.now() + seconds;
+                while (clock.now() < until) desktop.runOnce(true);
+            };
+            auto send = [&](Uint32 type, SDL_Keycode key, int x, int y) {
+                SDL_Event e{};
+                e.type = type;
+                if (type == SDL_KEYDOWN) e.key.keysym.sym = key;
+                else { e.button.button = SDL_BUTTON_LEFT; e.button.x = x; e.button.y = y; }
+                desktop.handleEvent(e);
+            };
+            send(SDL_KEYDOWN, SDLK_RETURN, 0, 0);
+            runFor(0.3);
+            sdl::Viewport v = desktop.viewport();
+            int px = int(240 * v.scale) + v.offsetX, py = int(147 * v.scale) + v.offsetY;
+            send(SDL_MOUSEBUTTONDOWN, 0, px, py);   // the first game's picture
+            send(SDL_MOUSEBUTTONUP, 0, px, py);
+            runFor(1.5);
+            send(SDL_KEYDOWN, SDLK_1, 0, 0);        // game A
+            runFor(0.5);
+            for (auto _ : state) {
+                int ticks = 0;
+                auto probe = Timer::scheduled(0.025, [&ticks](Timer&) { ++ticks; }, true);
+                int frames = desktop.framesDrawn();
+                double cpu = cpuSeconds(), start = clock.now();
+                runFor(5.0);
+                double wall = clock.now() - start;
+                probe->invalidate();
+                state.SetIterationTime(wall);
+                state.counters["ticks_per_s"] = ticks / wall;
+                state.counters["frames_per_s"] = (desktop.framesDrawn() - frames) / wall;
+                state.counters["cpu_percent"] = 100.0 * (cpuSeconds() - cpu) / wall;
+            }
+            Application::sharedApplication().terminate();
+            Application::sharedApplication().setBackend(&env);
+        }
+    }
+    RunLoop::main().setClock(&env.clock());
+}
+BENCHMARK(BM_PlayingTickPace)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
+
 }  // namespace
