@@ -5,6 +5,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <set>
 #include <string>
@@ -20,8 +22,22 @@ using namespace plumbrick;
 
 namespace {
 
+// Every iteration saves atomically (with syncs): on a memory file system when there is one.
+struct Scratch {
+    std::string dir;
+    Scratch() {
+        char pattern[] = "/dev/shm/plumbrick-fuzz-XXXXXX";
+        if (std::filesystem::is_directory("/dev/shm") && ::mkdtemp(pattern)) dir = pattern;
+    }
+    ~Scratch() {
+        std::error_code ec;
+        if (!dir.empty()) std::filesystem::remove_all(dir, ec);
+    }
+};
+
 platform::headless::Environment& environment() {
-    static platform::headless::Environment env;
+    static Scratch scratch;
+    static platform::headless::Environment env(scratch.dir);
     return env;
 }
 
