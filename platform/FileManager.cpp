@@ -222,7 +222,8 @@ bool FileManager::moveItemAtPath(const std::string& from, const std::string& to,
 }
 
 std::optional<Bytes> FileManager::dataWithContentsOfFile(const std::string& path, std::size_t maxBytes) const {
-    int fd = doOpen(path, O_RDONLY);
+    // O_NONBLOCK: a FIFO in the file's place must not block the open; regular files ignore it.
+    int fd = doOpen(path, O_RDONLY | O_NONBLOCK);
     if (fd < 0) return std::nullopt;
     struct stat st {};
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || static_cast<std::uint64_t>(st.st_size) > maxBytes) {

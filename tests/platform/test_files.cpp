@@ -200,6 +200,8 @@ TEST_F(Files, FoldersAndItems) {
 TEST_F(Files, Reads) {
     EXPECT_FALSE(fm.dataWithContentsOfFile(path("missing")));
     EXPECT_FALSE(fm.dataWithContentsOfFile(dir));   // a folder is not a file
+    ASSERT_EQ(::mkfifo(path("fifo").c_str(), 0644), 0);
+    EXPECT_FALSE(fm.dataWithContentsOfFile(path("fifo")));   // nor a pipe, and reading it does not block
     touch(path("empty"), "");
     ASSERT_TRUE(fm.dataWithContentsOfFile(path("empty")));
     EXPECT_TRUE(fm.dataWithContentsOfFile(path("empty"))->empty());
