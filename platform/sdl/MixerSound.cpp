@@ -3,14 +3,40 @@
 #include <SDL.h>
 #include <SDL_mixer.h>
 
+#include <unistd.h>
+
+#include <cstdlib>
+#include <string>
+
 #include "platform/Log.h"
 
 namespace platform::sdl {
+
+namespace {
+
+// True when there is plainly nothing to play on: no sound card and no sound server, and no driver chosen
+// in the environment. Asking SDL anyway would only make the sound libraries print their own complaints.
+bool nothingToPlayOn() {
+    if (std::getenv("SDL_AUDIODRIVER") || std::getenv("PULSE_SERVER")) return false;
+    if (access("/dev/snd", F_OK) == 0) return false;
+    if (const char* run = std::getenv("XDG_RUNTIME_DIR")) {
+        std::string dir = run;
+        if (access((dir + "/pulse/native").c_str(), F_OK) == 0 || access((dir + "/pipewire-0").c_str(), F_OK) == 0)
+            return false;
+    }
+    return true;
+}
+
+}  // namespace
 
 MixerSound::~MixerSound() { close(); }
 
 bool MixerSound::open() {
     if (open_) return true;
+    if (nothingToPlayOn()) {
+        logLine("sound: no audio device (no sound card or sound server); running silent");
+        return false;
+    }
     const char* failed = nullptr;
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
         failed = "SDL_InitSubSystem";

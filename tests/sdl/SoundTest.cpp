@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <cstdlib>
 #include <string>
 
@@ -86,6 +88,20 @@ TEST(MixerSoundTest, WithoutAnAudioDeviceTheApplicationRunsSilentWithOneLogLine)
     int lines = 0;
     for (const auto& line : env.logLines()) lines += line.find("running silent") != std::string::npos;
     EXPECT_EQ(lines, 1);
+
+    // No driver chosen, no sound card, no sound server: silent at once, again with one line.
+    if (access("/dev/snd", F_OK) != 0 && !std::getenv("PULSE_SERVER")) {
+        unsetenv("SDL_AUDIODRIVER");
+        const char* run = std::getenv("XDG_RUNTIME_DIR");
+        std::string savedRun = run ? run : "";
+        setenv("XDG_RUNTIME_DIR", env.documents().c_str(), 1);
+        env.clearLog();
+        MixerSound none;
+        EXPECT_FALSE(none.open());
+        EXPECT_EQ(env.logLines().size(), 1u);
+        if (run) setenv("XDG_RUNTIME_DIR", savedRun.c_str(), 1);
+        else unsetenv("XDG_RUNTIME_DIR");
+    }
     if (before) setenv("SDL_AUDIODRIVER", saved.c_str(), 1);
     else unsetenv("SDL_AUDIODRIVER");
 }
