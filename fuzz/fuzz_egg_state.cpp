@@ -13,6 +13,7 @@
 
 #include "games/egg/YolkfallStateFile.h"
 #include "games/egg/YolkfallViewController.h"
+#include "platform/Bundle.h"
 #include "platform/FileManager.h"
 #include "platform/headless/Headless.h"
 
@@ -26,10 +27,23 @@ void check(bool ok) {
     if (!ok) __builtin_trap();
 }
 
+// The fuzz build makes no resources: then the layout is read from the source tree (pictures and sounds
+// stay missing, which the game does not mind).
+void findLayouts() {
+    auto& bundle = platform::Bundle::mainBundle();
+    if (!bundle.pathForLayout("YolkfallViewController").empty()) return;
+    const std::string source = __FILE__;
+    const auto fuzzDir = source.find_last_of('/');
+    if (fuzzDir == std::string::npos) return;
+    const auto rootDir = source.find_last_of('/', fuzzDir - 1);
+    bundle.setResourcePath((rootDir == std::string::npos ? std::string(".") : source.substr(0, rootDir)) + "/resources");
+}
+
 struct Face {
     platform::headless::Environment env;
     std::unique_ptr<YolkfallViewController> game;
     Face() {
+        findLayouts();
         game = std::make_unique<YolkfallViewController>("Yolkfall.v1", "YolkfallViewController", nullptr);
         check(game->view() != nullptr);
     }
