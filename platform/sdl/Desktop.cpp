@@ -1,5 +1,6 @@
 #include "platform/sdl/Desktop.h"
 
+#include <signal.h>
 #include <spawn.h>
 #include <sys/types.h>
 
@@ -18,6 +19,12 @@ namespace {
 
 // The longest the loop sleeps without looking around: a signal is noticed within this time.
 constexpr int kMaxWaitMs = 200;
+
+volatile sig_atomic_t endSignal = 0;
+struct sigaction previousInt, previousTerm;
+bool handlersInstalled = false;
+
+void onEndSignal(int sig) { endSignal = sig; }
 
 std::string keyName(SDL_Keycode key) {
     std::string name = SDL_GetKeyName(key);
@@ -198,7 +205,35 @@ void Desktop::handleEvent(const SDL_Event& event) {
     }
 }
 
+void Desktop::installSignalHandlers() {
+    if (handlersInstalled) return;
+    // SDL's own handlers would interrupt the display connection's reads; these restart them.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    endSignal = 0;
+    struct sigaction action {};
+    action.sa_handler = onEndSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    sigaction(SIGINT, nullptr, &previousInt);
+    sigaction(SIGTERM, nullptr, &previousTerm);
+    if (previousInt.sa_handler != SIG_IGN) sigaction(SIGINT, &action, nullptr);
+    if (previousTerm.sa_handler != SIG_IGN) sigaction(SIGTERM, &action, nullptr);
+    handlersInstalled = true;
+}
+
+void Desktop::restoreSignalHandlers() {
+    if (!handlersInstalled) return;
+    sigaction(SIGINT, &previousInt, nullptr);
+    sigaction(SIGTERM, &previousTerm, nullptr);
+    handlersInstalled = false;
+    endSignal = 0;
+}
+
 void Desktop::runOnce(bool wait) {
+    if (endSignal) {
+        endApplication();
+        return;
+    }
     RunLoop& loop = RunLoop::main();
     double t = now();
     if (loop.runUntil(t) > 0) dirty_ = true;
@@ -228,6 +263,7 @@ void Desktop::runOnce(bool wait) {
         handleEvent(event);
         while (SDL_PollEvent(&event)) handleEvent(event);
     }
+    if (endSignal) endApplication();
 }
 
 int Desktop::run() {

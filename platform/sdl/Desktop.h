@@ -71,6 +71,11 @@ public:
     // The program that opens links ("xdg-open"); tests point it elsewhere.
     void setUrlOpener(std::string program) { urlOpener_ = std::move(program); }
 
+    // SIGINT and SIGTERM end the application as closing the window does (restarting interrupted system calls,
+    // so that the display connection survives the signal). A signal that was ignored stays ignored.
+    static void installSignalHandlers();
+    static void restoreSignalHandlers();
+
     // Set when the loop should end after the first frame (start-up measurements).
     void setExitAfterFirstFrame(bool on) { exitAfterFirstFrame_ = on; }
 

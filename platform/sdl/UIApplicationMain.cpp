@@ -62,6 +62,7 @@ int UIApplicationMain(int argc, char** argv) {
     }
 
     SDL_SetHint(SDL_HINT_RENDER_VSYNC, "0");   // the loop paces itself
+    sdl::Desktop::installSignalHandlers();
     SteadyClock clock;
     RunLoop::main().setClock(&clock);
 
@@ -93,6 +94,7 @@ int UIApplicationMain(int argc, char** argv) {
     }
     RunLoop::main().setClock(nullptr);
     SDL_Quit();
+    sdl::Desktop::restoreSignalHandlers();
     return result;
 }
 

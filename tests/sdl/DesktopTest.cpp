@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <signal.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 
@@ -231,41 +232,58 @@ TEST_F(GameFaceTest, TheWindowScalesInWholeStepsAndMapsThePointerBack) {
     EXPECT_EQ(desktop.viewport(), (sdl::Viewport{2, 20, 180}));
 }
 
-// The whole application, ended by its window.
-TEST(DesktopEnding, ClosingTheWindowPostsWillTerminateOnceAndSavesAPlayingRound) {
-    sdltest::useDummyDrivers();
-    plumbrick::tools::ScreenDriver driver;
-    driver.dismissIntro();
-    driver.openGame(1);
-    driver.startRound(2.0);
-    auto* delegate = dynamic_cast<plumbrick::PlumbrickAppDelegate*>(Application::sharedApplication().delegate());
-    ASSERT_NE(delegate, nullptr);
-    auto* rootController = dynamic_cast<plumbrick::PlumbrickViewController*>(delegate->viewController());
-    auto* game = dynamic_cast<YolkfallViewController*>(rootController->getViewControllerGame(1));
-    ASSERT_NE(game, nullptr);
-    ASSERT_EQ(game->getState(), YolkfallViewController::kPlaying);
-    ASSERT_FALSE(std::filesystem::exists(game->pathStateFile()));
-
-    int posted = 0;
-    NotificationCenter::defaultCenter().addObserver(&posted, ApplicationWillTerminateNotification,
-                                                    [&posted](const std::string&) { ++posted; });
-    {
-        Desktop desktop;
+// The whole application, with a round being played, ended from outside.
+class DesktopEnding : public ::testing::Test {
+protected:
+    void SetUp() override {
+        sdltest::useDummyDrivers();
+        driver.dismissIntro();
+        driver.openGame(1);
+        driver.startRound(2.0);
+        auto* delegate = dynamic_cast<plumbrick::PlumbrickAppDelegate*>(Application::sharedApplication().delegate());
+        ASSERT_NE(delegate, nullptr);
+        auto* rootController = dynamic_cast<plumbrick::PlumbrickViewController*>(delegate->viewController());
+        game = dynamic_cast<YolkfallViewController*>(rootController->getViewControllerGame(1));
+        ASSERT_NE(game, nullptr);
+        ASSERT_EQ(game->getState(), YolkfallViewController::kPlaying);
+        ASSERT_FALSE(std::filesystem::exists(game->pathStateFile()));
+        NotificationCenter::defaultCenter().addObserver(&posted, ApplicationWillTerminateNotification,
+                                                        [this](const std::string&) { ++posted; });
         ASSERT_TRUE(desktop.open());
         Application::sharedApplication().setBackend(&desktop);
-        // Closing a window sends both: the window's close, then quit.
-        SDL_Event close = windowEvent(SDL_WINDOWEVENT_CLOSE);
-        SDL_Event quit{};
-        quit.type = SDL_QUIT;
-        SDL_PushEvent(&close);
-        SDL_PushEvent(&quit);
-        desktop.runOnce(false);
-        EXPECT_FALSE(desktop.isRunning());
-        Application::sharedApplication().setBackend(&driver.env());
     }
-    EXPECT_EQ(posted, 1);
-    EXPECT_EQ(game->getState(), YolkfallViewController::kPaused);
-    EXPECT_TRUE(std::filesystem::exists(game->pathStateFile()));
+    void TearDown() override { Application::sharedApplication().setBackend(&driver.env()); }
+    void expectEndedOnceAndSaved() {
+        EXPECT_FALSE(desktop.isRunning());
+        EXPECT_EQ(posted, 1);
+        EXPECT_EQ(game->getState(), YolkfallViewController::kPaused);
+        EXPECT_TRUE(std::filesystem::exists(game->pathStateFile()));
+    }
+
+    plumbrick::tools::ScreenDriver driver;
+    Desktop desktop;
+    YolkfallViewController* game = nullptr;
+    int posted = 0;
+};
+
+TEST_F(DesktopEnding, ClosingTheWindowPostsWillTerminateOnceAndSavesAPlayingRound) {
+    // Closing a window sends both: the window's close, then quit.
+    SDL_Event close = windowEvent(SDL_WINDOWEVENT_CLOSE);
+    SDL_Event quit{};
+    quit.type = SDL_QUIT;
+    SDL_PushEvent(&close);
+    SDL_PushEvent(&quit);
+    desktop.runOnce(false);
+    expectEndedOnceAndSaved();
+}
+
+TEST_F(DesktopEnding, SigtermEndsTheApplicationTheSameWay) {
+    Desktop::installSignalHandlers();
+    raise(SIGTERM);
+    desktop.runOnce(false);
+    desktop.runOnce(false);
+    Desktop::restoreSignalHandlers();
+    expectEndedOnceAndSaved();
 }
 
 TEST(DesktopLinks, OpeningALinkHandsItToTheOpenerThenEndsTheApplicationOnce) {
