@@ -2,6 +2,7 @@
 
 #include <fontconfig/fontconfig.h>
 
+#include <cstdlib>
 #include <map>
 #include <mutex>
 
@@ -17,6 +18,9 @@ FontFile lookUp(const std::string& name) {
         style = name.substr(dash + 1);
     }
     if (!FcInit()) return {};
+    // Hand fontconfig's configuration back at exit (otherwise it stays allocated to the end).
+    static const bool finiAtExit = std::atexit([] { FcFini(); }) == 0;
+    (void)finiAtExit;
     FcPattern* pattern = FcPatternCreate();
     FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(family.c_str()));
     if (style.find("Bold") != std::string::npos) FcPatternAddInteger(pattern, FC_WEIGHT, FC_WEIGHT_BOLD);
