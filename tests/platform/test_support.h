@@ -1,61 +1,48 @@
 #pragma once
-// Helpers for the platform tests: a throw-away resources folder that the main bundle points at.
+// Helpers for the platform tests: bytes from text, and a resources folder that the main bundle points at.
 
 #include <cstdint>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <stdexcept>
 #include <string>
-#include <vector>
 
 #include "platform/Bundle.h"
+#include "platform/FileManager.h"
 #include "platform/Image.h"
 
 namespace testsupport {
 
+inline platform::Bytes bytesOf(const std::string& s) { return platform::Bytes(s.begin(), s.end()); }
+inline std::string textOf(const platform::Bytes& b) { return std::string(b.begin(), b.end()); }
+
+// Points the main bundle at `root` (a folder the test owns, such as the Environment's documents folder)
+// for its lifetime.
 class TempResources {
 public:
-    TempResources() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "plumbrick-res-XXXXXX").string();
-        std::vector<char> buf(pattern.begin(), pattern.end());
-        buf.push_back('\0');
-        if (!mkdtemp(buf.data())) throw std::runtime_error("mkdtemp failed");
-        root_ = buf.data();
-        saved_ = platform::Bundle::mainBundle().resourcePath();
+    explicit TempResources(std::string root) : root_(std::move(root)), saved_(platform::Bundle::mainBundle().resourcePath()) {
         platform::Bundle::mainBundle().setResourcePath(root_);
         platform::Image::clearCache();
     }
     ~TempResources() {
         platform::Bundle::mainBundle().setResourcePath(saved_);
         platform::Image::clearCache();
-        std::error_code ec;
-        std::filesystem::remove_all(root_, ec);
     }
     TempResources(const TempResources&) = delete;
     TempResources& operator=(const TempResources&) = delete;
 
     const std::string& root() const { return root_; }
-
     std::string write(const std::string& relative, const std::string& bytes) const {
-        std::filesystem::path p = std::filesystem::path(root_) / relative;
+        const std::filesystem::path p = std::filesystem::path(root_) / relative;
         std::filesystem::create_directories(p.parent_path());
         std::ofstream(p, std::ios::binary) << bytes;
         return p.string();
     }
     // The first bytes of a PNG file of that pixel size: enough for the header reader.
     std::string png(const std::string& relative, std::uint32_t w, std::uint32_t h) const {
-        std::string bytes("\x89PNG\r\n\x1a\n", 8);
-        auto be32 = [&bytes](std::uint32_t v) {
+        std::string bytes("\x89PNG\r\n\x1a\n\0\0\0\x0dIHDR", 16);
+        for (std::uint32_t v : {w, h})
             for (int s = 24; s >= 0; s -= 8) bytes.push_back(static_cast<char>((v >> s) & 0xff));
-        };
-        be32(13);
-        bytes += "IHDR";
-        be32(w);
-        be32(h);
-        bytes += std::string("\x08\x06\x00\x00\x00", 5);
-        be32(0);   // CRC, not checked by the size reader
-        return write(relative, bytes);
+        return write(relative, bytes + std::string("\x08\x06\0\0\0\0\0\0\0", 9));
     }
     std::string layout(const std::string& name, const std::string& json) const {
         return write("layouts/" + name + ".json", json);
