@@ -1,126 +1,99 @@
 // The egg round on the real face: laying, egg steps, catching, missing, chick phases, the end of a
-// round, game A's frozen deck, the speed schedule, bonuses, the wrap at 999 and automatic play.
+// round, game A's frozen deck, the speed schedule, bonuses, the wrap at 999, automatic play, and the
+// buttons in every state with the root controller's requests, dimming and the pause sign.
 
 #include <set>
 
-#include "platform/Plist.h"
 #include "test_yolkfall_support.h"
 
 namespace plumbrick::testing {
 namespace {
 
-class YolkfallRound : public YolkfallFixture {
+class Round : public YolkfallFixture {
 protected:
-    // Names of the sounds played at the current time.
-    std::vector<std::string> soundsNow() const {
-        std::vector<std::string> out;
-        for (const auto& s : env.sounds())
-            if (s.time == env.now()) out.push_back(s.path.substr(s.path.find_last_of('/') + 1));
-        return out;
-    }
-    bool soundNow(const std::string& name) const {
-        for (const auto& n : soundsNow())
-            if (n.rfind(name + ".", 0) == 0) return true;
-        return false;
-    }
-    std::vector<int> recordedScores(const std::string& id = "Yolkfall.v1") const {
-        std::vector<int> out;
-        auto dict = platform::dictionaryWithContentsOfFile(resultsPath());
-        if (!dict || !dict->count(id)) return out;
-        for (const auto& pack : *dict->at(id).asArray()) out.push_back(static_cast<int>(*(*pack.asArray())[3].asInteger()));
-        return out;
-    }
-    int recordedPenalty(std::size_t i) const {
-        auto dict = platform::dictionaryWithContentsOfFile(resultsPath());
-        return static_cast<int>(*(*dict->at("Yolkfall.v1").asArray())[i].asArray()->at(4).asInteger());
+    // Paused: every direct subview with tag 1..9999 that is lit is at 0.7, and the pause sign shows.
+    void expectDimmed(bool dimmed) {
+        for (const auto& v : face->subviews())
+            EXPECT_DOUBLE_EQ(v->alpha(), dimmed && !v->isHidden() && v->tag() >= 1 && v->tag() <= 9999 ? 0.7 : 1.0)
+                << "tag " << v->tag();
+        EXPECT_EQ(game->getIvGamePause()->isHidden(), !dimmed);
     }
 };
 
-TEST_F(YolkfallRound, LoneEggIsLaidOnTheThirtiethTickAndStepsEveryThirtyUntilCaughtInTheLastThird) {
-    open();
-    press("2");
-    ASSERT_EQ(game->getState(), YolkfallViewController::kPlaying);
-    EXPECT_TRUE(lit(100));
-    EXPECT_TRUE(lit(1000) && lit(1003));
+TEST_F(Round, LoneEggIsLaidOnTheThirtiethTickStepsEveryThirtyAndIsCaughtInTheLastThird) {
+    openAndStart();
+    EXPECT_TRUE(lit(100) && lit(1000) && lit(1003));
     ticks(29);
     EXPECT_TRUE(litEggTags().empty());
     tick();
-    auto eggs = litEggTags();
-    ASSERT_EQ(eggs.size(), 1u);
-    ASSERT_EQ(eggs[0] % 100, 0);
-    const int deck = deckOfEggTag(eggs[0]), base = eggs[0];
-    EXPECT_TRUE(soundNow(rollSound(deck)));
+    ASSERT_EQ(litEggTags().size(), 1u);
+    const int base = litEggTags()[0], deck = deckOfEggTag(base);
+    ASSERT_EQ(base % 100, 0);
     press(basketKey(deck));
-    for (int step = 1; step <= 4; ++step) {
-        ticks(29);
-        EXPECT_TRUE(lit(base + step - 1)) << step;
-        tick();
+    for (int step = 0; step <= 4; ++step) {
         EXPECT_EQ(litEggTags(), std::vector<int>{base + step}) << step;
         EXPECT_TRUE(soundNow(rollSound(deck))) << step;
+        ticks(step < 4 ? 30 : 19);
     }
-    ticks(19);   // 11 ticks left to the next step: too early to catch
-    EXPECT_TRUE(lit(base + 4));
-    EXPECT_EQ(game->getScores(), 0);
-    tick();      // 10 left: within the last third of the wait
+    EXPECT_TRUE(lit(base + 4)) << "11 ticks before the next step: too early to catch";
+    tick();   // 10 left: within the last third of the wait
     EXPECT_TRUE(litEggTags().empty());
-    EXPECT_EQ(game->getScores(), 1);
+    EXPECT_EQ(eggCount(), 0);
     EXPECT_EQ(game->getDgScores()->shownDigit(0), 1);
     EXPECT_TRUE(soundNow("yolkfall_02"));
-    EXPECT_EQ(eggCount(), 0);
 }
 
-TEST_F(YolkfallRound, MissWithTheHareAwayCostsAWholeMarkAndShowsAStillChickForEightTicks) {
-    open();
-    press("2");
+TEST_F(Round, MissesWithTheHareAwayShowAStillChickAndEndTheRoundAboveFiveHalfMarks) {
+    openAndStart();
     ticks(30);
-    const int base = litEggTags().at(0), deck = deckOfEggTag(base);
+    const int deck = deckOfEggTag(litEggTags().at(0)), chick = deck > 1 ? 400 : 300;
     press(basketKey((deck + 2) & 3));
-    ticks(149);
-    EXPECT_TRUE(lit(base + 4));
-    tick();   // fifth step: the egg leaves its deck with the basket elsewhere
-    EXPECT_TRUE(litEggTags().empty());
+    ticks(150);   // the fifth step: the egg leaves its deck with the basket elsewhere
     EXPECT_EQ(game->getPenalty(), 2);
-    EXPECT_TRUE(lit(900));
     EXPECT_EQ(game->getGril()->getHalfGril(), 0);
-    EXPECT_TRUE(soundNow("yolkfall_06"));
+    EXPECT_TRUE(lit(900) && soundNow("yolkfall_06"));
     EXPECT_FALSE(lit(200) || lit(201) || lit(202));
-    const int chickTag = deck > 1 ? 400 : 300;
-    for (int i = 0; i < 7; ++i) {
-        EXPECT_TRUE(lit(chickTag)) << i;
-        tick();
-    }
-    EXPECT_TRUE(lit(chickTag));
-    tick();
-    EXPECT_FALSE(lit(chickTag) || lit(chickTag + 1));
+    for (int i = 0; i < 8; ++i, tick()) EXPECT_TRUE(lit(chick) && !lit(chick + 1) && litEggTags().empty()) << i;
+    EXPECT_FALSE(lit(chick));
     EXPECT_EQ(game->getChick(), nullptr);
     EXPECT_EQ(env.countPlays("yolkfall_08"), 0);
-    EXPECT_EQ(game->getState(), YolkfallViewController::kPlaying);
+
+    for (int miss = 2; miss <= 3; ++miss) {
+        ASSERT_TRUE(missAnEgg(miss < 3)) << miss;
+        EXPECT_EQ(game->getPenalty(), 2 * miss);
+    }
+    EXPECT_EQ(game->getState(), YolkfallViewController::kPlaying) << "until the chick finishes";
+    ASSERT_TRUE(tickUntil([&] { return game->getState() == YolkfallViewController::kIdle; }, 100));
+    EXPECT_EQ(env.countPlays("endgame"), 1);
+    EXPECT_EQ(game->getCycleSuperVisor(), nullptr);
+    EXPECT_EQ(recordedScores(), std::vector<int>{0});
+    const auto pack = *platform::dictionaryWithContentsOfFile(resultsPath())->at("Yolkfall.v1").asArray()->at(0).asArray();
+    EXPECT_EQ(*pack.at(4).asInteger(), 6) << "the penalty recorded";
+    const int basket = game->getWolf()->getPosBasket();
+    for (int t = 100; t <= 103; ++t) EXPECT_EQ(lit(t), t == 100 + basket) << t;
+    for (int t : {900, 901, 902, 1000}) EXPECT_TRUE(lit(t)) << t;
+    for (int t : {200, 201, 202, 300, 400}) EXPECT_FALSE(lit(t)) << t;
+    EXPECT_TRUE(litEggTags().empty());
+    press(basketKey((basket + 1) & 3));   // the basket buttons are dead after the round
+    ticks(100);
+    EXPECT_EQ(game->getWolf()->getPosBasket(), basket);
+    EXPECT_EQ(env.countPlays("endgame"), 1);
 }
 
-TEST_F(YolkfallRound, MissWithTheHareOutCostsAHalfMarkRingsTheHareAndRunsTheChick) {
-    open();
-    press("2");
-    game->set_auto_(true);
+TEST_F(Round, MissWithTheHareOutCostsAHalfMarkRingsTheHareRunsTheChickAndClearsTheEggs) {
+    openAndStart(true);
     ASSERT_TRUE(tickUntil([&] { return game->getScores() >= 12 && !lit(200); }));
-    ASSERT_TRUE(tickUntil([&] { return lit(200); }));   // the hare comes out
-    EXPECT_EQ(game->getPenalty(), 0);
-    ASSERT_GE(game->getCountEggToDeckMAX(), 3);   // several eggs on the face
-    game->set_auto_(false);
+    ASSERT_TRUE(tickUntil([&] { return lit(200); }));   // the hare comes out, several eggs on the face
     ASSERT_TRUE(missAnEgg());
     ASSERT_GE(eggCount(), 1);
     EXPECT_EQ(game->getPenalty(), 1);
     EXPECT_EQ(game->getGril()->getHalfGril(), 1);
-    EXPECT_TRUE(lit(201));
-    EXPECT_FALSE(lit(200));
-    const int side = game->getChick()->getDeck() ? 400 : 300;
-    EXPECT_TRUE(lit(side));
-    const int movesBefore = env.countPlays("yolkfall_08");
+    EXPECT_TRUE(lit(201) && !lit(200));
+    const int side = game->getChick()->getDeck() ? 400 : 300, movesBefore = env.countPlays("yolkfall_08");
     std::vector<int> walk;
-    for (int i = 0; i < 40; ++i) {
+    for (int i = 0; i < 40; ++i, tick())
         for (int k = 0; k < 5; ++k)
             if (lit(side + k) && (walk.empty() || walk.back() != side + k)) walk.push_back(side + k);
-        tick();
-    }
     EXPECT_EQ(walk, (std::vector<int>{side, side + 1, side + 2, side + 3, side + 4}));
     EXPECT_EQ(env.countPlays("yolkfall_08") - movesBefore, 5);
     EXPECT_EQ(game->getChick(), nullptr);
@@ -128,69 +101,32 @@ TEST_F(YolkfallRound, MissWithTheHareOutCostsAHalfMarkRingsTheHareAndRunsTheChic
     EXPECT_TRUE(litEggTags().empty());
 }
 
-TEST_F(YolkfallRound, RoundEndsWhenAChickFinishesAboveFiveHalfMarksAndIsRecorded) {
+TEST_F(Round, GameANeverLaysOnTheFrozenDeckWhichIsChosenAnewAfterEachChickPhase) {
     open();
-    press("2");
-    for (int miss = 1; miss <= 3; ++miss) {
-        ASSERT_TRUE(missAnEgg()) << miss;
-        EXPECT_EQ(game->getPenalty(), 2 * miss);
-        if (miss < 3) {
-            ASSERT_TRUE(tickUntil([&] { return game->getChick() == nullptr; }, 100));
-        }
+    std::set<int> frozen;
+    int changes = 0;
+    for (int round = 0; round < 8; ++round) {
+        if (round % 2 == 0) press("1");
+        const int f = game->getNumFreezDeck();
+        ASSERT_TRUE(game->getTypeGame() == 1 && f >= 1 && f <= 4) << f;
+        frozen.insert(f);
+        press(basketKey(f - 1));   // every egg comes elsewhere, so every egg is missed
+        for (int i = 0; i < 2000 && !game->getChick(); ++i, tick())
+            for (int k = 0; k < 5; ++k) ASSERT_FALSE(lit(VCEgg::baseTagForDeck(f - 1) + k));
+        ASSERT_NE(game->getChick(), nullptr);
+        ASSERT_TRUE(tickUntil([&] { return game->getChick() == nullptr; }, 100));
+        changes += game->getNumFreezDeck() != f;
     }
-    EXPECT_EQ(game->getState(), YolkfallViewController::kPlaying);   // the chick still runs
-    ASSERT_TRUE(tickUntil([&] { return game->getState() == YolkfallViewController::kIdle; }, 100));
-    EXPECT_EQ(env.countPlays("endgame"), 1);
-    EXPECT_EQ(game->getCycleSuperVisor(), nullptr);
-    EXPECT_EQ(recordedScores(), std::vector<int>{0});
-    EXPECT_EQ(recordedPenalty(0), 6);
-    EXPECT_TRUE(lit(900) && lit(901) && lit(902));
-    int baskets = 0;
-    for (int t = 100; t <= 103; ++t) baskets += lit(t);
-    EXPECT_EQ(baskets, 1);
-    EXPECT_TRUE(litEggTags().empty());
-    for (int t : {200, 201, 202, 300, 400}) EXPECT_FALSE(lit(t)) << t;
-    EXPECT_TRUE(lit(1000));
-    const int basket = game->getWolf()->getPosBasket();
-    press(basketKey((basket + 1) & 3));   // the basket buttons are dead after the round
-    EXPECT_EQ(game->getWolf()->getPosBasket(), basket);
-    ticks(100);
-    EXPECT_EQ(env.countPlays("endgame"), 1);
+    EXPECT_GE(changes, 1);
+    EXPECT_GE(frozen.size(), 2u);
 }
 
-TEST_F(YolkfallRound, GameANeverLaysOnTheFrozenDeckWhichIsChosenAnewAfterEachChickPhase) {
+TEST_F(Round, SpeedScheduleFollowsTheScoreSeenAtEachCheck) {
     open();
-    std::vector<int> frozen;
-    int changesAfterChick = 0;
-    for (int round = 0; round < 4; ++round) {
-        press("1");
-        ASSERT_EQ(game->getTypeGame(), 1);
-        for (int miss = 0; miss < 2; ++miss) {
-            const int f = game->getNumFreezDeck();
-            ASSERT_GE(f, 1);
-            ASSERT_LE(f, 4);
-            frozen.push_back(f);
-            press(basketKey(f - 1));   // every egg comes elsewhere, so every egg is missed
-            for (int i = 0; i < 2000 && !game->getChick(); ++i) {
-                tick();
-                for (int k = 0; k < 5; ++k) ASSERT_FALSE(lit(VCEgg::baseTagForDeck(f - 1) + k));
-            }
-            ASSERT_NE(game->getChick(), nullptr);
-            ASSERT_TRUE(tickUntil([&] { return game->getChick() == nullptr; }, 100));
-            changesAfterChick += game->getNumFreezDeck() != f;
-        }
-    }
-    EXPECT_GE(changesAfterChick, 1);
-    EXPECT_GE(std::set<int>(frozen.begin(), frozen.end()).size(), 2u);
-}
-
-TEST_F(YolkfallRound, SpeedScheduleFollowsTheScoreSeenAtEachCheck) {
-    open();
-    struct Case { int scores, eggs, speed; };
-    const Case cases[] = {{4, 1, 30},  {5, 2, 29},   {9, 2, 29},   {10, 3, 29},  {20, 4, 29},  {40, 1, 29},
-                          {41, 1, 28}, {50, 5, 28},  {81, 1, 27},  {250, 6, 23}, {521, 1, 16}, {560, 1, 16},
-                          {561, 1, 15}, {599, 1, 15}, {600, 1, 30}, {998, 1, 30}};
-    for (const Case& c : cases) {
+    struct { int scores, eggs, speed; } const cases[] = {
+        {4, 1, 30},  {5, 2, 29},   {9, 2, 29},   {10, 3, 29},  {20, 4, 29},  {40, 1, 29},  {41, 1, 28}, {50, 5, 28},
+        {81, 1, 27}, {250, 6, 23}, {521, 1, 16}, {560, 1, 16}, {561, 1, 15}, {599, 1, 15}, {600, 1, 30}, {998, 1, 30}};
+    for (const auto& c : cases) {
         press("2");
         game->setScores(c.scores);
         ticks(29);
@@ -199,63 +135,18 @@ TEST_F(YolkfallRound, SpeedScheduleFollowsTheScoreSeenAtEachCheck) {
         EXPECT_EQ(game->getCountEggToDeckMAX(), c.eggs) << c.scores;
         EXPECT_EQ(game->getSpeedEgg(), c.speed) << c.scores;
     }
-    // A whole band skipped between two checks: 3, then 11.
-    press("2");
-    game->setScores(3);
-    ticks(30);
-    game->setScores(11);
-    ticks(30);
-    EXPECT_EQ(game->getCountEggToDeckMAX(), 3);
-    EXPECT_EQ(game->getSpeedEgg(), 29);
 }
 
-TEST_F(YolkfallRound, AutomaticPlayRaisesEggsAndSpeedAtTheListedScores) {
-    open();
-    press("2");
-    game->set_auto_(true);
-    std::vector<std::pair<int, int>> eggChanges;   // (new count, score)
-    int eggs = game->getCountEggToDeckMAX(), speed = game->getSpeedEgg();
-    for (int i = 0; i < 200000 && eggs < 6; ++i) {
-        tick();
-        if (game->getCountEggToDeckMAX() != eggs) {
-            eggs = game->getCountEggToDeckMAX();
-            eggChanges.emplace_back(eggs, game->getScores());
-        }
-        if (game->getSpeedEgg() != speed) {
-            speed = game->getSpeedEgg();
-            EXPECT_EQ(speed, (600 - game->getScores()) / 40 + 15) << game->getScores();
-        }
-    }
-    ASSERT_EQ(eggChanges.size(), 5u);
-    const int low[] = {5, 10, 20, 50, 250};
-    for (int k = 0; k < 5; ++k) {
-        EXPECT_EQ(eggChanges[k].first, k + 2);
-        EXPECT_GE(eggChanges[k].second, low[k]);
-        EXPECT_LE(eggChanges[k].second, low[k] + 4);
-    }
-    EXPECT_EQ(game->getPenalty(), 0);
-}
-
-TEST_F(YolkfallRound, ReachingTwoHundredAndFiveHundredClearsThePenaltyMarks) {
-    open();
-    press("2");
+TEST_F(Round, BonusesAt200And500AndTheWrapAt999) {
+    openAndStart();
     for (int bonus : {200, 500}) {
-        game->set_auto_(false);
-        ASSERT_TRUE(missAnEgg());
-        ASSERT_TRUE(tickUntil([&] { return game->getChick() == nullptr; }, 100));
-        ASSERT_TRUE(lit(900));
+        ASSERT_TRUE(missAnEgg(true));
         game->setScores(bonus - 1);
         game->set_auto_(true);
         ASSERT_TRUE(tickUntil([&] { return game->getScores() == bonus; }));
         EXPECT_EQ(game->getPenalty(), 0) << bonus;
         EXPECT_FALSE(lit(900) || lit(901) || lit(902)) << bonus;
     }
-}
-
-TEST_F(YolkfallRound, ScoreWrapsFrom999ToZeroRecordingTheRoundAndKeepingTheSpeed) {
-    open();
-    press("2");
-    game->set_auto_(true);
     game->setScores(561);
     ASSERT_TRUE(tickUntil([&] { return game->getSpeedEgg() == 15; }, 100));
     const int eggs = game->getCountEggToDeckMAX();
@@ -268,24 +159,58 @@ TEST_F(YolkfallRound, ScoreWrapsFrom999ToZeroRecordingTheRoundAndKeepingTheSpeed
     EXPECT_EQ(game->getState(), YolkfallViewController::kPlaying);
     EXPECT_EQ(game->getSpeedEgg(), 15);
     EXPECT_EQ(game->getCountEggToDeckMAX(), eggs);
-    EXPECT_EQ(game->getDgScores()->getNum(), game->getScores());
 }
 
-TEST_F(YolkfallRound, AutomaticPlayCatchesEveryEggForAnHour) {
+TEST_F(Round, ButtonsInEveryStateWithTheRootsRequestsDimmingAndRecording) {
     open();
-    press("2");
-    game->set_auto_(true);
-    for (int second = 0; second < 3600; ++second) {
-        env.advance(1.0);
-        ASSERT_EQ(game->getChick(), nullptr) << second;
-        ASSERT_EQ(game->getPenalty(), 0) << second;
-        if (second % 60 == 0) env.clearSounds();   // keeps the recording small; misses are checked each second
-        ASSERT_EQ(env.countPlays("yolkfall_06"), 0) << second;
+    for (const auto& v : face->subviews()) EXPECT_TRUE(v->tag() < 100 || v->tag() > 1003 || v->isHidden()) << v->tag();
+    ASSERT_TRUE(game->getIvGamePause() && game->getBtMenu() && face->viewWithTag(10000));
+    const int idle = YolkfallViewController::kIdle, play = YolkfallViewController::kPlaying;
+    const int paused = YolkfallViewController::kPaused;
+    const std::string menu = "switchMenuFromGame:", info = "switchInfoFromGame:Yolkfall.v1";
+    struct { const char* key; int state; std::string call; bool records; } const steps[] = {
+        {"space", idle, "", false}, {"q", idle, "", false},       {"escape", idle, menu, false},
+        {"i", idle, info, false},   {"2", play, "", false},       {"space", paused, "", true},
+        {"space", play, "", false}, {"escape", paused, menu, true}, {"escape", paused, menu, false},
+        {"space", play, "", false}, {"i", paused, info, true},    {"i", paused, info, false},
+        {"2", play, "", false},     {"1", play, "", true}};   // start while paused: the round is not recorded again
+    for (const auto& s : steps) {
+        SCOPED_TRACE(std::string(s.key) + " to state " + std::to_string(s.state));
+        ticks(40);
+        const auto file = platform::FileManager::defaultManager().dataWithContentsOfFile(resultsPath());
+        const std::size_t calls = root.calls.size();
+        press(s.key);
+        EXPECT_EQ(game->getState(), s.state);
+        expectDimmed(s.state == paused);
+        EXPECT_EQ(root.calls.size(), calls + !s.call.empty());
+        EXPECT_EQ(root.calls.size() == calls ? "" : root.calls.back(), s.call);
+        EXPECT_EQ(platform::FileManager::defaultManager().dataWithContentsOfFile(resultsPath()) != file, s.records);
     }
-    EXPECT_EQ(game->getState(), YolkfallViewController::kPlaying);
-    EXPECT_EQ(game->getCountEggToDeckMAX(), 6);
-    EXPECT_EQ(game->getSpeedEgg(), 15);
-    EXPECT_GE(recordedScores().at(0), 999);   // the score went round at least once
+    EXPECT_EQ(root.games.at(0), game.get());
+    EXPECT_EQ(game->getTypeGame(), 1);
+    EXPECT_EQ(game->getGameResult()->getArGamesResult()->size(), 3u);
+    for (int d : {3, 2, 1, 0}) {
+        press(basketKey(d));
+        for (int t = 100; t <= 103; ++t) EXPECT_EQ(lit(t), t == 100 + d) << d;
+    }
+}
+
+TEST_F(Round, APausedRoundStandsStillAndResumesWhereItWas) {
+    openAndStart(true);
+    ASSERT_TRUE(tickUntil([&] { return game->getScores() >= 6 && eggCount() >= 2; }));
+    const auto eggs = litEggTags();
+    const int countdown = game->getTimePauseChangePositionEgg(), basket = game->getWolf()->getPosBasket();
+    press("space");
+    EXPECT_DOUBLE_EQ(game->getIvGamePause()->alpha(), 1.0);
+    EXPECT_DOUBLE_EQ(face->viewWithTag(10000)->alpha(), 1.0);
+    env.advance(30);
+    press(basketKey((basket + 1) & 3));
+    EXPECT_EQ(litEggTags(), eggs);
+    EXPECT_EQ(game->getWolf()->getPosBasket(), basket);
+    press("space");
+    EXPECT_EQ(game->getTimePauseChangePositionEgg(), countdown);
+    tick();
+    EXPECT_EQ(game->getTimePauseChangePositionEgg(), countdown > 1 ? countdown - 1 : game->getSpeedEgg());
 }
 
 }  // namespace

@@ -4,14 +4,16 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
+#include <array>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "games/egg/YolkfallViewController.h"
+#include "platform/FileManager.h"
 #include "platform/Input.h"
 #include "platform/Notification.h"
+#include "platform/Plist.h"
 #include "platform/headless/Headless.h"
 #include "services/Support.h"
 
@@ -20,7 +22,7 @@ namespace plumbrick::testing {
 struct RecordingRoot : VCRootControllerProtocol {
     std::vector<std::string> calls;
     std::vector<platform::ViewController*> games;
-    void switchInfoFromGame(const std::string& gameId) override { calls.push_back("switchInfoFromGame:" + gameId); }
+    void switchInfoFromGame(const std::string& id) override { calls.push_back("switchInfoFromGame:" + id); }
     void switchInfoFromMenu(int tag) override { calls.push_back("switchInfoFromMenu:" + std::to_string(tag)); }
     void switchGameFromMenu(int slot) override { calls.push_back("switchGameFromMenu:" + std::to_string(slot)); }
     void switchMenuFromGame(platform::ViewController* game) override {
@@ -31,25 +33,10 @@ struct RecordingRoot : VCRootControllerProtocol {
     void switchToViewWithIdentifierid() override { calls.push_back("switchToViewWithIdentifierid"); }
 };
 
-// Deck d's key on the face: 0 left up, 1 left down, 2 right down, 3 right up.
-inline const char* basketKey(int deck) {
-    static const char* keys[4] = {"q", "a", "l", "p"};
-    return keys[deck];
-}
-// The rolling sound of deck d.
-inline const char* rollSound(int deck) {
-    static const char* names[4] = {"yolkfall_01", "yolkfall_01", "yolkfall_03", "yolkfall_04"};
-    return names[deck];
-}
-inline int deckOfEggTag(int tag) {
-    switch (tag / 100) {
-        case 5: return 0;
-        case 6: return 1;
-        case 8: return 2;
-        case 7: return 3;
-        default: return -1;
-    }
-}
+// Deck d (0 left up, 1 left down, 2 right down, 3 right up): its basket key and its rolling sound.
+inline const char* basketKey(int deck) { return std::array{"q", "a", "l", "p"}[deck]; }
+inline const char* rollSound(int deck) { return std::array{"yolkfall_01", "yolkfall_01", "yolkfall_03", "yolkfall_04"}[deck]; }
+inline int deckOfEggTag(int tag) { return std::array{-1, -1, -1, -1, -1, 0, 1, 3, 2}.at(tag / 100); }
 
 class YolkfallFixture : public ::testing::Test {
 protected:
@@ -58,22 +45,21 @@ protected:
     std::unique_ptr<YolkfallViewController> game;
     platform::View* face = nullptr;
 
-    YolkfallViewController& open(const std::string& gameId = "Yolkfall.v1",
-                                 const std::string& layout = "YolkfallViewController") {
-        face = nullptr;
-        game.reset();
-        game = std::make_unique<YolkfallViewController>(gameId, layout, &root);
-        face = game->view();
-        EXPECT_NE(face, nullptr) << "layout " << layout;
-        return *game;
+    void open(const std::string& id = "Yolkfall.v1", const std::string& layout = "YolkfallViewController") {
+        game.reset();   // the old controller goes first, as at the application's end
+        game = std::make_unique<YolkfallViewController>(id, layout, &root);
+        ASSERT_NE(face = game->view(), nullptr) << layout;
     }
-
+    // A round of game B, played automatically when asked.
+    void openAndStart(bool automatic = false) {
+        open();
+        press("2");
+        game->set_auto_(automatic);
+    }
     bool lit(int tag) const {
         platform::View* v = face->viewWithTag(tag);
         return v && !v->isHidden();
     }
-    double alphaOf(int tag) const { return face->viewWithTag(tag)->alpha(); }
-
     void press(const std::string& key) { ASSERT_TRUE(platform::pressKey(*face, key)) << "no control for " << key; }
 
     // One tick of the game timer (or 25 ms when no round runs).
@@ -83,51 +69,54 @@ protected:
         env.advance(step > 0 ? step : 0);
     }
     void ticks(int n) {
-        for (int i = 0; i < n; ++i) tick();
+        while (n-- > 0) tick();
     }
-    // Ticks until pred holds; false when it has not after `limit` ticks.
     template <class Pred> bool tickUntil(Pred pred, int limit = 100000) {
-        for (int i = 0; i < limit; ++i) {
-            if (pred()) return true;
-            tick();
-        }
+        for (int i = 0; i < limit && !pred(); ++i) tick();
         return pred();
     }
-
+    bool soundNow(const std::string& name) const {
+        for (const auto& s : env.sounds())
+            if (s.time == env.now() && s.path.find("/" + name + ".") != std::string::npos) return true;
+        return false;
+    }
     std::vector<int> litEggTags() const {
         std::vector<int> out;
-        for (int base : {500, 600, 700, 800})
-            for (int i = 0; i < 5; ++i)
-                if (lit(base + i)) out.push_back(base + i);
+        for (int tag = 500; tag < 805; ++tag)
+            if (tag % 100 < 5 && lit(tag)) out.push_back(tag);
         return out;
     }
     int eggCount() const { return game->getLife() ? static_cast<int>(game->getLife()->size()) : 0; }
 
-    // Puts the basket on a deck that has no egg now (the next deck after `avoid` when all have eggs).
-    void basketToEmptyDeck(int avoid = -1) {
-        bool used[4] = {};
-        if (auto* eggs = game->getLife())
-            for (auto& e : *eggs) used[e->getDeck()] = true;
-        for (int d = 0; d < 4; ++d)
-            if (!used[d] && d != avoid) {
-                press(basketKey(d));
-                return;
-            }
-        press(basketKey((avoid + 1) & 3));
-    }
-    // Plays on with the basket kept away from the eggs until an egg is missed (a chick appears).
-    bool missAnEgg(int limit = 5000) {
-        for (int i = 0; i < limit; ++i) {
-            if (game->getChick()) return true;
-            basketToEmptyDeck();
+    // Plays on by hand with the basket kept on a deck without eggs until an egg is missed; then, when
+    // asked, until its chick is gone.
+    bool missAnEgg(bool waitForChick = false) {
+        game->set_auto_(false);
+        for (int i = 0; i < 5000 && !game->getChick(); ++i) {
+            bool used[4] = {};
+            if (auto* eggs = game->getLife())
+                for (auto& e : *eggs) used[e->getDeck()] = true;
+            int d = 0;
+            while (d < 3 && used[d]) ++d;
+            press(basketKey(d));
             tick();
         }
-        return game->getChick() != nullptr;
+        if (!game->getChick()) return false;
+        return !waitForChick || tickUntil([&] { return game->getChick() == nullptr; }, 100);
     }
 
     static std::string resultsPath() { return getPathFolderSaveGame() + "/Tinmarsh.result"; }
-    static std::string statePath(const std::string& gameId = "Yolkfall.v1") {
-        return getPathFolderSaveGame() + "/Tinmarsh." + gameId + ".state";
+    static std::string statePath(const std::string& id = "Yolkfall.v1") {
+        return getPathFolderSaveGame() + "/Tinmarsh." + id + ".state";
+    }
+    static bool exists(const std::string& path) { return platform::FileManager::defaultManager().fileExistsAtPath(path); }
+    // The scores of the packs recorded under `id` in the results file.
+    static std::vector<int> recordedScores(const std::string& id = "Yolkfall.v1") {
+        std::vector<int> out;
+        auto dict = platform::dictionaryWithContentsOfFile(resultsPath());
+        if (dict && dict->count(id))
+            for (const auto& pack : *dict->at(id).asArray()) out.push_back(int(*(*pack.asArray())[3].asInteger()));
+        return out;
     }
 };
 
