@@ -88,75 +88,52 @@ TEST_F(Elements, EggsStepThroughTheirDecksFiveSegments) {
 }
 
 TEST_F(Elements, ChicksStandStillOrRunOnTheirDecksSide) {
-    for (int deck = 0; deck < 4; ++deck) {
-        const int side = deck > 1 ? 400 : 300;
-        VCChick still(*face, deck, false);   // the broken egg, for 8 calls
-        EXPECT_EQ(still.getDeck(), deck > 1);
-        for (int call = 1; call <= 8; ++call) {
-            EXPECT_EQ(litTags(), Tags{side}) << deck << " call " << call;
-            still.cycleLifeTime();
-            EXPECT_EQ(still.isDelete(), call == 8);
+    for (int deck = 0; deck < 4; ++deck)
+        for (bool runs : {false, true}) {   // still: the broken egg for 8 calls; running: a step every 8 calls
+            const int side = deck > 1 ? 400 : 300, life = runs ? 40 : 8;
+            VCChick chick(*face, deck, runs);
+            EXPECT_EQ(chick.getDeck(), deck > 1);
+            for (int call = 0; call <= life; ++call, chick.cycleLifeTime()) {
+                EXPECT_EQ(litTags(), call == life ? Tags{} : Tags{side + runs * call / 8}) << deck << runs << call;
+                EXPECT_EQ(chick.isDelete(), call == life) << deck << runs << call;
+            }
         }
-        EXPECT_EQ(litTags(), Tags{});
-        VCChick runner(*face, deck, true);   // a new segment every 8 calls, gone after the 40th
-        for (int call = 1; call <= 40; ++call) {
-            runner.cycleLifeTime();
-            EXPECT_EQ(litTags(), call == 40 ? Tags{} : Tags{side + call / 8}) << deck << " call " << call;
-            EXPECT_EQ(runner.isDelete(), call == 40);
-        }
-    }
 }
 
 TEST_F(Elements, HareIsAway800CallsOut320AndRingsInTwoPosesEvery12) {
     VCHare hare(*face);
-    hare.setRing(true);   // ringing while away shows nothing
-    run(hare, 799);
-    EXPECT_EQ(hare.getVisible(), 0);
-    EXPECT_EQ(litTags(), Tags{});
-    run(hare, 1);
-    EXPECT_EQ(hare.getVisible(), 1);
-    EXPECT_FALSE(hare.getRing()) << "coming out ends the ringing";
-    EXPECT_EQ(litTags(), Tags{200});
-
-    hare.setRing(true);
-    EXPECT_EQ(litTags(), Tags{201});
-    const int poses[][2] = {{11, 201}, {1, 202}, {11, 202}, {1, 201}};   // calls, pose then
-    for (auto [calls, pose] : poses) {
+    // Each step: ringing set on (1), off (0) or left (-1); calls; then the lit segment (0 none, -1 any).
+    const int steps[][3] = {{1, 799, 0},   // ringing while away shows nothing
+                            {-1, 1, 200},  // out on the 800th call, quiet: coming out ends the ringing
+                            {1, 0, 201},   {-1, 11, 201}, {-1, 1, 202}, {-1, 11, 202}, {-1, 1, 201}, {0, 0, 200},
+                            {1, 320 - 25, -1}, {-1, 1, 0}};   // away 320 calls after coming out
+    for (auto [ring, calls, shown] : steps) {
+        if (ring >= 0) hare.setRing(ring);
         run(hare, calls);
-        EXPECT_EQ(litTags(), Tags{pose});
+        EXPECT_TRUE(shown < 0 ? !litTags().empty() : litTags() == (shown ? Tags{shown} : Tags{})) << calls << shown;
     }
-    hare.setRing(false);
-    EXPECT_EQ(litTags(), Tags{200});
-    hare.setRing(true);
-    run(hare, 320 - 24 - 1);
-    EXPECT_EQ(hare.getVisible(), 1);
-    run(hare, 1);
-    EXPECT_EQ(hare.getVisible(), 0) << "away 320 calls after coming out";
     EXPECT_FALSE(hare.getRing());
     EXPECT_EQ(hare.getTimeState(), 800);
-    EXPECT_EQ(litTags(), Tags{});
 }
 
 TEST_F(Elements, PenaltyMarksForEveryValueAndHowTheyGrow) {
     const char* shown[8] = {"...", "b..", "L..", "Lb.", "LL.", "LLb", "LLL", "LLL"};
     VCGril gril(*face);
-    EXPECT_EQ(litTags(), Tags{});
     for (int v = 0; v <= 7; ++v) {
         gril.clear();
         gril.setValue(v);
         EXPECT_EQ(marks(gril), shown[v]) << "value " << v;
     }
     gril.clear();
-    gril.setValue(3);   // a blinking mark is lit 20 calls, then dark 20
-    run(gril, 19);
-    EXPECT_EQ(litTags(), (Tags{900, 901}));
-    run(gril, 1);
-    EXPECT_EQ(litTags(), Tags{900});
+    gril.setValue(3);   // a blinking mark is lit 20 calls, then dark 20, and so on
+    const std::pair<int, Tags> blink[] = {{19, {900, 901}}, {1, {900}}, {19, {900}}, {1, {900, 901}}, {20, {900}}};
+    for (const auto& [calls, shown] : blink) {
+        run(gril, calls);
+        EXPECT_EQ(litTags(), shown) << calls;
+    }
     gril.addHalfGril();   // caught dark by the next half mark it is lit at once
     EXPECT_EQ(litTags(), (Tags{900, 901}));
     EXPECT_EQ(gril.getValue(), 4);
-    gril.addGril();
-    EXPECT_EQ(marks(gril), "LLL");
     gril.clear();
     EXPECT_EQ(litTags(), Tags{});
 }

@@ -12,30 +12,31 @@
 #include "games/egg/YolkfallViewController.h"
 #include "platform/FileManager.h"
 #include "platform/Input.h"
-#include "platform/Notification.h"
 #include "platform/Plist.h"
 #include "platform/headless/Headless.h"
 #include "services/Support.h"
 
 namespace plumbrick::testing {
 
+inline platform::FileManager& files() { return platform::FileManager::defaultManager(); }
+
 struct RecordingRoot : VCRootControllerProtocol {
     std::vector<std::string> calls;
-    std::vector<platform::ViewController*> games;
+    platform::ViewController* left = nullptr;   // the game that asked for the menu
     void switchInfoFromGame(const std::string& id) override { calls.push_back("switchInfoFromGame:" + id); }
     void switchInfoFromMenu(int tag) override { calls.push_back("switchInfoFromMenu:" + std::to_string(tag)); }
     void switchGameFromMenu(int slot) override { calls.push_back("switchGameFromMenu:" + std::to_string(slot)); }
-    void switchMenuFromGame(platform::ViewController* game) override {
-        calls.push_back("switchMenuFromGame:");
-        games.push_back(game);
-    }
+    void switchMenuFromGame(platform::ViewController* g) override { left = g; calls.push_back("switchMenuFromGame:"); }
     void switchToIntro() override { calls.push_back("switchToIntro"); }
     void switchToViewWithIdentifierid() override { calls.push_back("switchToViewWithIdentifierid"); }
 };
 
+constexpr int kIdle = YolkfallViewController::kIdle, kPlaying = YolkfallViewController::kPlaying,
+              kPaused = YolkfallViewController::kPaused;
+
 // Deck d (0 left up, 1 left down, 2 right down, 3 right up): its basket key and its rolling sound.
 inline const char* basketKey(int deck) { return std::array{"q", "a", "l", "p"}[deck]; }
-inline const char* rollSound(int deck) { return std::array{"yolkfall_01", "yolkfall_01", "yolkfall_03", "yolkfall_04"}[deck]; }
+inline std::string rollSound(int deck) { return std::string("yolkfall_0") + "1134"[deck]; }
 inline int deckOfEggTag(int tag) { return std::array{-1, -1, -1, -1, -1, 0, 1, 3, 2}.at(tag / 100); }
 
 class YolkfallFixture : public ::testing::Test {
@@ -56,10 +57,7 @@ protected:
         press("2");
         game->set_auto_(automatic);
     }
-    bool lit(int tag) const {
-        platform::View* v = face->viewWithTag(tag);
-        return v && !v->isHidden();
-    }
+    bool lit(int tag) const { return face->viewWithTag(tag) && !face->viewWithTag(tag)->isHidden(); }
     void press(const std::string& key) { ASSERT_TRUE(platform::pressKey(*face, key)) << "no control for " << key; }
 
     // One tick of the game timer (or 25 ms when no round runs).
@@ -109,13 +107,13 @@ protected:
     static std::string statePath(const std::string& id = "Yolkfall.v1") {
         return getPathFolderSaveGame() + "/Tinmarsh." + id + ".state";
     }
-    static bool exists(const std::string& path) { return platform::FileManager::defaultManager().fileExistsAtPath(path); }
-    // The scores of the packs recorded under `id` in the results file.
-    static std::vector<int> recordedScores(const std::string& id = "Yolkfall.v1") {
+    static bool exists(const std::string& path) { return files().fileExistsAtPath(path); }
+    // One field (3 the score, 4 the penalty) of each pack recorded under `id` in the results file.
+    static std::vector<int> recorded(int field = 3, const std::string& id = "Yolkfall.v1") {
         std::vector<int> out;
         auto dict = platform::dictionaryWithContentsOfFile(resultsPath());
         if (dict && dict->count(id))
-            for (const auto& pack : *dict->at(id).asArray()) out.push_back(int(*(*pack.asArray())[3].asInteger()));
+            for (const auto& pack : *dict->at(id).asArray()) out.push_back(int(*(*pack.asArray())[field].asInteger()));
         return out;
     }
 };
