@@ -4,120 +4,87 @@
 
 using namespace plumbrick;
 using namespace plumbrick::testing;
-using V = std::vector<int>;
 
 namespace {
 using PanflipScreen = PanflipFixture;
 }
 
-TEST_F(PanflipScreen, AFreshScreenIsIdleAndDarkWithGameBChosen) {
+TEST_F(PanflipScreen, AFreshScreenIsIdleAndDarkAndOnlyTheStartMenuAndInfoButtonsAct) {
     open();
-    EXPECT_EQ(game->getState(), PanflipViewController::kIdle);
-    EXPECT_EQ(game->getTypeGame(), 2);
-    EXPECT_EQ(game->getCountWorkCooks(), 4);
-    EXPECT_TRUE(litSegments().empty());
-    ASSERT_NE(game->getBtMenu(), nullptr);
+    EXPECT_TRUE(game->getState() == 0 && game->getTypeGame() == 2 && game->getCountWorkCooks() == 4);
+    EXPECT_EQ(litTags(1, 9999), V{});
     EXPECT_DOUBLE_EQ(game->getBtMenu()->frame().origin.y, game->getBtMenu()->frame().size.height);
     EXPECT_TRUE(game->getIvGamePause()->isHidden());
-    EXPECT_TRUE(game->shouldAutorotateToInterfaceOrientation(3));
-    for (int o : {1, 2, 4}) EXPECT_FALSE(game->shouldAutorotateToInterfaceOrientation(o));
-    for (const char* key : {kLeft, kRight, kPause}) press(key);   // no effect while idle
-    EXPECT_TRUE(litSegments().empty());
+    for (int o = 1; o <= 4; ++o) EXPECT_EQ(game->shouldAutorotateToInterfaceOrientation(o), o == 3);
+    for (const char* key : {"left", "right", "space"}) press(key);
+    EXPECT_EQ(litTags(1, 9999), V{});
+    press("escape");   // idle: nothing recorded, the menu is asked for
+    EXPECT_TRUE(rounds().empty());
+    EXPECT_EQ(root.games, std::vector<platform::ViewController*>{game.get()});
+    restart();         // idle: nothing saved
     EXPECT_FALSE(stateFileExists());
-    EXPECT_TRUE(env.logLines().empty());
 }
 
-TEST_F(PanflipScreen, StartingGameAWhileBPlaysRecordsItAndServesThreePlaces) {
+TEST_F(PanflipScreen, PauseRecordsAndDimsTheLitSegmentsAndAPauseMoreResumes) {
     open();
-    startAndServe(kGameB);
+    startAndServe("2");
     env.advance(5);
-    press(kGameA);
-    auto rounds = recordedRounds();
-    ASSERT_EQ(rounds.size(), 1u);
-    EXPECT_EQ(*(*rounds[0].asArray())[2].asInteger(), 5);   // whole seconds played
-    EXPECT_EQ(game->getTypeGame(), 1);
-    EXPECT_EQ(litTags(100, 113), V({100, 101, 102}));
-    ASSERT_NE(game->getGameResult()->getArGamesResult(), nullptr);
-    EXPECT_EQ(game->getGameResult()->getArGamesResult()->size(), 2u);
-}
-
-TEST_F(PanflipScreen, PauseRecordsAndDimsAndLeftRightAreIgnoredUntilResumed) {
-    open();
-    startAndServe();
-    env.advance(1.0);
-    press(kPause);
-    ASSERT_EQ(recordedRounds().size(), 1u);
+    press("1");   // the round of game B is recorded, game A begins with three places
+    ASSERT_EQ(rounds().size(), 1u);
+    EXPECT_EQ(std::get<2>(rounds()[0]), 5);
+    EXPECT_EQ(litTags(100, 113), (V{100, 101, 102}));
+    env.advance(1.9);
+    press("space");
+    ASSERT_EQ(rounds().size(), 2u);
     EXPECT_FALSE(game->getIvGamePause()->isHidden());
-    V dimmed = *game->getArDisplayAlfa();   // in the order of the face's subviews
+    V dimmed = *game->getArDisplayAlfa();
     std::sort(dimmed.begin(), dimmed.end());
-    EXPECT_EQ(dimmed, litSegments());
-    for (int tag : dimmed) EXPECT_DOUBLE_EQ(alphaOf(tag), 0.7) << tag;
+    EXPECT_EQ(dimmed, litTags(1, 9999));
+    for (int tag : dimmed) EXPECT_DOUBLE_EQ(face->viewWithTag(tag)->alpha(), 0.7) << tag;
+    EXPECT_DOUBLE_EQ(game->getIvGamePause()->alpha(), 1.0);
     const int place = game->getCook()->getPosCook();
-    press(kLeft), press(kRight), press(kRight);
+    press("left"), press("right"), press("right");
     EXPECT_EQ(game->getCook()->getPosCook(), place);
 
-    press(kPause);
-    EXPECT_EQ(game->getState(), PanflipViewController::kPlaying);
-    EXPECT_TRUE(game->getIvGamePause()->isHidden());
-    EXPECT_FALSE(game->getDisplayAlfa());
-    for (int tag : dimmed) EXPECT_DOUBLE_EQ(alphaOf(tag), 1.0) << tag;
-    press(place == 0 ? kRight : kLeft);
+    press("space");
+    EXPECT_TRUE(game->getState() == 1 && game->getIvGamePause()->isHidden() && !game->getDisplayAlfa());
+    for (int tag : dimmed) EXPECT_DOUBLE_EQ(face->viewWithTag(tag)->alpha(), 1.0) << tag;
+    press(place == 0 ? "right" : "left");
     EXPECT_NE(game->getCook()->getPosCook(), place);
 }
 
 TEST_F(PanflipScreen, StartingFromAPauseDoesNotRecordThePausedRoundAgain) {
     open();
     startAndServe();
-    press(kPause);
-    const platform::Date pausedEnd = endOf(recordedRounds().at(0));
+    press("space");
+    const double pausedEnd = std::get<1>(rounds().at(0));
     env.advance(30);
-    press(kGameB);
-    const auto rounds = recordedRounds();   // the new round is not in the file before its first record
-    ASSERT_EQ(rounds.size(), 1u);
-    EXPECT_EQ(endOf(rounds[0]), pausedEnd);
-    EXPECT_TRUE(game->getIvGamePause()->isHidden());
-    EXPECT_FALSE(game->getDisplayAlfa());
-    for (int tag : litSegments()) EXPECT_DOUBLE_EQ(alphaOf(tag), 1.0) << tag;
-    EXPECT_EQ(game->getState(), PanflipViewController::kPlaying);
+    press("2");
+    EXPECT_EQ(rounds().size(), 1u);   // the new round reaches the file at its first record
+    EXPECT_EQ(std::get<1>(rounds()[0]), pausedEnd);
+    EXPECT_TRUE(game->getIvGamePause()->isHidden() && !game->getDisplayAlfa() && game->getState() == 1);
+    for (int tag : litTags(1, 9999)) EXPECT_DOUBLE_EQ(face->viewWithTag(tag)->alpha(), 1.0) << tag;
 }
 
-TEST_F(PanflipScreen, MenuAndInfoHoldAPlayingRoundFirst) {
+TEST_F(PanflipScreen, InfoMenuAndTheApplicationsEndHoldAPlayingRoundFirst) {
     open();
-    press(kMenu);   // idle: nothing recorded, the menu is asked for
-    EXPECT_TRUE(recordedRounds().empty());
-    EXPECT_EQ(root.calls, std::vector<std::string>{"switchMenuFromGame:"});
-    EXPECT_EQ(root.games, std::vector<platform::ViewController*>{game.get()});
-
     startAndServe();
-    press(kInfo);
-    EXPECT_EQ(game->getState(), PanflipViewController::kPaused);
-    EXPECT_EQ(recordedRounds().size(), 1u);
-    EXPECT_FALSE(game->getIvGamePause()->isHidden());
-    EXPECT_EQ(root.calls.back(), "switchInfoFromGame:Panflip.v1");
-
-    press(kPause);
-    press(kMenu);
-    EXPECT_EQ(game->getState(), PanflipViewController::kPaused);
-    EXPECT_EQ(root.calls.back(), "switchMenuFromGame:");
-}
-
-TEST_F(PanflipScreen, TheApplicationsEndSavesOnlyARound) {
-    open();
-    terminate();
-    EXPECT_FALSE(stateFileExists());
-
-    startAndServe();
+    press("i");
+    EXPECT_TRUE(game->getState() == 2 && rounds().size() == 1 && !game->getIvGamePause()->isHidden());
+    EXPECT_EQ(root.calls, std::vector<std::string>{"switchInfoFromGame:Panflip.v1"});
+    press("space");
+    press("escape");
+    EXPECT_TRUE(game->getState() == 2 && root.calls.back() == "switchMenuFromGame:");
+    press("space");
+    game->getIvGamePause()->setHidden(true);
     env.advance(2.5);
-    terminate();
-    EXPECT_EQ(game->getState(), PanflipViewController::kPaused);
+    platform::NotificationCenter::defaultCenter().postNotificationName(platform::ApplicationWillTerminateNotification);
+    EXPECT_EQ(game->getState(), 2);
     EXPECT_TRUE(game->getIvGamePause()->isHidden());   // the sign is left alone
-    EXPECT_EQ(recordedRounds().size(), 1u);
-    ASSERT_TRUE(stateFileExists());
     const auto bytes = platform::FileManager::defaultManager().dataWithContentsOfFile(statePath());
     ASSERT_TRUE(bytes);
     const auto saved = panflip_state::decodeBytes(*bytes);
     ASSERT_TRUE(saved);
     EXPECT_EQ(*saved, game->savedState());
-    EXPECT_EQ(saved->state, 2);
-    EXPECT_TRUE(saved->displayAlfa);
+    EXPECT_TRUE(saved->state == 2 && saved->displayAlfa);
 }
