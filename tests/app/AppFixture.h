@@ -6,7 +6,6 @@
 
 #include <cstdlib>
 #include <ctime>
-#include <memory>
 
 #include "app/IntroViewController.h"
 #include "app/MainMenuViewController.h"
@@ -19,34 +18,33 @@
 
 namespace plumbrick::test {
 
+using platform::Control;
+using platform::View;
+using Views = std::vector<View*>;
+
 class AppTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        // Dates are shown in local time; the tests expect this zone whether ctest set it or not.
-        setenv("TZ", "Europe/Berlin", 1);
+        setenv("TZ", "Europe/Berlin", 1);   // dates are shown in local time
         tzset();
         registerApplicationClasses();
         app().setBackend(&env);
         app().launch("MainWindow");
         delegate = dynamic_cast<PlumbrickAppDelegate*>(app().delegate());
-        ASSERT_NE(delegate, nullptr);
-        root = dynamic_cast<PlumbrickViewController*>(delegate->viewController());
+        root = delegate ? dynamic_cast<PlumbrickViewController*>(delegate->viewController()) : nullptr;
         ASSERT_NE(root, nullptr);
     }
-
     static platform::Application& app() { return platform::Application::sharedApplication(); }
-    platform::Window& window() { return *delegate->window(); }
-    platform::View& rootView() { return *root->view(); }
     IntroViewController& intro() { return *root->getViewControllerIntro(); }
     MainMenuViewController& menu() { return *root->getViewControllerMenu(); }
 
-    // A finger on the screen at p (window coordinates): down, and up unless `release` is false.
-    platform::Control* touch(platform::Point p, bool release = true) { return platform::touchAt(window(), p, release); }
+    // A finger on the screen at p (window coordinates): down, and up unless `up` is false.
+    Control* touch(platform::Point p, bool up = true) { return platform::touchAt(*delegate->window(), p, up); }
 
     // The root view's subviews, back to front.
-    std::vector<platform::View*> stack() {
-        std::vector<platform::View*> views;
-        for (const auto& v : rootView().subviews()) views.push_back(v.get());
+    Views stack() {
+        Views views;
+        for (const auto& v : root->view()->subviews()) views.push_back(v.get());
         return views;
     }
 
@@ -54,31 +52,12 @@ protected:
     void dismissIntro() {
         env.advance(0.5);
         touch({240, 160});
-        ASSERT_EQ(stack(), std::vector<platform::View*>{menu().view()});
+        ASSERT_EQ(stack(), Views{menu().view()});
     }
 
     platform::headless::Environment env;
     PlumbrickAppDelegate* delegate = nullptr;
     PlumbrickViewController* root = nullptr;
 };
-
-// Records every request a screen makes of its root.
-class RecordingRoot : public VCRootControllerProtocol {
-public:
-    void switchInfoFromGame(const std::string& gameId) override { infoFromGame.push_back(gameId); }
-    void switchInfoFromMenu(int tag) override { infoFromMenu.push_back(tag); }
-    void switchGameFromMenu(int slot) override { gameFromMenu.push_back(slot); }
-    void switchMenuFromGame(platform::ViewController* game) override { menuFromGame.push_back(game); }
-    void switchToIntro() override { ++toIntro; }
-    void switchToViewWithIdentifierid() override {}
-
-    std::vector<std::string> infoFromGame;
-    std::vector<int> infoFromMenu;
-    std::vector<int> gameFromMenu;
-    std::vector<platform::ViewController*> menuFromGame;
-    int toIntro = 0;
-};
-
-inline bool near(double a, double b, double eps = 1e-9) { return a - b <= eps && b - a <= eps; }
 
 }  // namespace plumbrick::test
