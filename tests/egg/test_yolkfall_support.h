@@ -37,6 +37,7 @@ constexpr int kIdle = YolkfallViewController::kIdle, kPlaying = YolkfallViewCont
 // Deck d (0 left up, 1 left down, 2 right down, 3 right up): its basket key and its rolling sound.
 inline const char* basketKey(int deck) { return std::array{"q", "a", "l", "p"}[deck]; }
 inline std::string rollSound(int deck) { return std::string("yolkfall_0") + "1134"[deck]; }
+// The deck of an egg segment: 5xx deck 0, 6xx deck 1, 8xx deck 2, 7xx deck 3.
 inline int deckOfEggTag(int tag) { return std::array{-1, -1, -1, -1, -1, 0, 1, 3, 2}.at(tag / 100); }
 
 class YolkfallFixture : public ::testing::Test {
