@@ -1,7 +1,7 @@
 #pragma once
 // Shared fixture of the cook controller's tests: a headless environment on its virtual clock, a recording
-// root controller, and the controller made from its real layout and played with its real keys
-// (left, right, 1, 2, space, escape, i). COOK_SEED=n replays the tests with other random draws.
+// root, and the controller made from its real layout and played with its real keys (left, right, 1, 2,
+// space, escape, i). COOK_SEED=n replays the tests with other random draws.
 
 #include <gtest/gtest.h>
 
@@ -22,6 +22,7 @@
 namespace plumbrick::testing {
 
 using V = std::vector<int>;
+using Look = std::vector<std::tuple<int, bool, double, const void*>>;
 
 class PanflipFixture : public ::testing::Test {
 protected:
@@ -30,18 +31,22 @@ protected:
     std::unique_ptr<PanflipViewController> game;
     platform::View* face = nullptr;
 
-    PanflipViewController& open() {
+    void open() {
         game.reset();
         game = std::make_unique<PanflipViewController>("Panflip.v1", "PanflipViewController", &root);
         face = game->view();
         if (const char* seed = std::getenv("COOK_SEED")) std::srand(static_cast<unsigned>(std::atoi(seed)));
-        return *game;
     }
     void press(const char* key) { ASSERT_TRUE(platform::pressKey(*face, key)) << key; }
     // Ends the application (will-terminate) and opens the game again on the same documents folder.
     void restart() {
         platform::NotificationCenter::defaultCenter().postNotificationName(platform::ApplicationWillTerminateNotification);
         open();
+    }
+    void startAndServe(const char* key = "2") {
+        press(key);
+        env.advance(0.9);
+        ASSERT_NE(game->getTimerTossFood(), nullptr);
     }
 
     bool lit(int tag) const { return face->viewWithTag(tag) && !face->viewWithTag(tag)->isHidden(); }
@@ -59,8 +64,8 @@ protected:
         return h;
     }
     // Every view of the face, depth first: tag, hidden, alpha and picture.
-    std::vector<std::tuple<int, bool, double, const void*>> look() const {
-        std::vector<std::tuple<int, bool, double, const void*>> out;
+    Look look() const {
+        Look out;
         auto walk = [&out](auto& self, const platform::View& v) -> void {
             const auto* iv = dynamic_cast<const platform::ImageView*>(&v);
             out.emplace_back(v.tag(), v.isHidden(), v.alpha(), iv ? iv->image().get() : nullptr);
@@ -94,13 +99,12 @@ protected:
         return pred();
     }
     int nextColumn() const { return game->getItemFood() < game->getCountWorkCooks() - 1 ? game->getItemFood() + 1 : 0; }
-    bool moveCookTo(int p) {
+    void moveCookTo(int p) {
         for (int n = 0; n < 8 && game->getCook()->getPosCook() != p; ++n)
             platform::pressKey(*face, game->getCook()->getPosCook() < p ? "right" : "left");
-        return game->getCook()->getPosCook() == p;
     }
-    // One food step, with the cook put a moment before it under the item that comes down in it, unless that
-    // item is in column `spare`, under which the cook never stands when it comes down.
+    // One food step, the cook put a moment before it under the item that comes down in it, unless that item
+    // is in column `spare`, from under which the cook then steps away.
     void guardedTick(int spare = -1) {
         ASSERT_TRUE(game->getTimerTossFood());
         env.advance(game->getTimerTossFood()->fireDate() - env.now() - 0.001);   // the last toss is over
@@ -115,15 +119,10 @@ protected:
         for (int n = 0; n < 3000 && !game->getTimerSteal() && !HasFatalFailure(); ++n) guardedTick(spare);
         return game->getTimerSteal() ? game->getItemFood() : -1;
     }
-    void startAndServe(const char* key = "2") {
-        press(key);
-        env.advance(0.9);
-        ASSERT_NE(game->getTimerTossFood(), nullptr);
-    }
 
     static std::string statePath() { return getPathFolderSaveGame() + "/Tinmarsh.Panflip.v1.state"; }
     static bool stateFileExists() { return platform::FileManager::defaultManager().fileExistsAtPath(statePath()); }
-    // The recorded rounds in the results file: (start, end, time, score, penalty) of each.
+    // The rounds in the results file: (start, end, time, score, penalty) of each.
     static std::vector<std::tuple<double, double, int, int, int>> rounds() {
         VCGamesResult store("Panflip.v1");
         store.Load();

@@ -20,9 +20,9 @@ TEST_F(CookSlot, SlotTwoOpensTheCookGameAndKeepsItWhenLeft) {
     env.advance(1.2);
     EXPECT_EQ(stack(), std::vector<View*>{cook->view()});
 
-    ASSERT_TRUE(platform::pressKey(window(), "2"));   // a round, then the menu key holds it
+    ASSERT_TRUE(platform::pressKey(*delegate->window(), "2"));   // a round, then the menu key holds it
     env.advance(2.0);
-    ASSERT_TRUE(platform::pressKey(window(), "escape"));
+    ASSERT_TRUE(platform::pressKey(*delegate->window(), "escape"));
     EXPECT_EQ(cook->getState(), PanflipViewController::kPaused);
     env.advance(1.2);
     EXPECT_EQ(stack(), std::vector<View*>{menu().view()});
