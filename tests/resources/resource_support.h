@@ -2,8 +2,10 @@
 #pragma once
 
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -11,45 +13,46 @@
 
 namespace restest {
 
-std::filesystem::path sourceDir();
-std::filesystem::path builtDir();
-std::filesystem::path facesDir();
+namespace fs = std::filesystem;
+using nlohmann::json;
 
-std::vector<std::filesystem::path> layoutFiles();
-nlohmann::json loadJson(const std::filesystem::path& path);
+inline fs::path sourceDir() { return PLUMBRICK_SOURCE_DIR; }
+inline fs::path builtDir() { return PLUMBRICK_RESOURCE_DIR; }
+inline std::string readText(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), {}};
+}
+inline json loadJson(const fs::path& path) { return json::parse(readText(path)); }
 
-// Calls f for the root view and every view below it.
-void forEachView(const nlohmann::json& view, const std::function<void(const nlohmann::json&)>& f);
+inline std::vector<fs::path> layoutFiles() {
+  std::set<fs::path> out;
+  for (const auto& e : fs::directory_iterator(sourceDir() / "resources" / "layouts"))
+    if (e.path().extension() == ".json") out.insert(e.path());
+  return {out.begin(), out.end()};
+}
+
+// Calls f for the view and every view below it.
+inline void forEachView(const json& view, const std::function<void(const json&)>& f) {
+  f(view);
+  for (const auto& sub : view.value("subviews", json::array())) forEachView(sub, f);
+}
 
 // Face name of a layout whose first view shows "<face>_face.png", else empty.
-std::string faceOf(const nlohmann::json& layout);
+inline std::string faceOf(const json& layout) {
+  std::string image = layout.value(json::json_pointer("/root/subviews/0/image"), std::string());
+  auto at = image.rfind("_face.png");
+  return at != std::string::npos && at > 0 && at + 9 == image.size() ? image.substr(0, at) : "";
+}
 
-struct Size {
-  int w = 0, h = 0;
-  bool operator==(const Size&) const = default;
-};
+using Size = std::pair<int, int>;   // width, height
 // Width and height from a PNG file's header, or nothing if the file is missing or not a PNG.
-std::optional<Size> pngSize(const std::filesystem::path& path);
-
-// The egg faces and their layout names.
-struct EggFace {
-  std::string face;
-  std::string layout;
-};
-const std::vector<EggFace>& eggFaces();
-
-// A fresh temporary folder, removed with the object.
-class TempDir {
- public:
-  TempDir();
-  ~TempDir();
-  TempDir(const TempDir&) = delete;
-  TempDir& operator=(const TempDir&) = delete;
-  const std::filesystem::path& path() const { return path_; }
-  std::filesystem::path write(const std::string& name, const std::string& text) const;
-
- private:
-  std::filesystem::path path_;
-};
+inline std::optional<Size> pngSize(const fs::path& path) {
+  std::string h = readText(path).substr(0, 24);
+  if (h.size() < 24 || h.compare(0, 8, "\x89PNG\r\n\x1a\n") || h.compare(12, 4, "IHDR")) return std::nullopt;
+  auto be = [&](int at) {
+    return int(uint8_t(h[at]) << 24 | uint8_t(h[at + 1]) << 16 | uint8_t(h[at + 2]) << 8 | uint8_t(h[at + 3]));
+  };
+  return Size{be(16), be(20)};
+}
 
 }  // namespace restest
