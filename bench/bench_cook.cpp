@@ -5,31 +5,18 @@
 //   BM_HourOfAutoPlay: one hour of automatic play on the virtual clock from the start button (about 28,000
 //                      food steps and their tosses through the run loop, sounds recorded by the backend).
 
-#include <benchmark/benchmark.h>
-
 #include <cstdlib>
 #include <memory>
 
+#include "bench/bench_game.h"
 #include "games/cook/PanflipViewController.h"
-#include "platform/Input.h"
-#include "platform/headless/Headless.h"
 
 namespace {
 
 using plumbrick::PanflipViewController;
 
-// Plays nothing and only counts the catches: the step is measured, not the recording of its sounds.
-struct SilentSounds : platform::SoundBackend {
-    std::int64_t catches = 0;
-    platform::SystemSoundID create(const std::string& path) override {
-        return path.find("yolkfall_02") != std::string::npos ? 2 : 1;
-    }
-    void play(platform::SystemSoundID id) override { catches += id == 2; }
-};
-
 std::unique_ptr<PanflipViewController> startRound(platform::headless::Environment& env) {
-    auto game = std::make_unique<PanflipViewController>("Panflip.v1", "PanflipViewController", nullptr);
-    if (!game->view() || !platform::pressKey(*game->view(), "2")) std::abort();
+    auto game = bench_game::pressStartB<PanflipViewController>("Panflip.v1", "PanflipViewController");
     game->set_autoPilot_(true);
     env.advance(0.9);   // the new-round steps
     if (!game->getTimerTossFood()) std::abort();
@@ -38,7 +25,7 @@ std::unique_ptr<PanflipViewController> startRound(platform::headless::Environmen
 
 void BM_FoodTick(benchmark::State& state) {
     platform::headless::Environment env;
-    SilentSounds silent;   // set before the screen loads, so that its sounds are made here
+    bench_game::SilentSounds silent;   // set before the screen loads, so that its sounds are made here
     platform::setSoundBackend(&silent);
     auto game = startRound(env);
     game->setScores(990);   // the fastest food timer, reached at 990 points and held after the wrap
@@ -64,26 +51,8 @@ void BM_FoodTick(benchmark::State& state) {
 BENCHMARK(BM_FoodTick);
 
 void BM_HourOfAutoPlay(benchmark::State& state) {
-    std::int64_t catches = 0, steps = 0;
-    for (auto _ : state) {
-        state.PauseTiming();
-        auto env = std::make_unique<platform::headless::Environment>();
-        auto game = startRound(*env);
-        state.ResumeTiming();
-
-        env->advance(3600.0);
-
-        state.PauseTiming();
-        if (game->getPenalty() != 0 || game->getState() != PanflipViewController::kPlaying)
-            state.SkipWithError("automatic play lost an item");
-        catches += env->countPlays("yolkfall_02");
-        steps += env->countPlays("panflip_02");
-        game.reset();
-        env.reset();
-        state.ResumeTiming();
-    }
-    state.counters["catches_per_hour"] = benchmark::Counter(static_cast<double>(catches), benchmark::Counter::kAvgIterations);
-    state.counters["food_steps_per_hour"] = benchmark::Counter(static_cast<double>(steps), benchmark::Counter::kAvgIterations);
+    bench_game::hourOfAutoPlay(state, startRound, "automatic play lost an item",
+                               {{"catches_per_hour", "yolkfall_02"}, {"food_steps_per_hour", "panflip_02"}});
 }
 BENCHMARK(BM_HourOfAutoPlay)->Unit(benchmark::kMillisecond)->Iterations(5);
 

@@ -4,28 +4,17 @@
 //   BM_HourOfAutoPlay:   one hour of automatic play on the virtual clock, from the start button
 //                        (144,000 ticks through the run loop, sounds recorded by the headless backend).
 
-#include <benchmark/benchmark.h>
-
-#include <cstdlib>
 #include <memory>
 
+#include "bench/bench_game.h"
 #include "games/egg/YolkfallViewController.h"
-#include "platform/Input.h"
-#include "platform/headless/Headless.h"
 
 namespace {
 
 using plumbrick::YolkfallViewController;
 
-// Plays nothing: the tick is measured, not the recording of its sounds.
-struct SilentSounds : platform::SoundBackend {
-    platform::SystemSoundID create(const std::string&) override { return 1; }
-    void play(platform::SystemSoundID) override {}
-};
-
 std::unique_ptr<YolkfallViewController> startRound(platform::headless::Environment&) {
-    auto game = std::make_unique<YolkfallViewController>("Yolkfall.v1", "YolkfallViewController", nullptr);
-    if (!game->view() || !platform::pressKey(*game->view(), "2")) std::abort();
+    auto game = bench_game::pressStartB<YolkfallViewController>("Yolkfall.v1", "YolkfallViewController");
     game->set_auto_(true);
     return game;
 }
@@ -46,7 +35,7 @@ void BM_TickOfABusyRound(benchmark::State& state) {
     while (eggsOnFace(*game) < 6) env.advance(YolkfallViewController::kTickInterval);
     if (game->getCountEggToDeckMAX() != 6 || game->getSpeedEgg() != 15) std::abort();
 
-    SilentSounds silent;
+    bench_game::SilentSounds silent;
     platform::setSoundBackend(&silent);
     std::int64_t eggs = 0, ticks = 0;
     for (auto _ : state) {
@@ -63,25 +52,7 @@ void BM_TickOfABusyRound(benchmark::State& state) {
 BENCHMARK(BM_TickOfABusyRound);
 
 void BM_HourOfAutoPlay(benchmark::State& state) {
-    std::int64_t catches = 0;
-    for (auto _ : state) {
-        state.PauseTiming();
-        auto env = std::make_unique<platform::headless::Environment>();
-        auto game = startRound(*env);
-        state.ResumeTiming();
-
-        env->advance(3600.0);
-
-        state.PauseTiming();
-        if (game->getPenalty() != 0 || game->getState() != YolkfallViewController::kPlaying)
-            state.SkipWithError("automatic play lost a round");
-        catches += env->countPlays("yolkfall_02");
-        game.reset();
-        env.reset();
-        state.ResumeTiming();
-    }
-    state.counters["catches_per_hour"] =
-        benchmark::Counter(static_cast<double>(catches), benchmark::Counter::kAvgIterations);
+    bench_game::hourOfAutoPlay(state, startRound, "automatic play lost a round", {{"catches_per_hour", "yolkfall_02"}});
 }
 BENCHMARK(BM_HourOfAutoPlay)->Unit(benchmark::kMillisecond)->Iterations(5);
 

@@ -73,9 +73,7 @@ bool loadStateFile(const std::string& path, const std::string& className,
     try {
         const auto bytes = files.dataWithContentsOfFile(path);
         if (!bytes) throw StoredDataException(kLoadFileException, path);
-        const auto unarchiver = platform::KeyedUnarchiver::initForReadingWithData(*bytes);
-        if (!unarchiver) throw StoredDataException(kUnarchiverException, kBadArchive);
-        restore(*unarchiver);
+        restore(*unarchive(*bytes));
     } catch (const StoredDataException& e) {
         platform::logLine(prefix + e.name() + ": " + e.reason());
     } catch (const MalformedPackError& e) {
@@ -96,6 +94,12 @@ bool loadStateFile(const std::string& path, const std::string& className,
 
 void badArchive(const std::string& what) {
     throw StoredDataException(kUnarchiverException, std::string(kBadArchive) + ": " + what);
+}
+
+std::unique_ptr<platform::KeyedUnarchiver> unarchive(const platform::Bytes& bytes) {
+    auto unarchiver = platform::KeyedUnarchiver::initForReadingWithData(bytes);
+    if (!unarchiver) throw StoredDataException(kUnarchiverException, kBadArchive);
+    return unarchiver;
 }
 
 bool CheckedArchiveReader::hasVersion(const char* key, std::int32_t version) const {
@@ -160,6 +164,14 @@ void checkOneOfReal(const char* key, double value, std::initializer_list<double>
     s << quoted(key) << " is " << value << ", not one of";
     for (double a : allowed) s << ' ' << a;
     badArchive(s.str());
+}
+
+void checkBool(const char* key, bool value, bool expected, const char* why) {
+    if (value != expected) badArchive(quoted(key) + " is " + (value ? "true" : "false") + " " + why);
+}
+
+void checkDate(const char* key, const std::optional<platform::Date>& date) {
+    if (!date || !std::isfinite(date->timeIntervalSince1970)) badArchive(quoted(key) + " is not a date");
 }
 
 }  // namespace plumbrick::game_face

@@ -1,12 +1,14 @@
 #pragma once
 // What the game screens share beyond the results store: the dimming of a paused face, the state file of a
 // paused round (its path, its write, and its guarded read with the log lines and the deletion that follow
-// every attempt), the playing time in whole seconds, and a reader of keyed archives that checks every value
-// it hands out, so that a game can decode a whole state file before it applies any of it.
+// every attempt), the playing time in whole seconds, the buttons that start, pause and hold a round, and a
+// reader of keyed archives that checks every value it hands out, so that a game can decode a whole state
+// file before it applies any of it.
 
 #include <cstdint>
 #include <functional>
 #include <initializer_list>
+#include <memory>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -15,6 +17,7 @@
 #include "platform/Date.h"
 #include "platform/KeyedArchive.h"
 #include "platform/View.h"
+#include "services/VCGamesResult.h"
 
 namespace plumbrick {
 
@@ -41,6 +44,54 @@ inline constexpr int kStateVersion = 100;
 
 // Seconds played as the results store wants them: truncated toward zero, NaN as 0, clamped to 32 bits.
 int wholeSeconds(double seconds);
+
+// ---- The round's buttons, alike on every game face ----
+// `Game` is a game controller with the run states kPlaying and kPaused and getState, startGame, playGame,
+// pauseGame, endGame, getTimeGame, getScores, getPenalty, getGameResult and getIvGamePause.
+
+// EndGame::: on the results store with the whole seconds played, the score and the penalty.
+template <class Game> void recordRound(const Game& g) {
+    if (VCGamesResult* results = g.getGameResult())
+        results->EndGame(wholeSeconds(g.getTimeGame()), g.getScores(), g.getPenalty());
+}
+
+// A playing round is paused and recorded; true when there was one.
+template <class Game> bool pauseRound(Game& g) {
+    if (g.getState() != Game::kPlaying) return false;
+    g.pauseGame();
+    recordRound(g);
+    return true;
+}
+
+// The pause, menu and info buttons on a playing round: paused, recorded, and the pause sign shown.
+template <class Game> void holdRound(Game& g) {
+    if (!pauseRound(g)) return;
+    if (platform::ImageView* sign = g.getIvGamePause()) sign->setHidden(false);
+}
+
+// pressBtStartGame: a playing round ends and is recorded, a paused one (recorded when it was paused) ends
+// with its pause sign hidden; then, in every state, a new round.
+template <class Game> void pressStartGame(Game& g) {
+    if (g.getState() == Game::kPlaying) {
+        g.endGame();
+        recordRound(g);
+    } else if (g.getState() == Game::kPaused) {
+        if (platform::ImageView* sign = g.getIvGamePause()) sign->setHidden(true);
+        g.endGame();
+    }
+    g.getGameResult()->NewGame();
+    g.startGame();
+}
+
+// pressBtPause: holds a playing round, resumes a paused one (hiding the pause sign); idle, nothing.
+template <class Game> void pressPause(Game& g) {
+    if (g.getState() == Game::kPaused) {
+        g.playGame();
+        if (platform::ImageView* sign = g.getIvGamePause()) sign->setHidden(true);
+    } else {
+        holdRound(g);
+    }
+}
 
 // Dimming of a paused face. Flag true: unless a list exists, every visible direct subview of `face` whose tag
 // is 1..9999 goes to alpha 0.7 and its tag is listed. Flag false: every listed tag goes back to alpha 1.0 and
@@ -69,6 +120,10 @@ bool loadStateFile(const std::string& path, const std::string& className,
 // [[noreturn]] StoredDataException("UnarchiverException", "bad archive: <what>").
 [[noreturn]] void badArchive(const std::string& what);
 
+// The keyed archive in the bytes of a state file; not one: StoredDataException("UnarchiverException",
+// "bad archive"). Never null.
+std::unique_ptr<platform::KeyedUnarchiver> unarchive(const platform::Bytes& bytes);
+
 // Reads keys of a keyed archive and refuses, with badArchive naming the key, a key that is missing or of
 // another type, and (through the checks) a value outside what the game can have written.
 class CheckedArchiveReader {
@@ -92,6 +147,10 @@ void checkOneOf(const char* key, std::int64_t value, std::initializer_list<std::
 void checkFinite(const char* key, double value, double lo, double hi);
 // Exactly one of the given values (stored intervals are written back bit for bit).
 void checkOneOfReal(const char* key, double value, std::initializer_list<double> allowed);
+// A flag that a paused round always holds as `expected`; refused as "\"<key>\" is <value> <why>".
+void checkBool(const char* key, bool value, bool expected, const char* why);
+// A date that is there and finite; refused as "\"<key>\" is not a date".
+void checkDate(const char* key, const std::optional<platform::Date>& date);
 
 }  // namespace game_face
 }  // namespace plumbrick

@@ -1,6 +1,5 @@
 #include "games/cook/PanflipStateFile.h"
 
-#include <cmath>
 #include <string>
 
 #include "games/cook/PanflipTiming.h"
@@ -10,6 +9,8 @@ namespace plumbrick::panflip_state {
 namespace {
 
 using game_face::badArchive;
+using game_face::checkBool;
+using game_face::checkDate;
 using game_face::checkFinite;
 using game_face::checkOneOf;
 using game_face::checkOneOfReal;
@@ -17,10 +18,6 @@ using game_face::checkRange;
 
 const char* const kPosHeightKeys[4] = {"posHeightFood_0", "posHeightFood_1", "posHeightFood_2", "posHeightFood_3"};
 const char* const kMaxHeightKeys[4] = {"maxHeightFood_0", "maxHeightFood_1", "maxHeightFood_2", "maxHeightFood_3"};
-
-void checkBool(const char* key, bool value, bool expected, const char* why) {
-    if (value != expected) badArchive(std::string("\"") + key + "\" is " + (value ? "true" : "false") + " " + why);
-}
 
 // The cat's pause: a single-precision draw of min + k * 0.01, widened to double.
 void checkCatPause(const char* key, double v, float max) {
@@ -158,8 +155,7 @@ void check(const PanflipSavedState& s) {
     }
     checkRange("cook.position", s.cookPosition, 0, count - 1);
 
-    if (!s.gameroundDateStart || !std::isfinite(s.gameroundDateStart->timeIntervalSince1970))
-        badArchive("\"gameround.dateStart\" is not a date");
+    checkDate("gameround.dateStart", s.gameroundDateStart);
     checkBool("displayAlfa", s.displayAlfa, true, "in a paused round");
 }
 
@@ -207,9 +203,7 @@ std::optional<PanflipSavedState> decode(const platform::KeyedUnarchiver& u) {
 }
 
 std::optional<PanflipSavedState> decodeBytes(const platform::Bytes& bytes) {
-    const auto unarchiver = platform::KeyedUnarchiver::initForReadingWithData(bytes);
-    if (!unarchiver) throw StoredDataException(game_face::kUnarchiverException, game_face::kBadArchive);
-    return decode(*unarchiver);
+    return decode(*game_face::unarchive(bytes));
 }
 
 }  // namespace plumbrick::panflip_state

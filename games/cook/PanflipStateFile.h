@@ -57,7 +57,7 @@ struct PanflipSavedState {
 
 namespace panflip_state {
 
-inline constexpr std::int32_t kVersion = 100;
+inline constexpr std::int32_t kVersion = game_face::kStateVersion;
 inline constexpr int kKeyCount = 39;
 // The keys in the order they are written.
 extern const char* const kKeys[kKeyCount];

@@ -124,9 +124,7 @@ bool PanflipViewController::shouldAutorotateToInterfaceOrientation(int orientati
 // ---------------------------------------------------------------------------------------------
 // Run states
 
-void PanflipViewController::recordRound() {
-    if (gameResult) gameResult->EndGame(game_face::wholeSeconds(timeGame), getScores(), getPenalty());
-}
+void PanflipViewController::recordRound() { game_face::recordRound(*this); }
 
 void PanflipViewController::startGame() {
     // Every caller has ended the previous round, so these timers are already invalid.
@@ -463,55 +461,29 @@ void PanflipViewController::pressBtStartGameB(platform::View* sender) {
 
 void PanflipViewController::pressBtStartGame(platform::View*) {
     const Guard guard(lock);
-    if (state == kPlaying) {
-        endGame();
-        recordRound();
-    } else if (state == kPaused) {
-        if (ivGamePause) ivGamePause->setHidden(true);
-        endGame();
-    }
-    gameResult->NewGame();
-    startGame();
+    game_face::pressStartGame(*this);
 }
 
 void PanflipViewController::pressBtPause(platform::View*) {
     const Guard guard(lock);
-    if (state == kPlaying) {
-        pauseGame();
-        recordRound();
-        if (ivGamePause) ivGamePause->setHidden(false);
-    } else if (state == kPaused) {
-        playGame();
-        if (ivGamePause) ivGamePause->setHidden(true);
-    }
+    game_face::pressPause(*this);
 }
 
 void PanflipViewController::pressBtMenu(platform::View*) {
     const Guard guard(lock);
-    if (state == kPlaying) {
-        pauseGame();
-        recordRound();
-        if (ivGamePause) ivGamePause->setHidden(false);
-    }
+    game_face::holdRound(*this);
     if (idParentController) idParentController->switchMenuFromGame(this);
 }
 
 void PanflipViewController::pressBtInfo(platform::View*) {
     const Guard guard(lock);
-    if (state == kPlaying) {
-        pauseGame();
-        recordRound();
-        if (ivGamePause) ivGamePause->setHidden(false);
-    }
+    game_face::holdRound(*this);
     if (idParentController) idParentController->switchInfoFromGame(nameGame);
 }
 
 void PanflipViewController::applicationWillTerminate(const std::string&) {
     const Guard guard(lock);
-    if (state == kPlaying) {
-        pauseGame();
-        recordRound();
-    }
+    game_face::pauseRound(*this);
     saveStateGame();
 }
 

@@ -1,52 +1,14 @@
 #include "games/egg/YolkfallStateFile.h"
 
-#include <cmath>
-#include <sstream>
+#include <algorithm>
+#include <limits>
 
 namespace plumbrick::yolkfall_state {
 
-namespace {
-
-using platform::ArchiveValueKind;
-
-[[noreturn]] void bad(const std::string& what) {
-    throw StateFileException(kUnarchiverException, std::string(kBadArchive) + ": " + what);
-}
-
-std::string quoted(const char* key) { return std::string("\"") + key + "\""; }
-
-std::int32_t readInt(const platform::KeyedUnarchiver& u, const char* key) {
-    if (u.kindForKey(key) != ArchiveValueKind::Integer) bad(quoted(key) + " is missing or not an integer");
-    const auto v = u.decodeInt64ForKey(key);
-    if (!v || *v < INT32_MIN || *v > INT32_MAX) bad(quoted(key) + " does not fit 32 bits");
-    return static_cast<std::int32_t>(*v);
-}
-
-bool readBool(const platform::KeyedUnarchiver& u, const char* key) {
-    if (u.kindForKey(key) != ArchiveValueKind::Bool) bad(quoted(key) + " is missing or not a boolean");
-    return u.decodeBoolForKey(key);
-}
-
-double readDouble(const platform::KeyedUnarchiver& u, const char* key) {
-    if (u.kindForKey(key) != ArchiveValueKind::Real) bad(quoted(key) + " is missing or not a real number");
-    return u.decodeDoubleForKey(key);
-}
-
-platform::Date readDate(const platform::KeyedUnarchiver& u, const char* key) {
-    const auto d = u.decodeObjectForKey(key);
-    if (u.kindForKey(key) != ArchiveValueKind::Date || !d) bad(quoted(key) + " is missing or not a date");
-    return *d;
-}
-
-void inRange(const char* key, std::int64_t v, std::int64_t lo, std::int64_t hi) {
-    if (v < lo || v > hi) {
-        std::ostringstream s;
-        s << quoted(key) << " is " << v << ", outside " << lo << " to " << hi;
-        bad(s.str());
-    }
-}
-
-}  // namespace
+using game_face::checkBool;
+using game_face::checkDate;
+using game_face::checkFinite;
+using game_face::checkRange;
 
 int maxEggsForQuotient(int q) {
     if (q >= 50) return 6;
@@ -91,65 +53,60 @@ void encode(const YolkfallSavedState& s, platform::KeyedArchiver& a) {
 // pause has cleared flagWolf and dimmed the face; a lost round (penalty above 5) is never written;
 // the score is never left at 999; the countdowns run from their start value down to 1.
 void check(const YolkfallSavedState& s) {
-    inRange("VersionSAVES", s.VersionSAVES, kVersion, kVersion);
-    inRange("typeGame", s.typeGame, 1, 2);
-    inRange("state", s.state, 2, 2);
-    if (s.flagWolf) bad("\"flagWolf\" is true in a paused round");
-    inRange("penalty", s.penalty, 0, 5);
-    inRange("scores", s.scores, 0, 998);
-    inRange("oldScoresChangeSpeed", s.oldScoresChangeSpeed, 0, 998 / 5);
+    checkRange("VersionSAVES", s.VersionSAVES, kVersion, kVersion);
+    checkRange("typeGame", s.typeGame, 1, 2);
+    checkRange("state", s.state, 2, 2);
+    checkBool("flagWolf", s.flagWolf, false, "in a paused round");
+    checkRange("penalty", s.penalty, 0, 5);
+    checkRange("scores", s.scores, 0, 998);
+    checkRange("oldScoresChangeSpeed", s.oldScoresChangeSpeed, 0, 998 / 5);
     const int q = s.oldScoresChangeSpeed;
-    inRange("countEggToDeckMAX", s.countEggToDeckMAX, 1, maxEggsForQuotient(q));
-    inRange("itemDeck", s.itemDeck, 0, 3);
+    checkRange("countEggToDeckMAX", s.countEggToDeckMAX, 1, maxEggsForQuotient(q));
+    checkRange("itemDeck", s.itemDeck, 0, 3);
     const auto [speedLo, speedHi] = speedRangeForQuotient(q);
-    inRange("SpeedEgg", s.SpeedEgg, speedLo, speedHi);
-    inRange("timePauseChangePositionEgg", s.timePauseChangePositionEgg, 1, 30);
-    inRange("timeNextUpSpeedPause", s.timeNextUpSpeedPause, 1, 30);
-    if (!std::isfinite(s.timeGame) || s.timeGame < 0 || s.timeGame >= 2147483648.0)
-        bad("\"timeGame\" is not a playing time in seconds");
-    if (!std::isfinite(s.timeStartGame) || s.timeStartGame < 0) bad("\"timeStartGame\" is not a time since 1970");
-    inRange("wolf.posBasket", s.wolfPosBasket, 0, 3);
-    inRange("hare.visible", s.hareVisible, 0, 1);
-    inRange("hare.position", s.harePosition, 0, s.hareVisible == 1 ? 2 : 1);
-    if (!s.gameroundDateStart || !std::isfinite(s.gameroundDateStart->timeIntervalSince1970))
-        bad("\"gameround.dateStart\" is not a date");
-    if (!s.displayAlfa) bad("\"displayAlfa\" is false in a paused round");
+    checkRange("SpeedEgg", s.SpeedEgg, speedLo, speedHi);
+    checkRange("timePauseChangePositionEgg", s.timePauseChangePositionEgg, 1, 30);
+    checkRange("timeNextUpSpeedPause", s.timeNextUpSpeedPause, 1, 30);
+    checkFinite("timeGame", s.timeGame, 0.0, 2147483648.0);
+    checkFinite("timeStartGame", s.timeStartGame, 0.0, std::numeric_limits<double>::infinity());
+    checkRange("wolf.posBasket", s.wolfPosBasket, 0, 3);
+    checkRange("hare.visible", s.hareVisible, 0, 1);
+    checkRange("hare.position", s.harePosition, 0, s.hareVisible == 1 ? 2 : 1);
+    checkDate("gameround.dateStart", s.gameroundDateStart);
+    checkBool("displayAlfa", s.displayAlfa, true, "in a paused round");
 }
 
 std::optional<YolkfallSavedState> decode(const platform::KeyedUnarchiver& u) {
+    const game_face::CheckedArchiveReader r(u);
     // Another layout version is not ours to read: nothing is restored and nothing is reported.
-    if (u.kindForKey("VersionSAVES") != ArchiveValueKind::Integer) return std::nullopt;
-    const auto version = u.decodeInt64ForKey("VersionSAVES");
-    if (!version || *version != kVersion) return std::nullopt;
+    if (!r.hasVersion("VersionSAVES", kVersion)) return std::nullopt;
 
     YolkfallSavedState s;
     s.VersionSAVES = kVersion;
-    s.typeGame = readInt(u, "typeGame");
-    s.state = readInt(u, "state");
-    s.flagWolf = readBool(u, "flagWolf");
-    s.penalty = readInt(u, "penalty");
-    s.scores = readInt(u, "scores");
-    s.countEggToDeckMAX = readInt(u, "countEggToDeckMAX");
-    s.itemDeck = readInt(u, "itemDeck");
-    s.SpeedEgg = readInt(u, "SpeedEgg");
-    s.timePauseChangePositionEgg = readInt(u, "timePauseChangePositionEgg");
-    s.timeNextUpSpeedPause = readInt(u, "timeNextUpSpeedPause");
-    s.oldScoresChangeSpeed = readInt(u, "oldScoresChangeSpeed");
-    s.timeGame = readDouble(u, "timeGame");
-    s.timeStartGame = readDouble(u, "timeStartGame");
-    s.wolfPosBasket = readInt(u, "wolf.posBasket");
-    s.harePosition = readInt(u, "hare.position");
-    s.hareVisible = readInt(u, "hare.visible");
-    s.gameroundDateStart = readDate(u, "gameround.dateStart");
-    s.displayAlfa = readBool(u, "displayAlfa");
+    s.typeGame = r.readInt("typeGame");
+    s.state = r.readInt("state");
+    s.flagWolf = r.readBool("flagWolf");
+    s.penalty = r.readInt("penalty");
+    s.scores = r.readInt("scores");
+    s.countEggToDeckMAX = r.readInt("countEggToDeckMAX");
+    s.itemDeck = r.readInt("itemDeck");
+    s.SpeedEgg = r.readInt("SpeedEgg");
+    s.timePauseChangePositionEgg = r.readInt("timePauseChangePositionEgg");
+    s.timeNextUpSpeedPause = r.readInt("timeNextUpSpeedPause");
+    s.oldScoresChangeSpeed = r.readInt("oldScoresChangeSpeed");
+    s.timeGame = r.readDouble("timeGame");
+    s.timeStartGame = r.readDouble("timeStartGame");
+    s.wolfPosBasket = r.readInt("wolf.posBasket");
+    s.harePosition = r.readInt("hare.position");
+    s.hareVisible = r.readInt("hare.visible");
+    s.gameroundDateStart = r.readDate("gameround.dateStart");
+    s.displayAlfa = r.readBool("displayAlfa");
     check(s);
     return s;
 }
 
 std::optional<YolkfallSavedState> decodeBytes(const platform::Bytes& bytes) {
-    const auto unarchiver = platform::KeyedUnarchiver::initForReadingWithData(bytes);
-    if (!unarchiver) throw StateFileException(kUnarchiverException, kBadArchive);
-    return decode(*unarchiver);
+    return decode(*game_face::unarchive(bytes));
 }
 
 }  // namespace plumbrick::yolkfall_state

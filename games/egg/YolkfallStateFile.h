@@ -5,27 +5,14 @@
 
 #include <cstdint>
 #include <optional>
-#include <stdexcept>
-#include <string>
+#include <utility>
 
 #include "platform/Date.h"
 #include "platform/FileManager.h"
 #include "platform/KeyedArchive.h"
+#include "services/GameFace.h"
 
 namespace plumbrick {
-
-// A named failure while reading stored data ("LoadFileException", "UnarchiverException"), logged by
-// the operation that loads as "<name>: <reason>".
-class StateFileException : public std::runtime_error {
-public:
-    StateFileException(std::string name, std::string reason)
-        : std::runtime_error(name + ": " + reason), name_(std::move(name)), reason_(std::move(reason)) {}
-    const std::string& name() const { return name_; }
-    const std::string& reason() const { return reason_; }
-private:
-    std::string name_;
-    std::string reason_;
-};
 
 // One paused round, as written under the 19 keys (in the order they are written).
 struct YolkfallSavedState {
@@ -54,16 +41,13 @@ struct YolkfallSavedState {
 
 namespace yolkfall_state {
 
-inline constexpr std::int32_t kVersion = 100;
-inline constexpr const char* kUnarchiverException = "UnarchiverException";
-inline constexpr const char* kLoadFileException = "LoadFileException";
-inline constexpr const char* kBadArchive = "bad archive";
+inline constexpr std::int32_t kVersion = game_face::kStateVersion;
 
 // Writes the 19 keys in their order into the archiver (which the caller finishes).
 void encode(const YolkfallSavedState& s, platform::KeyedArchiver& archiver);
 
 // Reads the 19 keys. Nothing (and no exception) when "VersionSAVES" is not 100: an older or foreign
-// layout is not restored. Throws StateFileException("UnarchiverException", "bad archive: <key> ...")
+// layout is not restored. Throws StoredDataException("UnarchiverException", "bad archive: <key> ...")
 // when any key is missing, of another type, or holds a value that the game cannot have written.
 std::optional<YolkfallSavedState> decode(const platform::KeyedUnarchiver& unarchiver);
 

@@ -1,13 +1,10 @@
 #include "games/egg/YolkfallViewController.h"
 
-#include <cmath>
 #include <cstdlib>
-#include <exception>
 
 #include "platform/Date.h"
-#include "platform/FileManager.h"
-#include "platform/Log.h"
 #include "platform/Notification.h"
+#include "services/GameFace.h"
 #include "services/Support.h"
 
 namespace plumbrick {
@@ -15,15 +12,6 @@ namespace plumbrick {
 namespace {
 
 double now() { return platform::Date::date().timeIntervalSince1970; }
-
-// Seconds played as the results store wants them: truncated toward zero to a whole number.
-int wholeSeconds(double seconds) {
-    if (!(seconds > -2147483648.0)) return seconds < 0 ? INT32_MIN : 0;   // NaN gives 0
-    if (seconds >= 2147483647.0) return INT32_MAX;
-    return static_cast<int>(std::trunc(seconds));
-}
-
-constexpr double kDimmedAlpha = 0.7;
 
 }  // namespace
 
@@ -61,11 +49,7 @@ void YolkfallViewController::viewDidLoad() {
     platform::ViewController::viewDidLoad();
     platform::View& face = gameView();
 
-    if (btMenu) {
-        platform::Rect f = btMenu->frame();
-        f.origin.y += f.size.height;
-        btMenu->setFrame(f);
-    }
+    game_face::moveDownByOwnHeight(btMenu);
 
     platform::NotificationCenter::defaultCenter().addObserver(
         this, &YolkfallViewController::applicationWillTerminate, platform::ApplicationWillTerminateNotification);
@@ -132,9 +116,7 @@ void YolkfallViewController::stopGameTimer() {
     }
 }
 
-void YolkfallViewController::recordRound() {
-    if (gameResult) gameResult->EndGame(wholeSeconds(timeGame), getScores(), getPenalty());
-}
+void YolkfallViewController::recordRound() { game_face::recordRound(*this); }
 
 void YolkfallViewController::startGame() {
     _auto_ = false;
@@ -393,52 +375,22 @@ void YolkfallViewController::pressBtStartGameB(platform::View* sender) {
     pressBtStartGame(sender);
 }
 
-void YolkfallViewController::pressBtStartGame(platform::View*) {
-    if (state == kPlaying) {
-        endGame();
-        recordRound();
-    } else if (state == kPaused) {
-        if (ivGamePause) ivGamePause->setHidden(true);
-        endGame();
-    }
-    gameResult->NewGame();
-    startGame();
-}
+void YolkfallViewController::pressBtStartGame(platform::View*) { game_face::pressStartGame(*this); }
 
-void YolkfallViewController::pressBtPause(platform::View*) {
-    if (state == kPlaying) {
-        pauseGame();
-        recordRound();
-        if (ivGamePause) ivGamePause->setHidden(false);
-    } else if (state == kPaused) {
-        playGame();
-        if (ivGamePause) ivGamePause->setHidden(true);
-    }
-}
+void YolkfallViewController::pressBtPause(platform::View*) { game_face::pressPause(*this); }
 
 void YolkfallViewController::pressBtMenu(platform::View*) {
-    if (state == kPlaying) {
-        pauseGame();
-        recordRound();
-        if (ivGamePause) ivGamePause->setHidden(false);
-    }
+    game_face::holdRound(*this);
     if (idParentController) idParentController->switchMenuFromGame(this);
 }
 
 void YolkfallViewController::pressBtInfo(platform::View*) {
-    if (state == kPlaying) {
-        pauseGame();
-        recordRound();
-        if (ivGamePause) ivGamePause->setHidden(false);
-    }
+    game_face::holdRound(*this);
     if (idParentController) idParentController->switchInfoFromGame(nameGame);
 }
 
 void YolkfallViewController::applicationWillTerminate(const std::string&) {
-    if (state == kPlaying) {
-        pauseGame();
-        recordRound();
-    }
+    game_face::pauseRound(*this);
     if (chick && penalty > 5) state = kIdle;
     saveStateGame();
 }
@@ -446,39 +398,17 @@ void YolkfallViewController::applicationWillTerminate(const std::string&) {
 // ---------------------------------------------------------------------------------------------
 // Dimming
 
-void YolkfallViewController::setDisplayAlfa(bool flag) {
-    if (flag) {
-        if (arDisplayAlfa) return;
-        arDisplayAlfa.emplace();
-        for (const auto& sub : gameView().subviews()) {
-            const int tag = sub->tag();
-            if (!sub->isHidden() && tag >= 1 && tag <= 9999) {
-                arDisplayAlfa->push_back(tag);
-                sub->setAlpha(kDimmedAlpha);
-            }
-        }
-    } else {
-        if (!arDisplayAlfa) return;
-        for (int tag : *arDisplayAlfa)
-            if (platform::View* v = gameView().viewWithTag(tag)) v->setAlpha(1.0);
-        arDisplayAlfa.reset();
-    }
-}
+void YolkfallViewController::setDisplayAlfa(bool flag) { game_face::setDisplayAlfa(gameView(), arDisplayAlfa, flag); }
 
 // ---------------------------------------------------------------------------------------------
 // Saved state
 
-std::string YolkfallViewController::pathStateFile() const {
-    return getPathFolderSaveGame() + "/" + VCGamesResult::kFileName + "." + nameGame + ".state";
-}
+std::string YolkfallViewController::pathStateFile() const { return game_face::pathStateFile(nameGame); }
 
 bool YolkfallViewController::saveStateGame() {
     const std::string path = pathStateFile();
     if (state != kPaused) return true;
-    platform::KeyedArchiver archiver;
-    encodeWithCoder(archiver);
-    archiver.finishEncoding();
-    return archiver.writeToFile(path);
+    return game_face::saveStateFile(path, [this](platform::KeyedArchiver& a) { encodeWithCoder(a); });
 }
 
 void YolkfallViewController::encodeWithCoder(platform::KeyedArchiver& archiver) const {
@@ -541,33 +471,8 @@ void YolkfallViewController::applyState(const YolkfallSavedState& s) {
 }
 
 bool YolkfallViewController::loadStateGame() {
-    const std::string path = pathStateFile();
-    auto& files = platform::FileManager::defaultManager();
-    if (!files.fileExistsAtPath(path)) return true;
-
-    try {
-        const auto bytes = files.dataWithContentsOfFile(path);
-        if (!bytes) throw StateFileException(yolkfall_state::kLoadFileException, path);
-        const auto unarchiver = platform::KeyedUnarchiver::initForReadingWithData(*bytes);
-        if (!unarchiver)
-            throw StateFileException(yolkfall_state::kUnarchiverException, yolkfall_state::kBadArchive);
-        initWithCoder(*unarchiver);
-    } catch (const StateFileException& e) {
-        platform::NSLog("ERROR YolkfallViewController:loadStateGame: %s: %s", e.name().c_str(), e.reason().c_str());
-    } catch (const MalformedPackError& e) {
-        platform::NSLog("ERROR YolkfallViewController:loadStateGame: %s: %s", "MalformedPackError", e.what());
-    } catch (const std::exception& e) {
-        platform::NSLog("ERROR YolkfallViewController:loadStateGame: %s: %s", "Exception", e.what());
-    }
-
-    try {
-        std::string error;
-        if (!files.removeItemAtPath(path, &error)) platform::NSLog("ERROR: %s", error.c_str());
-    } catch (const std::exception& e) {
-        platform::NSLog("ERROR YolkfallViewController:loadStateGame: %s", e.what());
-        return false;
-    }
-    return true;
+    return game_face::loadStateFile(pathStateFile(), "YolkfallViewController",
+                                    [this](const platform::KeyedUnarchiver& u) { initWithCoder(u); });
 }
 
 }  // namespace plumbrick

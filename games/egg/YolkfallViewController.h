@@ -88,7 +88,7 @@ public:
     bool loadStateGame();
     void encodeWithCoder(platform::KeyedArchiver& archiver) const;
     // Restores into this (already set-up) controller. Every key is decoded and checked first; a value the
-    // game cannot have written throws StateFileException and leaves the controller untouched.
+    // game cannot have written throws StoredDataException and leaves the controller untouched.
     YolkfallViewController& initWithCoder(const platform::KeyedUnarchiver& unarchiver);
     // The path "<save folder>/Tinmarsh.<game id>.state".
     std::string pathStateFile() const;
