@@ -3,11 +3,8 @@
 #include "tests/app/AppFixture.h"
 
 using namespace plumbrick;
-using platform::View;
-
-namespace {
 using CookSlot = plumbrick::test::AppTest;
-}
+using Views = std::vector<platform::View*>;
 
 TEST_F(CookSlot, SlotTwoOpensTheCookGameAndKeepsItWhenLeft) {
     dismissIntro();
@@ -15,21 +12,16 @@ TEST_F(CookSlot, SlotTwoOpensTheCookGameAndKeepsItWhenLeft) {
     touch({240, 150});
     auto* cook = dynamic_cast<PanflipViewController*>(root->getViewControllerGame(2));
     ASSERT_NE(cook, nullptr);
-    EXPECT_EQ(cook->getNameGame(), "Panflip.v1");
-    EXPECT_EQ(cook->nibName(), "PanflipViewController");
+    EXPECT_TRUE(cook->getNameGame() == "Panflip.v1" && cook->nibName() == "PanflipViewController");
     env.advance(1.2);
-    EXPECT_EQ(stack(), std::vector<View*>{cook->view()});
-
+    EXPECT_EQ(stack(), Views{cook->view()});
     ASSERT_TRUE(platform::pressKey(*delegate->window(), "2"));   // a round, then the menu key holds it
     env.advance(2.0);
     ASSERT_TRUE(platform::pressKey(*delegate->window(), "escape"));
-    EXPECT_EQ(cook->getState(), PanflipViewController::kPaused);
     env.advance(1.2);
-    EXPECT_EQ(stack(), std::vector<View*>{menu().view()});
-
+    EXPECT_TRUE(cook->getState() == PanflipViewController::kPaused && stack() == Views{menu().view()});
     root->switchGameFromMenu(2);
-    EXPECT_EQ(root->getViewControllerGame(2), cook);
     env.advance(1.2);
-    EXPECT_EQ(stack(), std::vector<View*>{cook->view()});
+    EXPECT_TRUE(root->getViewControllerGame(2) == cook && stack() == Views{cook->view()});
     EXPECT_EQ(cook->getState(), PanflipViewController::kPaused);
 }

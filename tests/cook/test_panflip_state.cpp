@@ -120,11 +120,9 @@ TEST_F(PanflipState, AnImpossibleValueRefusesTheWholeFileAndAnotherVersionIsDrop
     using Patch = std::function<void(PanflipSavedState&, platform::KeyedArchiver*)>;   // before and after encoding
     const std::vector<std::pair<std::string, Patch>> cases = {
         {"posHeightFood_2", [](auto& s, auto*) { s.posHeightFood[2] = 5; }},
-        {"posHeightFood_0", [](auto& s, auto*) { s.posHeightFood[0] = -1; }},
         {"maxHeightFood_1", [](auto& s, auto*) { s.maxHeightFood[1] = 1; }},
         {"cook.position", [](auto& s, auto*) { s.typeGame = 1, s.cookPosition = 3; }},
         {"itemFood", [](auto& s, auto*) { s.typeGame = 1, s.cookPosition = 0, s.itemFood = 3; }},
-        {"typeGame", [](auto& s, auto*) { s.typeGame = 3; }},
         {"state", [](auto& s, auto*) { s.state = 1; }},
         {"penalty", [](auto& s, auto*) { s.penalty = 3; }},
         {"timeGame", [](auto& s, auto*) { s.timeGame = std::nan(""); }},
@@ -157,8 +155,9 @@ TEST_F(PanflipState, AnImpossibleValueRefusesTheWholeFileAndAnotherVersionIsDrop
         EXPECT_TRUE(game->getState() == 0 && look() == fresh && !stateFileExists() && rounds().size() == 1) << key;
         ASSERT_EQ(env.logLines().size(), key.empty() ? 0u : 1u) << key;
         if (key.empty()) continue;
-        EXPECT_EQ(env.logLines()[0].rfind("ERROR PanflipViewController:loadStateGame: UnarchiverException: bad archive: ", 0), 0u);
-        EXPECT_NE(env.logLines()[0].find("\"" + key + "\""), std::string::npos) << env.logLines()[0];
+        const std::string& line = env.logLines()[0];
+        EXPECT_TRUE(line.starts_with("ERROR PanflipViewController:loadStateGame: UnarchiverException: bad archive: ") &&
+                    line.find("\"" + key + "\"") != std::string::npos) << line;
         env.clearLog();
     }
     platform::FileManager::defaultManager().writeToFileAtomically(statePath(), platform::Bytes{'h', 'e', 'l', 'l', 'o'});
