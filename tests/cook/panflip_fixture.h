@@ -98,8 +98,7 @@ protected:
         ASSERT_TRUE(game->getTimerTossFood());
         env.advance(game->getTimerTossFood()->fireDate() - env.now() - 0.001);   // the last toss is over
         const int c = nextColumn();
-        const bool held = c == 0 && game->getFork()->getHog() && game->getPosHeightFood(0) == 2;
-        if (c != spare && !held && game->getPosHeightFood(c) == 1 && game->getMaxHeightFood(c) == 0) moveCookTo(c);
+        if (c != spare && game->getPosHeightFood(c) == 1 && game->getMaxHeightFood(c) == 0) moveCookTo(c);
         if (c == spare && game->getCook()->getPosCook() == spare) moveCookTo(spare == 0 ? 1 : spare - 1);
         foodTick();
     }

@@ -156,16 +156,11 @@ TEST_F(PanflipRound, TheForkHoldsColumnZeroAtHeightTwoAndOnAutoPilotNothingIsLos
         const bool out = lit(200);
         foodTick();
         if (h != 2) continue;
-        if (c == 0 && out) {   // held where it is
-            EXPECT_TRUE(drawnHeight(0) == 2 && game->getMaxHeightFood(0) == 0);
-            held = true, ++heldTurns;
-        } else if (c == 0 && held) {   // let go: it falls
-            EXPECT_EQ(drawnHeight(0), 1);
-            held = false, ++fell;
-        } else if (c != 0 && out) {   // other columns pass
-            EXPECT_NE(drawnHeight(c), 2);
-            ++othersPassed;
-        }
+        // Column 0 stays at 2 while the fork is out and falls on its first turn after; other columns pass it.
+        const int now = drawnHeight(c);
+        EXPECT_TRUE(c != 0 ? !out || now != 2 : out ? now == 2 && game->getMaxHeightFood(0) == 0 : !held || now == 1) << c;
+        heldTurns += c == 0 && out, fell += c == 0 && !out && held, othersPassed += c != 0 && out;
+        held = c == 0 ? out : held;
     }
     EXPECT_TRUE(heldTurns >= 2 && fell && othersPassed > 0);
     env.advance(3600);

@@ -41,8 +41,8 @@ protected:
 
 }  // namespace
 
-TEST_F(PanflipState, AnIdleScreenIsDarkAndOnlyItsMenuButtonActsAndNothingIsSaved) {
-    open();
+TEST_F(PanflipState, ButtonsInEachRunStateRecordingAndDimming) {
+    open();   // idle: dark, only the start, menu and info buttons act, and nothing is saved
     EXPECT_TRUE(game->getState() == 0 && game->getTypeGame() == 2 && game->getIvGamePause()->isHidden());
     EXPECT_DOUBLE_EQ(game->getBtMenu()->frame().origin.y, game->getBtMenu()->frame().size.height);
     for (const char* key : {"left", "right", "space"}) press(key);
@@ -51,10 +51,6 @@ TEST_F(PanflipState, AnIdleScreenIsDarkAndOnlyItsMenuButtonActsAndNothingIsSaved
     EXPECT_TRUE(rounds().empty() && root.games == std::vector<platform::ViewController*>{game.get()});
     restart();
     EXPECT_FALSE(stateFileExists());
-}
-
-TEST_F(PanflipState, ButtonsRecordAPlayingRoundAndPauseDimsIt) {
-    open();
     startAndServe("2");
     env.advance(5);
     press("1");   // game B's round is recorded, game A begins
@@ -70,7 +66,7 @@ TEST_F(PanflipState, ButtonsRecordAPlayingRoundAndPauseDimsIt) {
     expectDimmed(dimmed, 1.0);
     press("i"), press("escape");   // info and menu pause a playing round first
     EXPECT_TRUE(game->getState() == 2 && rounds().size() == 2 && !game->getIvGamePause()->isHidden());
-    EXPECT_EQ(root.calls, (std::vector<std::string>{"switchInfoFromGame:Panflip.v1", "switchMenuFromGame:"}));
+    EXPECT_EQ(root.calls, (std::vector<std::string>{"switchMenuFromGame:", "switchInfoFromGame:Panflip.v1", "switchMenuFromGame:"}));
     const double pausedEnd = std::get<1>(rounds()[1]);
     env.advance(30);
     press("2");   // a start from a pause records nothing more and lights the face again
@@ -94,10 +90,8 @@ TEST_F(PanflipState, PausedRoundsComeBackAsTheyStoodInEverySequenceAndGoOnInTheS
     for (int n = 0; n < 40; ++n) guardedTick();
     const PanflipSavedState saved = pauseAndRestore();   // in play, with points and a mark
     EXPECT_TRUE(saved.scores > 0 && saved.penalty == 1 && game->getDgScores()->getNum() == saved.scores);
-    press("space");
-    env.advance(3);
-    press("space");
-    ASSERT_EQ(rounds().size(), 1u);
+    press("space"), env.advance(3), press("space");
+    ASSERT_EQ(rounds().size(), 1u);   // the same round goes on
     EXPECT_NEAR(std::get<0>(rounds()[0]), saved.gameroundDateStart->timeIntervalSince1970, 1.1);
 
     press("2");
@@ -121,7 +115,7 @@ TEST_F(PanflipState, AnImpossibleValueRefusesTheWholeFileAndAnotherVersionIsDrop
     const std::vector<std::pair<std::string, Patch>> cases = {
         {"posHeightFood_2", [](auto& s, auto*) { s.posHeightFood[2] = 5; }},
         {"maxHeightFood_1", [](auto& s, auto*) { s.maxHeightFood[1] = 1; }},
-        {"cook.position", [](auto& s, auto*) { s.typeGame = 1, s.cookPosition = 3; }},
+        {"cook.position", [](auto& s, auto*) { s.typeGame = 1, s.itemFood = 0, s.cookPosition = 3; }},
         {"itemFood", [](auto& s, auto*) { s.typeGame = 1, s.cookPosition = 0, s.itemFood = 3; }},
         {"state", [](auto& s, auto*) { s.state = 1; }},
         {"penalty", [](auto& s, auto*) { s.penalty = 3; }},
@@ -140,9 +134,7 @@ TEST_F(PanflipState, AnImpossibleValueRefusesTheWholeFileAndAnotherVersionIsDrop
         {"", [](auto& s, auto*) { s.VersionSAVES = 99; }},
     };
     open();
-    startAndServe();
-    for (int n = 0; n < 12; ++n) guardedTick();
-    press("space");
+    startAndServe(), env.advance(1), press("space");
     const PanflipSavedState valid = game->savedState();
     open();
     const Look fresh = look();
