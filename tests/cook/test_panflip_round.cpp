@@ -86,8 +86,7 @@ TEST_F(PanflipRound, SpeedRisesEveryTenPointsAndHoldsAfterTheWrap) {
     ASSERT_TRUE(ticksUntil([&] { return game->getScores() >= 11; }));
     foodTick();
     EXPECT_EQ(game->getTimerTossFood(), timer);   // at 11 nothing changes
-    game->setScores(990);
-    foodTick();
+    game->setScores(990), foodTick();
     EXPECT_NEAR(game->getTimerStepLifeFood(), 0.1022, 5e-5);
     ASSERT_TRUE(ticksUntil([&] { return game->getScores() < 990; }));   // 999 is recorded and shows as 0
     EXPECT_TRUE(rounds().size() == 1 && std::get<3>(rounds()[0]) == 999 && game->getDgScores()->getNum() == game->getScores());
@@ -181,8 +180,7 @@ TEST_F(PanflipRound, PauseAndResumeInEverySequence) {
         press("space");
         return env.now();
     };
-    press("2");   // the new round, and the fork
-    env.advance(0.2);
+    press("2"), env.advance(0.2);   // the new round, and the fork
     double r = pauseResume();
     EXPECT_DOUBLE_EQ(game->getTimerCatHog()->fireDate(), r + game->getIntervalCatHogPause());
     at(r + 0.4, [&] { EXPECT_LT(lastPlay("panflip_01"), r); }, [&] { EXPECT_DOUBLE_EQ(lastPlay("panflip_01"), r + 0.4); });

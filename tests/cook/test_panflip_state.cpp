@@ -13,14 +13,8 @@ namespace {
 class PanflipState : public PanflipFixture {
 protected:
     // The lit segments but the mouse at its hole, which comes back only with the next round.
-    V faceTags() const {
-        V tags = litTags(1, 9999);
-        std::erase(tags, 300);
-        return tags;
-    }
-    void expectDimmed(const V& tags, double alpha) {
-        for (int tag : tags) EXPECT_DOUBLE_EQ(face->viewWithTag(tag)->alpha(), alpha) << tag;
-    }
+    V faceTags() const { V tags = litTags(1, 9999); std::erase(tags, 300); return tags; }
+    void expectDimmed(const V& tags, double a) { for (int t : tags) EXPECT_DOUBLE_EQ(face->viewWithTag(t)->alpha(), a) << t; }
     // Pauses, ends the application and opens the game again: the round comes back as it was written, its
     // segments dimmed under the pause sign, the file gone (the results file keeps whole seconds of the start).
     PanflipSavedState pauseAndRestore() {
@@ -43,10 +37,9 @@ protected:
 
 TEST_F(PanflipState, ButtonsInEachRunStateRecordingAndDimming) {
     open();   // idle: dark, only the start, menu and info buttons act, and nothing is saved
-    EXPECT_TRUE(game->getState() == 0 && game->getTypeGame() == 2 && game->getIvGamePause()->isHidden());
     EXPECT_DOUBLE_EQ(game->getBtMenu()->frame().origin.y, game->getBtMenu()->frame().size.height);
     for (const char* key : {"left", "right", "space"}) press(key);
-    EXPECT_TRUE(litTags(1, 9999).empty() && game->getState() == 0);
+    EXPECT_TRUE(game->getState() == 0 && game->getTypeGame() == 2 && game->getIvGamePause()->isHidden() && litTags(1, 9999).empty());
     press("escape");
     EXPECT_TRUE(rounds().empty() && root.games == std::vector<platform::ViewController*>{game.get()});
     restart();
