@@ -106,7 +106,7 @@ TEST_F(PanflipState, PausedRoundsComeBackAsTheyStoodInEverySequenceAndGoOnInTheS
 TEST_F(PanflipState, AnImpossibleValueRefusesTheWholeFileAndAnotherVersionIsDropped) {
     using Patch = std::function<void(PanflipSavedState&, platform::KeyedArchiver*)>;   // before and after encoding
     const std::vector<std::pair<std::string, Patch>> cases = {
-        {"posHeightFood_2", [](auto& s, auto*) { s.posHeightFood[2] = 5; }},
+        {"posHeightFood_2", [](auto& s, auto*) { s.posHeightFood[2] = 5, s.maxHeightFood[2] = 0; }},
         {"maxHeightFood_1", [](auto& s, auto*) { s.maxHeightFood[1] = 1; }},
         {"cook.position", [](auto& s, auto*) { s.typeGame = 1, s.itemFood = 0, s.cookPosition = 3; }},
         {"itemFood", [](auto& s, auto*) { s.typeGame = 1, s.cookPosition = 0, s.itemFood = 3; }},
