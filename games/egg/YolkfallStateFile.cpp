@@ -67,7 +67,8 @@ void check(const YolkfallSavedState& s) {
     checkRange("SpeedEgg", s.SpeedEgg, speedLo, speedHi);
     checkRange("timePauseChangePositionEgg", s.timePauseChangePositionEgg, 1, 30);
     checkRange("timeNextUpSpeedPause", s.timeNextUpSpeedPause, 1, 30);
-    checkFinite("timeGame", s.timeGame, 0.0, 2147483648.0);
+    // Seconds played come from the wall clock, so a clock set back during play leaves them negative.
+    checkFinite("timeGame", s.timeGame, -2147483648.0, 2147483648.0);
     checkFinite("timeStartGame", s.timeStartGame, 0.0, std::numeric_limits<double>::infinity());
     checkRange("wolf.posBasket", s.wolfPosBasket, 0, 3);
     checkRange("hare.visible", s.hareVisible, 0, 1);

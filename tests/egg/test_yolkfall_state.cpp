@@ -136,7 +136,7 @@ TEST_F(State, BadFilesRestoreNothingAndAreDeleted) {
         {"itemDeck", 'u', -1}, {"itemDeck", 'u', 4}, {"SpeedEgg", 'u', 14}, {"SpeedEgg", 'u', 30},
         {"timePauseChangePositionEgg", 'u', 0}, {"timePauseChangePositionEgg", 'u', 31},
         {"timeNextUpSpeedPause", 'u', -5}, {"oldScoresChangeSpeed", 'u', 200}, {"timeGame", 'r', NAN},
-        {"timeGame", 'r', -1}, {"timeGame", 'r', 1e300}, {"timeStartGame", 'r', HUGE_VAL}, {"wolf.posBasket", 'u', 4},
+        {"timeGame", 'r', -0x1p31 - 1}, {"timeGame", 'r', 1e300}, {"timeStartGame", 'r', HUGE_VAL}, {"wolf.posBasket", 'u', 4},
         {"hare.visible", 'u', 2}, {"hare.position", 'u', 3}, {"hare.visible", 'u', 0, "hare.position"},
         {"displayAlfa", 'b', 0}, {"penalty", 'r', 2}, {"scores", 'b', 1}, {"timeGame", 'u', 80}, {"itemDeck", '-'},
         {"gameround.dateStart", '-'}, {"gameround.dateStart", 'r', 5}, {"displayAlfa", '-'}, {"", 't'}};
@@ -159,10 +159,11 @@ TEST_F(State, BadFilesRestoreNothingAndAreDeleted) {
         EXPECT_NE(line.find(named), std::string::npos) << line;
     }
     env.clearLog();
-    files().writeToFileAtomically(statePath(), archive());   // the archive itself is restored
+    // The archive itself is restored, also with the negative seconds played of a clock set back during play.
+    files().writeToFileAtomically(statePath(), archive("timeGame", 'r', -598.5));
     open();
     EXPECT_EQ(game->getState(), kPaused);
-    EXPECT_EQ(game->getScores(), 57);
+    EXPECT_EQ(std::pair(game->getScores(), game->getTimeGame()), std::pair(57, -598.5));
     EXPECT_TRUE(env.logLines().empty());
 }
 
