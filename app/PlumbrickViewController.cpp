@@ -100,8 +100,9 @@ void PlumbrickViewController::switchGameFromMenu(int slot) {
     gameView->setTransform(AffineTransform::identity().scaled(kGameStartScale, kGameStartScale));
 
     beginTransition(gameView.get(), kGameFadeDuration);
-    View::setAnimationDelegate([this](const std::string& animationId, bool finished, void* context) {
-        eventStopAnimationGameFromMenu(animationId, finished, context);
+    View::setAnimationDelegate([this, mine = ++transition](const std::string& animationId, bool finished,
+                                                           void* context) {
+        if (mine == transition) eventStopAnimationGameFromMenu(animationId, finished, context);
     });
     gameView->setAlpha(1.0);
     gameView->setTransform(AffineTransform::identity());
@@ -123,8 +124,9 @@ void PlumbrickViewController::eventStopAnimationGameFromMenu(const std::string& 
 
 void PlumbrickViewController::switchMenuFromGame(platform::ViewController* game) {
     beginTransition(game, kMenuButtonSlideDuration);
-    View::setAnimationDelegate([this](const std::string& animationId, bool finished, void* context) {
-        eventStopAnimationBtMenuDown(animationId, finished, context);
+    View::setAnimationDelegate([this, mine = ++transition](const std::string& animationId, bool finished,
+                                                           void* context) {
+        if (mine == transition) eventStopAnimationBtMenuDown(animationId, finished, context);
     });
     View* gameView = game ? game->view() : nullptr;
     if (View* button = gameView ? gameView->viewWithTag(kMenuButtonTag) : nullptr)
@@ -152,7 +154,8 @@ void PlumbrickViewController::eventStopAnimationBtMenuDown(const std::string& an
 
 bool PlumbrickViewController::eventStopAnimationMenuFromGame() {
     const auto& stack = view()->subviews();
-    if (stack.size() > 1) {
+    // A game chosen again while it faded out is on its way in (alpha 1): it stays.
+    if (stack.size() > 1 && stack[1]->alpha() <= 0.0) {
         std::shared_ptr<View> gameView = stack[1];   // its controller keeps it; the copy guards the call
         gameView->removeFromSuperview();
     }

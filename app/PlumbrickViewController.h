@@ -75,6 +75,10 @@ private:
     std::array<std::shared_ptr<platform::ViewController>, kSlotCount> viewControllerGames;
     std::shared_ptr<GamesResultViewController> viewControllerGamesResult;
     std::int32_t numGameItem = 0;
+    // Counts the transitions begun into and out of games. The end callback of an entrance or of a
+    // menu-button drop that a later transition has overtaken (the menu key pressed while the game grows
+    // in) does nothing: it would take away the screen that the later transition puts up.
+    std::uint32_t transition = 0;
 };
 
 }  // namespace plumbrick

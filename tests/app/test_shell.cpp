@@ -142,6 +142,32 @@ TEST_F(AppTest, IntoAGameFromPageThreeAndBackToTheMenuThenTheSameGameAgain) {
     expectEntrance();
 }
 
+// A transition begun before the one before it has ended wins: the overtaken one's end callback must
+// not take away the menu that comes back, nor the game that is entered again.
+TEST_F(AppTest, OvertakenTransitionsLeaveTheScreenOfTheLastOne) {
+    dismissIntro();
+    View* menuView = menu().view();
+    touch({240, 150});
+    View* gameView = root->getViewControllerGame(1)->view();
+    env.advance(0.3);
+    ASSERT_TRUE(platform::pressKey(*gameView, "escape"));   // the menu key while the game grows in
+    env.advance(3);
+    EXPECT_EQ(stack(), Views{menuView});
+    touch({240, 150});
+    env.advance(2);
+    ASSERT_TRUE(platform::pressKey(*gameView, "escape"));
+    env.advance(0.6);
+    touch({240, 150});   // the same page again while the game fades out over it
+    env.advance(3);
+    EXPECT_EQ(stack(), Views{gameView});
+    ASSERT_TRUE(platform::pressKey(*gameView, "escape"));
+    env.advance(0.6);
+    menu().getMenuScrolView()->setContentOffset({960, 0});
+    touch({240, 150});   // another page while it fades out: the faded game still goes
+    env.advance(3);
+    EXPECT_EQ(stack(), Views{root->getViewControllerGame(3)->view()});
+}
+
 TEST_F(AppTest, EachSlotMakesItsOwnGameAndEveryScreenTurnsToLandscapeRightOnly) {
     dismissIntro();
     for (int slot : {0, 7}) {
