@@ -33,9 +33,10 @@ private:
 };
 
 void usage() {
-    logLine("usage: plumbrick [--scale N] [--fullscreen]\n"
-            "  --scale N      window pixels per point at start (default 2)\n"
-            "  --fullscreen   start full screen (F11 toggles)");
+    // One log line per line of text: the log turns inner line breaks into spaces.
+    logLine("usage: plumbrick [--scale N] [--fullscreen]");
+    logLine("  --scale N      window pixels per point at start (default 2)");
+    logLine("  --fullscreen   start full screen (F11 toggles)");
 }
 
 }  // namespace
