@@ -292,6 +292,7 @@ TEST_F(DesktopTest, ThePointerDismissesTheIntroOpensAndClosesAnInfoPageAndDragsA
     EXPECT_FALSE(driver.key("return")) << "on the menu Return presses nothing";
     driver.tap({45, 307});   // the first information control
     ASSERT_EQ(root().view()->subviews().size(), 2u);
+    EXPECT_FALSE(driver.key("right")) << "the strip under an information page does not turn";
     in.press(driver.root(), {240, 160});   // touch-down removes the page, and with it the held control
     EXPECT_EQ(root().view()->subviews().size(), 1u);
     EXPECT_EQ(in.heldControl(), nullptr);
