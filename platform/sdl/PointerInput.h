@@ -28,7 +28,8 @@ public:
     bool wheel(View& root, Point p, int steps);
     // A key by its lowercase SDL name ("q", "return", "left"). Keys named by a control press it; "return"
     // otherwise touches a screen that takes touches itself (the intro); "left"/"right" and "pageup"/
-    // "pagedown" otherwise page the front-most paged scroll view. True when the key did something.
+    // "pagedown" otherwise page the front-most paged scroll view, unless another screen covers it. True when
+    // the key did something.
     bool key(View& root, const std::string& name);
 
     // Runs the settling motion; true while one is under way (the caller then needs frames).
