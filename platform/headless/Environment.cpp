@@ -10,6 +10,7 @@
 #include "platform/FileManager.h"
 #include "platform/Image.h"
 #include "platform/Log.h"
+#include "platform/Notice.h"
 #include "platform/Notification.h"
 #include "platform/View.h"
 
@@ -23,6 +24,7 @@ void resetPlatform() {
     Application::sharedApplication().reset();
     NotificationCenter::defaultCenter().reset();
     RunLoop::main().reset();
+    Notices::shared().reset();
     View::resetAnimations();
     Image::clearCache();
     FileFaults::shared().clear();

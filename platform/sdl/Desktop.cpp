@@ -9,6 +9,7 @@
 #include <cmath>
 
 #include "platform/Log.h"
+#include "platform/Notice.h"
 #include "platform/RunLoop.h"
 
 extern char** environ;
@@ -131,13 +132,37 @@ void Desktop::endApplication() {
 }
 
 bool Desktop::needsFrame() const {
-    return dirty_ || View::hasRunningAnimations() || input_.isAnimating();
+    return dirty_ || View::hasRunningAnimations() || input_.isAnimating() || noticeChanged();
+}
+
+bool Desktop::noticeChanged() const {
+    const Notices& notices = Notices::shared();
+    return notices.generation() != noticeGeneration_ || (noticeShown_ && !notices.current(now()));
+}
+
+void Desktop::drawNotice() {
+    const Notices& notices = Notices::shared();
+    const Notice* notice = notices.current(now());
+    noticeGeneration_ = notices.generation();
+    noticeShown_ = notice != nullptr;
+    if (!notice) return;
+    if (!noticeLabel_) {
+        // A dark strip along the bottom edge, over the face's frame rather than its LCD panel.
+        noticeLabel_ = std::make_shared<Label>(Rect(90, 292, 300, 22));
+        noticeLabel_->setBackgroundColor({0.1, 0.1, 0.1, 0.82});
+        noticeLabel_->setTextColor(Color::white());
+        noticeLabel_->setTextAlignment(TextAlignmentCenter);
+        noticeLabel_->setFont({"Helvetica", 13});
+    }
+    noticeLabel_->setText(notice->text);
+    renderer_->draw(*noticeLabel_);
 }
 
 void Desktop::drawFrame() {
     if (!renderer_) return;
     if (View* r = root()) {
         renderer_->drawFrame(*r);
+        drawNotice();
     } else {
         SDL_SetRenderDrawColor(sdlRenderer_, 0, 0, 0, 255);
         SDL_RenderClear(sdlRenderer_);
@@ -249,6 +274,7 @@ void Desktop::runOnce(bool wait) {
     SDL_Event event;
     bool got = false;
     double wake = loop.nextDueTime();
+    wake = std::min(wake, Notices::shared().nextChange(now()));
     if (needsFrame()) wake = std::min(wake, lastFrame_ + options_.frameInterval);
     double timeout = wake - now();
     if (!wait || timeout <= 0) {

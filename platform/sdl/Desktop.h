@@ -5,6 +5,7 @@
 //
 // It is also the application backend: ending the loop, and handing links to the system with xdg-open.
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -82,6 +83,9 @@ public:
 private:
     void updateViewport();
     void endApplication();
+    // The system notice (Notices) drawn over the tree, outside it.
+    bool noticeChanged() const;
+    void drawNotice();
     double now() const;
 
     DesktopOptions options_;
@@ -97,6 +101,9 @@ private:
     bool exitAfterFirstFrame_ = false;
     double lastFrame_ = -1e9;
     int frames_ = 0;
+    std::shared_ptr<Label> noticeLabel_;
+    std::uint64_t noticeGeneration_ = 0;
+    bool noticeShown_ = false;
     std::string urlOpener_ = "xdg-open";
 };
 

@@ -6,6 +6,7 @@
 
 #include "platform/Application.h"
 #include "platform/Date.h"
+#include "platform/Notice.h"
 #include "platform/Notification.h"
 #include "platform/RunLoop.h"
 #include "platform/headless/Headless.h"
@@ -107,3 +108,19 @@ TEST_F(RunLoopTest, WillTerminateObserversAreCalledOnce) {
 }
 
 }  // namespace
+
+TEST(Notices, ANoticeShowsUntilItsTimeAndALaterOneReplacesIt) {
+    headless::Environment env;
+    postNotice("first", 2);
+    ASSERT_NE(Notices::shared().current(env.now()), nullptr);
+    EXPECT_EQ(Notices::shared().current(env.now())->text, "first");
+    EXPECT_EQ(Notices::shared().nextChange(env.now()), 2);
+    env.advance(1);
+    postNotice("second", 2);
+    EXPECT_EQ(Notices::shared().current(env.now())->text, "second");
+    env.advance(1.5);
+    EXPECT_NE(Notices::shared().current(env.now()), nullptr) << "the second keeps its own time";
+    env.advance(0.5);
+    EXPECT_EQ(Notices::shared().current(env.now()), nullptr);
+    EXPECT_EQ(Notices::shared().posted(), (std::vector<std::string>{"first", "second"}));
+}

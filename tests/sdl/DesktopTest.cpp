@@ -20,6 +20,7 @@
 #include "games/egg/YolkfallViewController.h"
 #include "platform/Bundle.h"
 #include "platform/Input.h"
+#include "platform/Notice.h"
 #include "platform/Notification.h"
 #include "platform/Sound.h"
 #include "platform/TableView.h"
@@ -379,4 +380,29 @@ TEST_F(DesktopTest, OpeningALinkHandsItToTheOpenerThenEndsTheApplicationOnce) {
     EXPECT_EQ(posted, 1);
     Application::sharedApplication().terminate();
     EXPECT_EQ(posted, 1);
+}
+
+TEST_F(DesktopTest, ANoticeIsDrawnOverTheScreenUntilItExpiresAndAsksForTheFramesItNeeds) {
+    openGame();
+    driver.env().advance(2);
+    auto pixel = [this] {
+        Uint32 p = 0;
+        SDL_Rect r{480, 606, 1, 1};   // the middle of the notice's strip, at scale 2
+        SDL_RenderReadPixels(SDL_GetRenderer(desktop.window()), &r, SDL_PIXELFORMAT_ARGB8888, &p, 4);
+        return int((p >> 16 & 255) + (p >> 8 & 255) + (p & 255));
+    };
+    desktop.drawFrame();
+    int plain = pixel();
+    EXPECT_FALSE(desktop.needsFrame());
+
+    postNotice("Saving is not possible");
+    EXPECT_TRUE(desktop.needsFrame()) << "a new notice asks for a frame";
+    desktop.drawFrame();
+    EXPECT_LT(pixel(), plain - 100) << "the notice's dark strip is drawn";
+    EXPECT_FALSE(desktop.needsFrame());
+
+    driver.env().advance(Notices::kDefaultSeconds);
+    EXPECT_TRUE(desktop.needsFrame()) << "an expired notice asks for a frame";
+    desktop.drawFrame();
+    EXPECT_EQ(pixel(), plain);
 }
