@@ -1,0 +1,93 @@
+// Golden state files of the cook game: scripted rounds, paused in different states (the new-round steps, the
+// food timer, a toss, the mouse run, the fork holding an item), write the very bytes kept in golden/; and
+// each of those files comes back as the paused round it describes.
+
+#include "tests/cook/panflip_fixture.h"
+#include "tests/support/Golden.h"
+
+using namespace plumbrick;
+using namespace plumbrick::testing;
+
+namespace {
+
+class PanflipGolden : public PanflipFixture {
+protected:
+    std::optional<platform::Bytes> pauseAndWrite() {
+        press("space");
+        EXPECT_EQ(game->getState(), PanflipViewController::kPaused);
+        EXPECT_TRUE(game->saveStateGame());
+        return platform::FileManager::defaultManager().dataWithContentsOfFile(statePath());
+    }
+};
+
+const char* const kGoldenFiles[] = {"new_round.state", "a_served.state", "b_caught.state",
+                                    "b_toss.state",    "mouse_run.state", "fork.state"};
+
+TEST_F(PanflipGolden, PausedDuringTheNewRoundSteps) {
+    open();
+    press("2");
+    env.advance(0.3);
+    ASSERT_NE(game->getTimerNewRound(), nullptr);
+    expectGolden("new_round.state", pauseAndWrite());
+}
+
+TEST_F(PanflipGolden, GameAPausedAfterTheServe) {
+    open();
+    startAndServe("1");
+    env.advance(2.0);
+    expectGolden("a_served.state", pauseAndWrite());
+}
+
+TEST_F(PanflipGolden, GameBPausedAfterManyCatches) {
+    open();
+    startAndServe("2");
+    for (int n = 0; n < 60 && !HasFatalFailure(); ++n) guardedTick();
+    ASSERT_GT(game->getScores(), 0);
+    expectGolden("b_caught.state", pauseAndWrite());
+}
+
+TEST_F(PanflipGolden, GameBPausedInAToss) {
+    open();
+    startAndServe("2");
+    for (int n = 0; n < 200 && !game->getTimerCookFoodToss() && !HasFatalFailure(); ++n) guardedTick();
+    ASSERT_NE(game->getTimerCookFoodToss(), nullptr);
+    expectGolden("b_toss.state", pauseAndWrite());
+}
+
+TEST_F(PanflipGolden, PausedDuringTheMouseRun) {
+    open();
+    startAndServe("2");
+    ASSERT_GE(playUntilLoss(1), 0);
+    env.advance(0.2);
+    ASSERT_NE(game->getTimerSteal(), nullptr);
+    expectGolden("mouse_run.state", pauseAndWrite());
+}
+
+TEST_F(PanflipGolden, PausedWithTheForkHoldingAnItem) {
+    open();
+    startAndServe("2");
+    for (int n = 0; n < 2000 && !game->getFork()->getHog() && !HasFatalFailure(); ++n) guardedTick();
+    ASSERT_TRUE(game->getFork()->getHog());
+    expectGolden("fork.state", pauseAndWrite());
+}
+
+TEST_F(PanflipGolden, EachGoldenFileComesBackAsThePausedRoundItDescribes) {
+    for (const char* name : kGoldenFiles) {
+        SCOPED_TRACE(name);
+        const auto golden = readGolden(name);
+        ASSERT_TRUE(golden.has_value());
+        const auto expected = panflip_state::decodeBytes(*golden);
+        ASSERT_TRUE(expected.has_value());
+        env.clearLog();
+        ASSERT_TRUE(platform::FileManager::defaultManager().writeToFileAtomically(statePath(), *golden));
+        open();
+        EXPECT_TRUE(env.logLines().empty());
+        EXPECT_FALSE(stateFileExists());
+        EXPECT_EQ(game->getState(), PanflipViewController::kPaused);
+        PanflipSavedState restored = game->savedState();
+        restored.gameroundDateStart = expected->gameroundDateStart;   // the results file has no such round here
+        EXPECT_EQ(restored, *expected);
+    }
+}
+
+}  // namespace
