@@ -14,7 +14,7 @@ using plumbrick::PanflipViewController;
 namespace state_file = plumbrick::panflip_state;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    const fuzz_state::StateFile<PanflipSavedState> file{state_file::decodeBytes, state_file::check, state_file::encode};
+    const fuzz_state::StateFile<PanflipSavedState>& file = state_file::table();
     return fuzz_state::testOneInput<PanflipViewController>(
         "Panflip.v1", "PanflipViewController", file, data, size,
         [size](PanflipViewController& game, const PanflipSavedState& decoded) {

@@ -14,7 +14,7 @@ using plumbrick::YolkfallViewController;
 namespace state_file = plumbrick::yolkfall_state;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    const fuzz_state::StateFile<YolkfallSavedState> file{state_file::decodeBytes, state_file::check, state_file::encode};
+    const fuzz_state::StateFile<YolkfallSavedState>& file = state_file::table();
     return fuzz_state::testOneInput<YolkfallViewController>(
         "Yolkfall.v1", "YolkfallViewController", file, data, size,
         [size](YolkfallViewController& game, const YolkfallSavedState& decoded) {

@@ -18,6 +18,7 @@
 #include "platform/KeyedArchive.h"
 #include "platform/headless/Headless.h"
 #include "services/GameFace.h"
+#include "services/SavedFields.h"
 
 namespace fuzz_state {
 
@@ -48,12 +49,8 @@ template <class Game> struct Face {
     }
 };
 
-// A game's state-file functions: decodeBytes, check and encode of its saved round.
-template <class Saved> struct StateFile {
-    std::optional<Saved> (*decodeBytes)(const platform::Bytes&);
-    void (*check)(const Saved&);
-    void (*encode)(const Saved&, platform::KeyedArchiver&);
-};
+// A game's table of saved fields, with its decodeBytes, check and encode.
+template <class Saved> using StateFile = plumbrick::saved_fields::Table<Saved>;
 
 template <class Saved>
 std::optional<Saved> decodeOrNothing(const StateFile<Saved>& file, const platform::Bytes& bytes, bool& refused) {

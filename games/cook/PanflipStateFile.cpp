@@ -1,6 +1,7 @@
 #include "games/cook/PanflipStateFile.h"
 
 #include <string>
+#include <vector>
 
 #include "games/cook/PanflipTiming.h"
 
@@ -16,8 +17,8 @@ using game_face::checkOneOf;
 using game_face::checkOneOfReal;
 using game_face::checkRange;
 
-const char* const kPosHeightKeys[4] = {"posHeightFood_0", "posHeightFood_1", "posHeightFood_2", "posHeightFood_3"};
-const char* const kMaxHeightKeys[4] = {"maxHeightFood_0", "maxHeightFood_1", "maxHeightFood_2", "maxHeightFood_3"};
+using S = PanflipSavedState;
+using namespace saved_fields;
 
 // The cat's pause: a single-precision draw of min + k * 0.01, widened to double.
 void checkCatPause(const char* key, double v, float max) {
@@ -25,185 +26,115 @@ void checkCatPause(const char* key, double v, float max) {
     if (static_cast<double>(static_cast<float>(v)) != v) badArchive(std::string("\"") + key + "\" is not a drawn pause");
 }
 
-}  // namespace
-
-const char* const kKeys[kKeyCount] = {
-    "VersionSAVES", "typeGame", "state", "_autoPilot_", "flagCookToss", "flagCookMove", "penalty", "scores",
-    "timeGame", "timeStartGame", "intervalNewRoundPause", "intervalCookFoodTossPause", "timerStepLifeFood",
-    "intervalSrealPause", "intervalCatHogPause", "stepNewRound", "stepCookFoodToss", "stepSteal", "stepCatHog",
-    "oldScoresChangeSpeed", "itemFood", "posStealFood", "posHeightFood_0", "posHeightFood_1", "posHeightFood_2",
-    "posHeightFood_3", "maxHeightFood_0", "maxHeightFood_1", "maxHeightFood_2", "maxHeightFood_3", "fork.hog",
-    "cook.position", "timerNewRound", "timerCookFoodToss", "timerTossFood", "timerSteal", "timerCatHog",
-    "gameround.dateStart", "displayAlfa",
-};
-
-void encode(const PanflipSavedState& s, platform::KeyedArchiver& a) {
-    a.encodeInt(s.VersionSAVES, "VersionSAVES");
-    a.encodeInt(s.typeGame, "typeGame");
-    a.encodeInt(s.state, "state");
-    a.encodeBool(s._autoPilot_, "_autoPilot_");
-    a.encodeBool(s.flagCookToss, "flagCookToss");
-    a.encodeBool(s.flagCookMove, "flagCookMove");
-    a.encodeInt(s.penalty, "penalty");
-    a.encodeInt(s.scores, "scores");
-    a.encodeDouble(s.timeGame, "timeGame");
-    a.encodeDouble(s.timeStartGame, "timeStartGame");
-    a.encodeDouble(s.intervalNewRoundPause, "intervalNewRoundPause");
-    a.encodeDouble(s.intervalCookFoodTossPause, "intervalCookFoodTossPause");
-    a.encodeDouble(s.timerStepLifeFood, "timerStepLifeFood");
-    a.encodeDouble(s.intervalSrealPause, "intervalSrealPause");
-    a.encodeDouble(s.intervalCatHogPause, "intervalCatHogPause");
-    a.encodeInt(s.stepNewRound, "stepNewRound");
-    a.encodeInt(s.stepCookFoodToss, "stepCookFoodToss");
-    a.encodeInt(s.stepSteal, "stepSteal");
-    a.encodeInt(s.stepCatHog, "stepCatHog");
-    a.encodeInt(s.oldScoresChangeSpeed, "oldScoresChangeSpeed");
-    a.encodeInt(s.itemFood, "itemFood");
-    a.encodeInt(s.posStealFood, "posStealFood");
-    for (int c = 0; c < 4; ++c) a.encodeInt(s.posHeightFood[c], kPosHeightKeys[c]);
-    for (int c = 0; c < 4; ++c) a.encodeInt(s.maxHeightFood[c], kMaxHeightKeys[c]);
-    a.encodeBool(s.forkHog, "fork.hog");
-    a.encodeInt(s.cookPosition, "cook.position");
-    a.encodeInt(s.timerNewRound, "timerNewRound");
-    a.encodeInt(s.timerCookFoodToss, "timerCookFoodToss");
-    a.encodeInt(s.timerTossFood, "timerTossFood");
-    a.encodeInt(s.timerSteal, "timerSteal");
-    a.encodeInt(s.timerCatHog, "timerCatHog");
-    a.encodeObject(s.gameroundDateStart, "gameround.dateStart");
-    a.encodeBool(s.displayAlfa, "displayAlfa");
+// Column c's height: 0..4, and not above its peak while rising.
+Field<S> height(const char* key, int c) {
+    return {key, Element<S>{&S::posHeightFood, c}, range(0, 4), [c](const S& s, const char* k) {
+                const auto i = std::size_t(c);
+                if (s.maxHeightFood[i] != 0 && s.posHeightFood[i] > s.maxHeightFood[i])
+                    badArchive(std::string("\"") + k + "\" is above its peak");
+            }};
 }
+// Column c's peak: 2..4 while rising, 0 once falling.
+Field<S> peak(const char* key, int c) { return {key, Element<S>{&S::maxHeightFood, c}, oneOf({0, 2, 3, 4})}; }
 
-// The values a paused round of this game can have. A round is written only while paused, after the pause
-// has held the cook still and dimmed the face; a third mark ends the round 1.2 s after it is shown; the
-// score never stays at 999. At every moment of a round exactly one of three sequences holds the play: the
-// new-round steps, the food timer, or the mouse run; the fork runs except during the mouse run.
-void check(const PanflipSavedState& s) {
-    checkOneOf("VersionSAVES", s.VersionSAVES, {kVersion});
-    checkRange("typeGame", s.typeGame, 1, 2);
-    const int count = s.countWorkCooks();
-    checkOneOf("state", s.state, {2});
-    checkBool("flagCookMove", s.flagCookMove, false, "in a paused round");
-    checkRange("scores", s.scores, 0, 998);
-    checkFinite("timeGame", s.timeGame, 0.0, 2147483648.0);
-    checkFinite("timeStartGame", s.timeStartGame, 0.0, 1e12);
-
-    checkRange("timerNewRound", s.timerNewRound, 0, 1);
-    checkRange("timerCookFoodToss", s.timerCookFoodToss, 0, 1);
-    checkRange("timerTossFood", s.timerTossFood, 0, 1);
-    checkRange("timerSteal", s.timerSteal, 0, 1);
-    checkRange("timerCatHog", s.timerCatHog, 0, 1);
+// The rules between the timers, checked once every value has passed its own check.
+void checkTimers(const S& s) {
     if (s.timerNewRound + s.timerTossFood + s.timerSteal != 1)
         badArchive("\"timerNewRound\", \"timerTossFood\" and \"timerSteal\" are not exactly one armed");
     if (s.timerCatHog == s.timerSteal) badArchive("\"timerCatHog\" is armed together with \"timerSteal\" or neither is");
-
-    // The new-round steps.
-    if (s.timerNewRound) {
-        checkRange("stepNewRound", s.stepNewRound, 2, 3);
-        checkOneOfReal("intervalNewRoundPause", s.intervalNewRoundPause,
-                       {s.stepNewRound == 2 ? panflip::kNewRoundShowDown : panflip::kNewRoundShowUp});
-    } else {
-        checkOneOf("stepNewRound", s.stepNewRound, {1});
-        checkOneOfReal("intervalNewRoundPause", s.intervalNewRoundPause, {0.0});
-    }
-
-    // The toss.
-    if (s.timerCookFoodToss) {
-        checkRange("stepCookFoodToss", s.stepCookFoodToss, 2, 3);
-        checkOneOfReal("intervalCookFoodTossPause", s.intervalCookFoodTossPause,
-                       {s.stepCookFoodToss == 2 ? panflip::kTossCatch : panflip::kTossThrow});
-    } else {
-        checkRange("stepCookFoodToss", s.stepCookFoodToss, 1, 3);
-        checkOneOfReal("intervalCookFoodTossPause", s.intervalCookFoodTossPause,
-                       {0.0, panflip::kTossCatch, panflip::kTossThrow});
-        checkBool("flagCookToss", s.flagCookToss, false, "without \"timerCookFoodToss\"");
-    }
-
-    // The food timer's speed: set by the formula at the score whose tenth is oldScoresChangeSpeed.
-    checkRange("oldScoresChangeSpeed", s.oldScoresChangeSpeed, 0, 998 / 10);
-    const int q = s.oldScoresChangeSpeed;
-    if (q == 0) {
-        checkOneOfReal("timerStepLifeFood", s.timerStepLifeFood, {panflip::kFoodStart});
-    } else {
-        const double fastest = panflip::foodInterval(10 * q + 9), slowest = panflip::foodInterval(10 * q);
-        if (!(s.timerStepLifeFood >= fastest && s.timerStepLifeFood <= slowest))
-            badArchive("\"timerStepLifeFood\" is not the speed set at " + std::to_string(10 * q) + " to " +
-                       std::to_string(10 * q + 9) + " points");
-    }
-    checkRange("itemFood", s.itemFood, 0, s.timerNewRound ? 3 : count - 1);
-
-    // The mouse run and the marks.
-    checkOneOfReal("intervalSrealPause", s.intervalSrealPause,
-                   {0.0, panflip::kStealGone, panflip::kStealStep, panflip::kStealStand, panflip::kStealMark});
-    checkRange("stepSteal", s.stepSteal, s.timerSteal ? 1 : 0, 4);
-    checkRange("posStealFood", s.posStealFood, 0, 4);
-    checkRange("penalty", s.penalty, 0, 3);
-    if (s.penalty == 3 && !(s.timerSteal && s.stepSteal == 4))
-        badArchive("\"penalty\" is 3 outside the last step of the mouse run");
-
-    // The fork: out exactly between its steps 2 and 1; withdrawn while the mouse runs.
-    checkRange("stepCatHog", s.stepCatHog, 1, 2);
-    checkCatPause("intervalCatHogPause", s.intervalCatHogPause,
-                  s.stepCatHog == 2 ? panflip::kCatAwayMax : panflip::kCatOutMax);
-    checkBool("fork.hog", s.forkHog, s.timerCatHog != 0 && s.stepCatHog == 1, "for the fork's step");
-
-    // The food: heights 0..4; a peak of 2..4 at or above the height while rising, 0 once falling.
-    for (int c = 0; c < 4; ++c) {
-        checkRange(kPosHeightKeys[c], s.posHeightFood[c], 0, 4);
-        checkOneOf(kMaxHeightKeys[c], s.maxHeightFood[c], {0, 2, 3, 4});
-        if (s.maxHeightFood[c] != 0 && s.posHeightFood[c] > s.maxHeightFood[c])
-            badArchive(std::string("\"") + kPosHeightKeys[c] + "\" is above its peak");
-    }
-    checkRange("cook.position", s.cookPosition, 0, count - 1);
-
-    checkDate("gameround.dateStart", s.gameroundDateStart);
-    checkBool("displayAlfa", s.displayAlfa, true, "in a paused round");
 }
 
-std::optional<PanflipSavedState> decode(const platform::KeyedUnarchiver& u) {
-    const game_face::CheckedArchiveReader r(u);
-    // Another layout version is not ours to read: nothing is restored and nothing is reported.
-    if (!r.hasVersion("VersionSAVES", kVersion)) return std::nullopt;
+}  // namespace
 
-    PanflipSavedState s;
-    s.VersionSAVES = kVersion;
-    s.typeGame = r.readInt("typeGame");
-    s.state = r.readInt("state");
-    s._autoPilot_ = r.readBool("_autoPilot_");
-    s.flagCookToss = r.readBool("flagCookToss");
-    s.flagCookMove = r.readBool("flagCookMove");
-    s.penalty = r.readInt("penalty");
-    s.scores = r.readInt("scores");
-    s.timeGame = r.readDouble("timeGame");
-    s.timeStartGame = r.readDouble("timeStartGame");
-    s.intervalNewRoundPause = r.readDouble("intervalNewRoundPause");
-    s.intervalCookFoodTossPause = r.readDouble("intervalCookFoodTossPause");
-    s.timerStepLifeFood = r.readDouble("timerStepLifeFood");
-    s.intervalSrealPause = r.readDouble("intervalSrealPause");
-    s.intervalCatHogPause = r.readDouble("intervalCatHogPause");
-    s.stepNewRound = r.readInt("stepNewRound");
-    s.stepCookFoodToss = r.readInt("stepCookFoodToss");
-    s.stepSteal = r.readInt("stepSteal");
-    s.stepCatHog = r.readInt("stepCatHog");
-    s.oldScoresChangeSpeed = r.readInt("oldScoresChangeSpeed");
-    s.itemFood = r.readInt("itemFood");
-    s.posStealFood = r.readInt("posStealFood");
-    for (int c = 0; c < 4; ++c) s.posHeightFood[c] = r.readInt(kPosHeightKeys[c]);
-    for (int c = 0; c < 4; ++c) s.maxHeightFood[c] = r.readInt(kMaxHeightKeys[c]);
-    s.forkHog = r.readBool("fork.hog");
-    s.cookPosition = r.readInt("cook.position");
-    s.timerNewRound = r.readInt("timerNewRound");
-    s.timerCookFoodToss = r.readInt("timerCookFoodToss");
-    s.timerTossFood = r.readInt("timerTossFood");
-    s.timerSteal = r.readInt("timerSteal");
-    s.timerCatHog = r.readInt("timerCatHog");
-    s.gameroundDateStart = r.readDate("gameround.dateStart");
-    s.displayAlfa = r.readBool("displayAlfa");
-    check(s);
-    return s;
-}
-
-std::optional<PanflipSavedState> decodeBytes(const platform::Bytes& bytes) {
-    return decode(*game_face::unarchive(bytes));
+// The keys in the order they are written, and the values a paused round of this game can have. A round is
+// written only while paused, after the pause has held the cook still and dimmed the face; a third mark ends
+// the round 1.2 s after it is shown; the score never stays at 999. At every moment of a round exactly one of
+// three sequences holds the play: the new-round steps, the food timer, or the mouse run; the fork runs except
+// during the mouse run.
+const Table<S>& table() {
+    static const Table<S> table({
+        {"VersionSAVES", &S::VersionSAVES, oneOf({kVersion})},
+        {"typeGame", &S::typeGame, range(1, 2)},
+        {"state", &S::state, oneOf({2})},
+        {"_autoPilot_", &S::_autoPilot_, any()},
+        {"flagCookToss", &S::flagCookToss, any(),
+         [](const S& s, const char* k) {
+             if (!s.timerCookFoodToss) checkBool(k, s.flagCookToss, false, "without \"timerCookFoodToss\"");
+         }},
+        {"flagCookMove", &S::flagCookMove, is(false, "in a paused round")},
+        {"penalty", &S::penalty, range(0, 3),
+         [](const S& s, const char*) {
+             if (s.penalty == 3 && !(s.timerSteal && s.stepSteal == 4))
+                 badArchive("\"penalty\" is 3 outside the last step of the mouse run");
+         }},
+        {"scores", &S::scores, range(0, 998)},
+        // Seconds played come from the wall clock, so a clock set back during play leaves them negative.
+        {"timeGame", &S::timeGame, finite(-2147483648.0, 2147483648.0)},
+        {"timeStartGame", &S::timeStartGame, finite(0.0, 1e12)},
+        {"intervalNewRoundPause", &S::intervalNewRoundPause, any(),
+         [](const S& s, const char* k) {
+             if (!s.timerNewRound) return checkOneOfReal(k, s.intervalNewRoundPause, {0.0});
+             checkOneOfReal(k, s.intervalNewRoundPause,
+                            {s.stepNewRound == 2 ? panflip::kNewRoundShowDown : panflip::kNewRoundShowUp});
+         }},
+        {"intervalCookFoodTossPause", &S::intervalCookFoodTossPause,
+         oneOfReal({0.0, panflip::kTossCatch, panflip::kTossThrow}),
+         [](const S& s, const char* k) {
+             if (s.timerCookFoodToss)
+                 checkOneOfReal(k, s.intervalCookFoodTossPause,
+                                {s.stepCookFoodToss == 2 ? panflip::kTossCatch : panflip::kTossThrow});
+         }},
+        // The food timer's speed: set by the formula at the score whose tenth is oldScoresChangeSpeed.
+        {"timerStepLifeFood", &S::timerStepLifeFood, any(),
+         [](const S& s, const char* k) {
+             const int q = s.oldScoresChangeSpeed;
+             if (q == 0) return checkOneOfReal(k, s.timerStepLifeFood, {panflip::kFoodStart});
+             const double fastest = panflip::foodInterval(10 * q + 9), slowest = panflip::foodInterval(10 * q);
+             if (!(s.timerStepLifeFood >= fastest && s.timerStepLifeFood <= slowest))
+                 badArchive("\"" + std::string(k) + "\" is not the speed set at " + std::to_string(10 * q) + " to " +
+                            std::to_string(10 * q + 9) + " points");
+         }},
+        {"intervalSrealPause", &S::intervalSrealPause,
+         oneOfReal({0.0, panflip::kStealGone, panflip::kStealStep, panflip::kStealStand, panflip::kStealMark})},
+        {"intervalCatHogPause", &S::intervalCatHogPause, any(),
+         [](const S& s, const char* k) {
+             checkCatPause(k, s.intervalCatHogPause, s.stepCatHog == 2 ? panflip::kCatAwayMax : panflip::kCatOutMax);
+         }},
+        {"stepNewRound", &S::stepNewRound, range(1, 3),
+         [](const S& s, const char* k) {
+             if (s.timerNewRound) return checkRange(k, s.stepNewRound, 2, 3);
+             checkOneOf(k, s.stepNewRound, {1});
+         }},
+        {"stepCookFoodToss", &S::stepCookFoodToss, range(1, 3),
+         [](const S& s, const char* k) {
+             if (s.timerCookFoodToss) checkRange(k, s.stepCookFoodToss, 2, 3);
+         }},
+        {"stepSteal", &S::stepSteal, range(0, 4),
+         [](const S& s, const char* k) { checkRange(k, s.stepSteal, s.timerSteal ? 1 : 0, 4); }},
+        {"stepCatHog", &S::stepCatHog, range(1, 2)},
+        {"oldScoresChangeSpeed", &S::oldScoresChangeSpeed, range(0, 998 / 10)},
+        {"itemFood", &S::itemFood, any(),
+         [](const S& s, const char* k) { checkRange(k, s.itemFood, 0, s.timerNewRound ? 3 : s.countWorkCooks() - 1); }},
+        {"posStealFood", &S::posStealFood, range(0, 4)},
+        height("posHeightFood_0", 0), height("posHeightFood_1", 1), height("posHeightFood_2", 2),
+        height("posHeightFood_3", 3),
+        peak("maxHeightFood_0", 0), peak("maxHeightFood_1", 1), peak("maxHeightFood_2", 2), peak("maxHeightFood_3", 3),
+        // The fork: out exactly between its steps 2 and 1; withdrawn while the mouse runs.
+        {"fork.hog", &S::forkHog, any(),
+         [](const S& s, const char* k) {
+             checkBool(k, s.forkHog, s.timerCatHog != 0 && s.stepCatHog == 1, "for the fork's step");
+         }},
+        {"cook.position", &S::cookPosition, any(),
+         [](const S& s, const char* k) { checkRange(k, s.cookPosition, 0, s.countWorkCooks() - 1); }},
+        {"timerNewRound", &S::timerNewRound, range(0, 1)},
+        {"timerCookFoodToss", &S::timerCookFoodToss, range(0, 1)},
+        {"timerTossFood", &S::timerTossFood, range(0, 1)},
+        {"timerSteal", &S::timerSteal, range(0, 1)},
+        {"timerCatHog", &S::timerCatHog, range(0, 1)},
+        {"gameround.dateStart", &S::gameroundDateStart, date()},
+        {"displayAlfa", &S::displayAlfa, is(true, "in a paused round")},
+    }, "VersionSAVES", kVersion, checkTimers);
+    return table;
 }
 
 }  // namespace plumbrick::panflip_state

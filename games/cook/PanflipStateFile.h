@@ -1,8 +1,9 @@
 #pragma once
 // The state file of a paused cook round: the 39 keys of its keyed archive, their types, and the values that
-// the game itself can have written. Reading is all-or-nothing: every key is decoded and checked before the
-// controller applies any of them, so a damaged or hostile file never leaves a half-restored round, and no
-// stored height, column, step or interval can index outside an array or arm a timer with a bad interval.
+// the game itself can have written, as one table of saved fields (services/SavedFields.h). Reading is
+// all-or-nothing: every key is decoded and checked before the controller applies any of them, so a damaged or
+// hostile file never leaves a half-restored round, and no stored height, column, step or interval can index
+// outside an array or arm a timer with a bad interval.
 
 #include <array>
 #include <cstdint>
@@ -12,14 +13,15 @@
 #include "platform/FileManager.h"
 #include "platform/KeyedArchive.h"
 #include "services/GameFace.h"
+#include "services/SavedFields.h"
 
 namespace plumbrick {
 
-// One paused round, as written under the 39 keys (in the order they are written).
-struct PanflipSavedState {
-    std::int32_t VersionSAVES = 100;
+// The fields of a round that the controller holds itself: its members, by inheritance, and so the very values
+// written. The defaults are those of a controller before its first round.
+struct PanflipRoundState {
     std::int32_t typeGame = 2;
-    std::int32_t state = 2;
+    std::int32_t state = 0;   // idle
     bool _autoPilot_ = false;
     bool flagCookToss = false;
     bool flagCookMove = false;
@@ -31,7 +33,7 @@ struct PanflipSavedState {
     double intervalCookFoodTossPause = 0;
     double timerStepLifeFood = 0.3166;
     double intervalSrealPause = 0;
-    double intervalCatHogPause = 3.0;
+    double intervalCatHogPause = 0;
     std::int32_t stepNewRound = 1;
     std::int32_t stepCookFoodToss = 1;
     std::int32_t stepSteal = 0;
@@ -41,6 +43,14 @@ struct PanflipSavedState {
     std::int32_t posStealFood = 0;
     std::array<std::int32_t, 4> posHeightFood{};
     std::array<std::int32_t, 4> maxHeightFood{};
+
+    friend bool operator==(const PanflipRoundState&, const PanflipRoundState&) = default;
+};
+
+// One paused round as written: the controller's own fields and those it takes from its timers, the face's
+// elements and the results store when it writes. The keys and their order are the table in PanflipStateFile.cpp.
+struct PanflipSavedState : PanflipRoundState {
+    std::int32_t VersionSAVES = 100;
     bool forkHog = false;
     std::int32_t cookPosition = 1;
     std::int32_t timerNewRound = 0;       // 1 when the timer was armed (a marker), else 0
@@ -58,23 +68,10 @@ struct PanflipSavedState {
 namespace panflip_state {
 
 inline constexpr std::int32_t kVersion = game_face::kStateVersion;
-inline constexpr int kKeyCount = 39;
-// The keys in the order they are written.
-extern const char* const kKeys[kKeyCount];
 
-// Writes the 39 keys in their order into the archiver (which the caller finishes).
-void encode(const PanflipSavedState& s, platform::KeyedArchiver& archiver);
-
-// Reads the 39 keys. Nothing (and no exception) when "VersionSAVES" is not 100: another layout is not
-// restored. Throws StoredDataException("UnarchiverException", "bad archive: <key> ...") when a key is
-// missing, of another type, or holds a value that the game cannot have written.
-std::optional<PanflipSavedState> decode(const platform::KeyedUnarchiver& unarchiver);
-
-// The bytes of a state file: not a keyed archive -> "UnarchiverException" with "bad archive"; else as decode.
-std::optional<PanflipSavedState> decodeBytes(const platform::Bytes& bytes);
-
-// Checks the values alone (decode calls it); throws as decode does.
-void check(const PanflipSavedState& s);
+// The 39 saved fields in the order they are written, their checks, and encode, decode, decodeBytes and check
+// that follow from them. "VersionSAVES" other than 100 reads as nothing: another layout is not restored.
+const saved_fields::Table<PanflipSavedState>& table();
 
 }  // namespace panflip_state
 }  // namespace plumbrick

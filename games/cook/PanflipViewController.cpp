@@ -495,45 +495,9 @@ void PanflipViewController::setDisplayAlfa(bool flag) {
 // ---------------------------------------------------------------------------------------------
 // Saved state
 
-std::string PanflipViewController::pathStateFile() const { return game_face::pathStateFile(nameGame); }
-
-bool PanflipViewController::saveStateGame() {
-    const std::string path = pathStateFile();
-    if (state != kPaused) return true;
-    return game_face::saveStateFile(path, [this](platform::KeyedArchiver& a) { encodeWithCoder(a); });
-}
-
-bool PanflipViewController::loadStateGame() {
-    return game_face::loadStateFile(pathStateFile(), "PanflipViewController",
-                                    [this](const platform::KeyedUnarchiver& u) { initWithCoder(u); });
-}
-
 PanflipSavedState PanflipViewController::savedState() const {
     PanflipSavedState s;
-    s.VersionSAVES = panflip_state::kVersion;
-    s.typeGame = typeGame;
-    s.state = state;
-    s._autoPilot_ = _autoPilot_;
-    s.flagCookToss = flagCookToss;
-    s.flagCookMove = flagCookMove;
-    s.penalty = penalty;
-    s.scores = scores;
-    s.timeGame = timeGame;
-    s.timeStartGame = timeStartGame;
-    s.intervalNewRoundPause = intervalNewRoundPause;
-    s.intervalCookFoodTossPause = intervalCookFoodTossPause;
-    s.timerStepLifeFood = timerStepLifeFood;
-    s.intervalSrealPause = intervalSrealPause;
-    s.intervalCatHogPause = intervalCatHogPause;
-    s.stepNewRound = stepNewRound;
-    s.stepCookFoodToss = stepCookFoodToss;
-    s.stepSteal = stepSteal;
-    s.stepCatHog = stepCatHog;
-    s.oldScoresChangeSpeed = oldScoresChangeSpeed;
-    s.itemFood = itemFood;
-    s.posStealFood = posStealFood;
-    s.posHeightFood = posHeightFood;
-    s.maxHeightFood = maxHeightFood;
+    static_cast<PanflipRoundState&>(s) = *this;
     s.forkHog = fork && fork->getHog();
     s.cookPosition = cook ? cook->getPosCook() : 0;
     s.timerNewRound = timerNewRound ? 1 : 0;
@@ -546,48 +510,17 @@ PanflipSavedState PanflipViewController::savedState() const {
     return s;
 }
 
-void PanflipViewController::encodeWithCoder(platform::KeyedArchiver& archiver) const {
-    panflip_state::encode(savedState(), archiver);
-}
-
-PanflipViewController& PanflipViewController::initWithCoder(const platform::KeyedUnarchiver& unarchiver) {
-    if (const auto s = panflip_state::decode(unarchiver)) applyState(*s);
-    return *this;
-}
-
 // Applies a decoded and checked round. The results store's look-up is the one step that can fail (a
 // malformed entry in the results list), so it goes first: a failure leaves everything as it was.
 void PanflipViewController::applyState(const PanflipSavedState& s) {
     gameResult->setGameRoundWithDateStart(*s.gameroundDateStart);
 
-    typeGame = s.typeGame;
+    static_cast<PanflipRoundState&>(*this) = s;
     countWorkCooks = s.countWorkCooks();
     cook->setCountVisible(countWorkCooks);
     food->setCountVisible(countWorkCooks);
-    state = s.state;
-    _autoPilot_ = s._autoPilot_;
-    flagCookToss = s.flagCookToss;
-    flagCookMove = s.flagCookMove;
-    setPenalty(s.penalty);
-    scores = s.scores;
+    setPenalty(penalty);
     dgScores->setNum(scores);
-
-    timeGame = s.timeGame;
-    timeStartGame = s.timeStartGame;
-    intervalNewRoundPause = s.intervalNewRoundPause;
-    intervalCookFoodTossPause = s.intervalCookFoodTossPause;
-    timerStepLifeFood = s.timerStepLifeFood;
-    intervalSrealPause = s.intervalSrealPause;
-    intervalCatHogPause = s.intervalCatHogPause;
-    stepNewRound = s.stepNewRound;
-    stepCookFoodToss = s.stepCookFoodToss;
-    stepSteal = s.stepSteal;
-    stepCatHog = s.stepCatHog;
-    oldScoresChangeSpeed = s.oldScoresChangeSpeed;
-    itemFood = s.itemFood;
-    posStealFood = s.posStealFood;
-    posHeightFood = s.posHeightFood;
-    maxHeightFood = s.maxHeightFood;
 
     timerNewRound = s.timerNewRound ? marker() : nullptr;
     timerCookFoodToss = s.timerCookFoodToss ? marker() : nullptr;

@@ -29,7 +29,15 @@
 
 namespace plumbrick {
 
-class PanflipViewController : public platform::ViewController {
+class PanflipViewController;
+// The state file of the controller's paused round; the round's saved fields are the controller's own
+// members (PanflipRoundState), written and restored whole.
+using PanflipStateFile =
+    saved_fields::PausedRoundFile<PanflipViewController, PanflipSavedState, panflip_state::table>;
+
+class PanflipViewController : public platform::ViewController, public PanflipStateFile, private PanflipRoundState {
+    friend PanflipStateFile;
+
 public:
     // Run states.
     static constexpr int kIdle = 0, kPlaying = 1, kPaused = 2;
@@ -81,17 +89,10 @@ public:
     bool getDisplayAlfa() const { return arDisplayAlfa.has_value(); }
 
     // ---- Saved state ----
-    // Writes the state file when the round is paused; true when there was nothing to write or the write succeeded.
-    bool saveStateGame();
-    // Restores a paused round from the state file, if there is one, and deletes the file.
-    bool loadStateGame();
-    void encodeWithCoder(platform::KeyedArchiver& archiver) const;
-    // Restores into this (already set-up) controller. Every key is decoded and checked first; a value the game
-    // cannot have written throws StoredDataException and leaves the controller untouched.
-    PanflipViewController& initWithCoder(const platform::KeyedUnarchiver& unarchiver);
+    // saveStateGame, loadStateGame, encodeWithCoder, initWithCoder and pathStateFile: PausedRoundFile.
+    static constexpr const char* kClassName = "PanflipViewController";
     // The round as it would be written now.
     PanflipSavedState savedState() const;
-    std::string pathStateFile() const;
 
     // ---- Accessors ----
     int getState() const { return state; }
@@ -155,24 +156,15 @@ private:
     static TimerField marker();
     void recordRound();   // EndGame::: with the whole seconds played, the score and the penalty
     void startToss();     // a catch: the toss sequence from its step 1
-    void applyState(const PanflipSavedState& s);
+    void applyState(const PanflipSavedState& s);   // a decoded and checked round
     platform::View& gameView() { return *view(); }
 
     std::recursive_mutex lock;
 
     std::string nameGame;
     VCRootControllerProtocol* idParentController = nullptr;
-    bool _autoPilot_ = false;
-    std::int32_t typeGame = 2;
     std::int32_t countWorkCooks = 4;
-    std::int32_t state = kIdle;
     bool signal = false;
-    bool flagCookToss = false;
-    bool flagCookMove = false;
-    std::int32_t penalty = 0;
-    std::int32_t scores = 0;
-    double timeGame = 0;
-    double timeStartGame = 0;
 
     std::unique_ptr<VCCook> cook;
     std::unique_ptr<VCFood> food;
@@ -187,16 +179,6 @@ private:
     TimerField timerTossFood;
     TimerField timerSteal;
     TimerField timerCatHog;
-    double intervalNewRoundPause = 0;
-    double intervalCookFoodTossPause = 0;
-    double timerStepLifeFood = 0.3166;
-    double intervalSrealPause = 0;
-    double intervalCatHogPause = 0;
-    std::int32_t stepNewRound = 1;
-    std::int32_t stepCookFoodToss = 1;
-    std::int32_t stepSteal = 0;
-    std::int32_t stepCatHog = 1;
-    std::int32_t oldScoresChangeSpeed = 0;
 
     std::unique_ptr<VCGamesResult> gameResult;
     platform::ImageView* ivGamePause = nullptr;   // outlet; the view tree owns it
@@ -207,10 +189,6 @@ private:
     platform::SystemSoundID sndEndGame = 0;
     platform::SystemSoundID sndEntrap = 0;
 
-    std::int32_t itemFood = 0;
-    std::int32_t posStealFood = 0;
-    std::array<std::int32_t, 4> posHeightFood{};
-    std::array<std::int32_t, 4> maxHeightFood{};
 };
 
 }  // namespace plumbrick

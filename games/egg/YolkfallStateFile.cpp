@@ -2,12 +2,11 @@
 
 #include <algorithm>
 #include <limits>
+#include <vector>
+
 
 namespace plumbrick::yolkfall_state {
 
-using game_face::checkBool;
-using game_face::checkDate;
-using game_face::checkFinite;
 using game_face::checkRange;
 
 int maxEggsForQuotient(int q) {
@@ -27,87 +26,49 @@ std::pair<int, int> speedRangeForQuotient(int q) {
     return {speedAt(std::min(hi, 599)), speedAt(lo)};
 }
 
-void encode(const YolkfallSavedState& s, platform::KeyedArchiver& a) {
-    a.encodeInt(s.VersionSAVES, "VersionSAVES");
-    a.encodeInt(s.typeGame, "typeGame");
-    a.encodeInt(s.state, "state");
-    a.encodeBool(s.flagWolf, "flagWolf");
-    a.encodeInt(s.penalty, "penalty");
-    a.encodeInt(s.scores, "scores");
-    a.encodeInt(s.countEggToDeckMAX, "countEggToDeckMAX");
-    a.encodeInt(s.itemDeck, "itemDeck");
-    a.encodeInt(s.SpeedEgg, "SpeedEgg");
-    a.encodeInt(s.timePauseChangePositionEgg, "timePauseChangePositionEgg");
-    a.encodeInt(s.timeNextUpSpeedPause, "timeNextUpSpeedPause");
-    a.encodeInt(s.oldScoresChangeSpeed, "oldScoresChangeSpeed");
-    a.encodeDouble(s.timeGame, "timeGame");
-    a.encodeDouble(s.timeStartGame, "timeStartGame");
-    a.encodeInt(s.wolfPosBasket, "wolf.posBasket");
-    a.encodeInt(s.harePosition, "hare.position");
-    a.encodeInt(s.hareVisible, "hare.visible");
-    a.encodeObject(s.gameroundDateStart, "gameround.dateStart");
-    a.encodeBool(s.displayAlfa, "displayAlfa");
-}
+namespace {
 
-// The values a paused round of this game can have. A round is written only while paused, after the
-// pause has cleared flagWolf and dimmed the face; a lost round (penalty above 5) is never written;
-// the score is never left at 999; the countdowns run from their start value down to 1.
-void check(const YolkfallSavedState& s) {
-    checkRange("VersionSAVES", s.VersionSAVES, kVersion, kVersion);
-    checkRange("typeGame", s.typeGame, 1, 2);
-    checkRange("state", s.state, 2, 2);
-    checkBool("flagWolf", s.flagWolf, false, "in a paused round");
-    checkRange("penalty", s.penalty, 0, 5);
-    checkRange("scores", s.scores, 0, 998);
-    checkRange("oldScoresChangeSpeed", s.oldScoresChangeSpeed, 0, 998 / 5);
-    const int q = s.oldScoresChangeSpeed;
-    checkRange("countEggToDeckMAX", s.countEggToDeckMAX, 1, maxEggsForQuotient(q));
-    checkRange("itemDeck", s.itemDeck, 0, 3);
-    const auto [speedLo, speedHi] = speedRangeForQuotient(q);
-    checkRange("SpeedEgg", s.SpeedEgg, speedLo, speedHi);
-    checkRange("timePauseChangePositionEgg", s.timePauseChangePositionEgg, 1, 30);
-    checkRange("timeNextUpSpeedPause", s.timeNextUpSpeedPause, 1, 30);
-    // Seconds played come from the wall clock, so a clock set back during play leaves them negative.
-    checkFinite("timeGame", s.timeGame, -2147483648.0, 2147483648.0);
-    checkFinite("timeStartGame", s.timeStartGame, 0.0, std::numeric_limits<double>::infinity());
-    checkRange("wolf.posBasket", s.wolfPosBasket, 0, 3);
-    checkRange("hare.visible", s.hareVisible, 0, 1);
-    checkRange("hare.position", s.harePosition, 0, s.hareVisible == 1 ? 2 : 1);
-    checkDate("gameround.dateStart", s.gameroundDateStart);
-    checkBool("displayAlfa", s.displayAlfa, true, "in a paused round");
-}
+using S = YolkfallSavedState;
+using namespace saved_fields;
 
-std::optional<YolkfallSavedState> decode(const platform::KeyedUnarchiver& u) {
-    const game_face::CheckedArchiveReader r(u);
-    // Another layout version is not ours to read: nothing is restored and nothing is reported.
-    if (!r.hasVersion("VersionSAVES", kVersion)) return std::nullopt;
+}  // namespace
 
-    YolkfallSavedState s;
-    s.VersionSAVES = kVersion;
-    s.typeGame = r.readInt("typeGame");
-    s.state = r.readInt("state");
-    s.flagWolf = r.readBool("flagWolf");
-    s.penalty = r.readInt("penalty");
-    s.scores = r.readInt("scores");
-    s.countEggToDeckMAX = r.readInt("countEggToDeckMAX");
-    s.itemDeck = r.readInt("itemDeck");
-    s.SpeedEgg = r.readInt("SpeedEgg");
-    s.timePauseChangePositionEgg = r.readInt("timePauseChangePositionEgg");
-    s.timeNextUpSpeedPause = r.readInt("timeNextUpSpeedPause");
-    s.oldScoresChangeSpeed = r.readInt("oldScoresChangeSpeed");
-    s.timeGame = r.readDouble("timeGame");
-    s.timeStartGame = r.readDouble("timeStartGame");
-    s.wolfPosBasket = r.readInt("wolf.posBasket");
-    s.harePosition = r.readInt("hare.position");
-    s.hareVisible = r.readInt("hare.visible");
-    s.gameroundDateStart = r.readDate("gameround.dateStart");
-    s.displayAlfa = r.readBool("displayAlfa");
-    check(s);
-    return s;
-}
-
-std::optional<YolkfallSavedState> decodeBytes(const platform::Bytes& bytes) {
-    return decode(*game_face::unarchive(bytes));
+// The keys in the order they are written, and the values a paused round of this game can have. A round is
+// written only while paused, after the pause has cleared flagWolf and dimmed the face; a lost round (penalty
+// above 5) is never written; the score is never left at 999; the countdowns run from their start value down
+// to 1; how many eggs and how fast follow from the score at the last speed change.
+const Table<S>& table() {
+    static const Table<S> table({
+        {"VersionSAVES", &S::VersionSAVES, range(kVersion, kVersion)},
+        {"typeGame", &S::typeGame, range(1, 2)},
+        {"state", &S::state, range(2, 2)},
+        {"flagWolf", &S::flagWolf, is(false, "in a paused round")},
+        {"penalty", &S::penalty, range(0, 5)},
+        {"scores", &S::scores, range(0, 998)},
+        {"countEggToDeckMAX", &S::countEggToDeckMAX, any(),
+         [](const S& s, const char* key) {
+             checkRange(key, s.countEggToDeckMAX, 1, maxEggsForQuotient(s.oldScoresChangeSpeed));
+         }},
+        {"itemDeck", &S::itemDeck, range(0, 3)},
+        {"SpeedEgg", &S::SpeedEgg, any(),
+         [](const S& s, const char* key) {
+             const auto [lo, hi] = speedRangeForQuotient(s.oldScoresChangeSpeed);
+             checkRange(key, s.SpeedEgg, lo, hi);
+         }},
+        {"timePauseChangePositionEgg", &S::timePauseChangePositionEgg, range(1, 30)},
+        {"timeNextUpSpeedPause", &S::timeNextUpSpeedPause, range(1, 30)},
+        {"oldScoresChangeSpeed", &S::oldScoresChangeSpeed, range(0, 998 / 5)},
+        // Seconds played come from the wall clock, so a clock set back during play leaves them negative.
+        {"timeGame", &S::timeGame, finite(-2147483648.0, 2147483648.0)},
+        {"timeStartGame", &S::timeStartGame, finite(0.0, std::numeric_limits<double>::infinity())},
+        {"wolf.posBasket", &S::wolfPosBasket, range(0, 3)},
+        {"hare.position", &S::harePosition, any(),
+         [](const S& s, const char* key) { checkRange(key, s.harePosition, 0, s.hareVisible == 1 ? 2 : 1); }},
+        {"hare.visible", &S::hareVisible, range(0, 1)},
+        {"gameround.dateStart", &S::gameroundDateStart, date()},
+        {"displayAlfa", &S::displayAlfa, is(true, "in a paused round")},
+    }, "VersionSAVES", kVersion);
+    return table;
 }
 
 }  // namespace plumbrick::yolkfall_state

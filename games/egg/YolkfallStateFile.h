@@ -1,7 +1,8 @@
 #pragma once
 // The state file of a paused egg round: the 19 keys of the keyed archive, their types and the values
-// the game itself can have written. Reading is all-or-nothing: every key is decoded and checked before
-// the controller applies any of them, so a damaged or hostile file never leaves a half-restored round.
+// the game itself can have written, as one table of saved fields (services/SavedFields.h). Reading is
+// all-or-nothing: every key is decoded and checked before the controller applies any of them, so a damaged or
+// hostile file never leaves a half-restored round.
 
 #include <cstdint>
 #include <optional>
@@ -11,18 +12,19 @@
 #include "platform/FileManager.h"
 #include "platform/KeyedArchive.h"
 #include "services/GameFace.h"
+#include "services/SavedFields.h"
 
 namespace plumbrick {
 
-// One paused round, as written under the 19 keys (in the order they are written).
-struct YolkfallSavedState {
-    std::int32_t VersionSAVES = 100;
+// The fields of a round that the controller holds itself: its members, by inheritance, and so the very values
+// written. The defaults are those of a controller before its first round.
+struct YolkfallRoundState {
     std::int32_t typeGame = 2;
-    std::int32_t state = 2;
+    std::int32_t state = 0;   // idle
     bool flagWolf = false;
     std::int32_t penalty = 0;
     std::int32_t scores = 0;
-    std::int32_t countEggToDeckMAX = 1;
+    std::int32_t countEggToDeckMAX = 0;
     std::int32_t itemDeck = 0;
     std::int32_t SpeedEgg = 30;
     std::int32_t timePauseChangePositionEgg = 30;
@@ -30,6 +32,14 @@ struct YolkfallSavedState {
     std::int32_t oldScoresChangeSpeed = 0;
     double timeGame = 0;
     double timeStartGame = 0;
+
+    friend bool operator==(const YolkfallRoundState&, const YolkfallRoundState&) = default;
+};
+
+// One paused round as written: the controller's own fields and those it takes from the face's elements and
+// the results store when it writes. The keys and their order are the table in YolkfallStateFile.cpp.
+struct YolkfallSavedState : YolkfallRoundState {
+    std::int32_t VersionSAVES = 100;
     std::int32_t wolfPosBasket = 0;
     std::int32_t harePosition = 0;
     std::int32_t hareVisible = 0;
@@ -43,20 +53,9 @@ namespace yolkfall_state {
 
 inline constexpr std::int32_t kVersion = game_face::kStateVersion;
 
-// Writes the 19 keys in their order into the archiver (which the caller finishes).
-void encode(const YolkfallSavedState& s, platform::KeyedArchiver& archiver);
-
-// Reads the 19 keys. Nothing (and no exception) when "VersionSAVES" is not 100: an older or foreign
-// layout is not restored. Throws StoredDataException("UnarchiverException", "bad archive: <key> ...")
-// when any key is missing, of another type, or holds a value that the game cannot have written.
-std::optional<YolkfallSavedState> decode(const platform::KeyedUnarchiver& unarchiver);
-
-// The bytes of a state file: not a keyed archive -> "UnarchiverException" with "bad archive";
-// otherwise as decode.
-std::optional<YolkfallSavedState> decodeBytes(const platform::Bytes& bytes);
-
-// Checks the values alone (decode calls it); throws as decode does.
-void check(const YolkfallSavedState& s);
+// The 19 saved fields in the order they are written, their checks, and encode, decode, decodeBytes and check
+// that follow from them. "VersionSAVES" other than 100 reads as nothing: an older or foreign layout.
+const saved_fields::Table<YolkfallSavedState>& table();
 
 // The most eggs on the face that the speed schedule can have allowed by the time score / 5 reached q.
 int maxEggsForQuotient(int q);

@@ -403,41 +403,15 @@ void YolkfallViewController::setDisplayAlfa(bool flag) { game_face::setDisplayAl
 // ---------------------------------------------------------------------------------------------
 // Saved state
 
-std::string YolkfallViewController::pathStateFile() const { return game_face::pathStateFile(nameGame); }
-
-bool YolkfallViewController::saveStateGame() {
-    const std::string path = pathStateFile();
-    if (state != kPaused) return true;
-    return game_face::saveStateFile(path, [this](platform::KeyedArchiver& a) { encodeWithCoder(a); });
-}
-
-void YolkfallViewController::encodeWithCoder(platform::KeyedArchiver& archiver) const {
+YolkfallSavedState YolkfallViewController::savedState() const {
     YolkfallSavedState s;
-    s.VersionSAVES = yolkfall_state::kVersion;
-    s.typeGame = typeGame;
-    s.state = state;
-    s.flagWolf = flagWolf;
-    s.penalty = penalty;
-    s.scores = scores;
-    s.countEggToDeckMAX = countEggToDeckMAX;
-    s.itemDeck = itemDeck;
-    s.SpeedEgg = SpeedEgg;
-    s.timePauseChangePositionEgg = timePauseChangePositionEgg;
-    s.timeNextUpSpeedPause = timeNextUpSpeedPause;
-    s.oldScoresChangeSpeed = oldScoresChangeSpeed;
-    s.timeGame = timeGame;
-    s.timeStartGame = timeStartGame;
+    static_cast<YolkfallRoundState&>(s) = *this;
     s.wolfPosBasket = wolf ? wolf->getPosBasket() : 0;
     s.harePosition = hare ? hare->getPosition() : 0;
     s.hareVisible = hare ? hare->getVisible() : 0;
     if (gameResult && gameResult->getGameround()) s.gameroundDateStart = gameResult->getGameround()->getDateStart();
     s.displayAlfa = getDisplayAlfa();
-    yolkfall_state::encode(s, archiver);
-}
-
-YolkfallViewController& YolkfallViewController::initWithCoder(const platform::KeyedUnarchiver& unarchiver) {
-    if (const auto s = yolkfall_state::decode(unarchiver)) applyState(*s);
-    return *this;
+    return s;
 }
 
 // Applies a decoded and checked round. The results store's look-up is the one step that can fail
@@ -445,19 +419,7 @@ YolkfallViewController& YolkfallViewController::initWithCoder(const platform::Ke
 void YolkfallViewController::applyState(const YolkfallSavedState& s) {
     gameResult->setGameRoundWithDateStart(*s.gameroundDateStart);
 
-    typeGame = s.typeGame;
-    state = s.state;
-    flagWolf = s.flagWolf;
-    penalty = s.penalty;
-    scores = s.scores;
-    countEggToDeckMAX = s.countEggToDeckMAX;
-    itemDeck = s.itemDeck;
-    SpeedEgg = s.SpeedEgg;
-    timePauseChangePositionEgg = s.timePauseChangePositionEgg;
-    timeNextUpSpeedPause = s.timeNextUpSpeedPause;
-    oldScoresChangeSpeed = s.oldScoresChangeSpeed;
-    timeGame = s.timeGame;
-    timeStartGame = s.timeStartGame;
+    static_cast<YolkfallRoundState&>(*this) = s;
 
     wolf->setPosBasket(s.wolfPosBasket);
     hare->setPosition(s.harePosition);
@@ -468,11 +430,6 @@ void YolkfallViewController::applyState(const YolkfallSavedState& s) {
     life.emplace();
     if (ivGamePause) ivGamePause->setHidden(false);
     setDisplayAlfa(s.displayAlfa);
-}
-
-bool YolkfallViewController::loadStateGame() {
-    return game_face::loadStateFile(pathStateFile(), "YolkfallViewController",
-                                    [this](const platform::KeyedUnarchiver& u) { initWithCoder(u); });
 }
 
 }  // namespace plumbrick

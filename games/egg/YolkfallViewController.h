@@ -28,7 +28,15 @@
 
 namespace plumbrick {
 
-class YolkfallViewController : public platform::ViewController {
+class YolkfallViewController;
+// The state file of the controller's paused round; the round's saved fields are the controller's own
+// members (YolkfallRoundState), written and restored whole.
+using YolkfallStateFile =
+    saved_fields::PausedRoundFile<YolkfallViewController, YolkfallSavedState, yolkfall_state::table>;
+
+class YolkfallViewController : public platform::ViewController, public YolkfallStateFile, private YolkfallRoundState {
+    friend YolkfallStateFile;
+
 public:
     // Run states.
     static constexpr int kIdle = 0, kPlaying = 1, kPaused = 2;
@@ -82,16 +90,10 @@ public:
     bool getDisplayAlfa() const { return arDisplayAlfa.has_value(); }
 
     // ---- Saved state ----
-    // Writes the state file when the round is paused; true when there was nothing to write or the write succeeded.
-    bool saveStateGame();
-    // Restores a paused round from the state file, if there is one, and deletes the file.
-    bool loadStateGame();
-    void encodeWithCoder(platform::KeyedArchiver& archiver) const;
-    // Restores into this (already set-up) controller. Every key is decoded and checked first; a value the
-    // game cannot have written throws StoredDataException and leaves the controller untouched.
-    YolkfallViewController& initWithCoder(const platform::KeyedUnarchiver& unarchiver);
-    // The path "<save folder>/Tinmarsh.<game id>.state".
-    std::string pathStateFile() const;
+    // saveStateGame, loadStateGame, encodeWithCoder, initWithCoder and pathStateFile: PausedRoundFile.
+    static constexpr const char* kClassName = "YolkfallViewController";
+    // The round as it would be written now.
+    YolkfallSavedState savedState() const;
 
     // ---- Accessors ----
     int getState() const { return state; }
@@ -138,22 +140,14 @@ private:
     void recordRound();               // EndGame::: with the whole seconds played, the score and the penalty
     void layEgg();                    // step 6 of a tick
     int chooseDeck() const;           // rand() % 4, never the frozen deck in game A
-    void applyState(const YolkfallSavedState& s);
+    void applyState(const YolkfallSavedState& s);   // a decoded and checked round
     platform::View& gameView() { return *view(); }
 
     std::string nameGame;
     VCRootControllerProtocol* idParentController = nullptr;
     bool _auto_ = false;
-    std::int32_t typeGame = 2;
     std::int32_t numFreezDeck = 0;
-    std::int32_t state = kIdle;
     bool signal = false;
-    bool flagWolf = false;
-    std::int32_t penalty = 0;
-    std::int32_t scores = 0;
-    std::int32_t countEggToDeckMAX = 0;
-    double timeGame = 0;
-    double timeStartGame = 0;
     std::unique_ptr<VCChick> chick;
     std::unique_ptr<VCWolf> wolf;
     std::unique_ptr<VCHare> hare;
@@ -161,14 +155,9 @@ private:
     std::unique_ptr<VCGril> gril;
     std::unique_ptr<VCNumeral> dgScores;
     std::optional<std::vector<std::shared_ptr<VCEgg>>> life;
-    std::int32_t SpeedEgg = 30;
-    std::int32_t timePauseChangePositionEgg = 30;
-    std::int32_t itemDeck = 0;
     std::optional<std::vector<int>> arDisplayAlfa;
     platform::ImageView* ivGamePause = nullptr;   // outlet; the view tree owns it
     std::shared_ptr<platform::Timer> cycleSuperVisor;
-    std::int32_t timeNextUpSpeedPause = 30;
-    std::int32_t oldScoresChangeSpeed = 0;
     std::unique_ptr<VCGamesResult> gameResult;
     platform::SystemSoundID sndRoll[4] = {};
     platform::SystemSoundID sndBreak = 0;

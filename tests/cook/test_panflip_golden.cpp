@@ -76,7 +76,7 @@ TEST_F(PanflipGolden, EachGoldenFileComesBackAsThePausedRoundItDescribes) {
         SCOPED_TRACE(name);
         const auto golden = readGolden(name);
         ASSERT_TRUE(golden.has_value());
-        const auto expected = panflip_state::decodeBytes(*golden);
+        const auto expected = panflip_state::table().decodeBytes(*golden);
         ASSERT_TRUE(expected.has_value());
         env.clearLog();
         ASSERT_TRUE(platform::FileManager::defaultManager().writeToFileAtomically(statePath(), *golden));
@@ -88,6 +88,22 @@ TEST_F(PanflipGolden, EachGoldenFileComesBackAsThePausedRoundItDescribes) {
         restored.gameroundDateStart = expected->gameroundDateStart;   // the results file has no such round here
         EXPECT_EQ(restored, *expected);
     }
+}
+
+// Seconds played come from the wall clock: a clock set back during play leaves them negative, and such a round
+// comes back like any other.
+TEST_F(PanflipGolden, ARoundWithNegativeSecondsPlayedComesBack) {
+    auto round = panflip_state::table().decodeBytes(*readGolden("b_caught.state"));
+    ASSERT_TRUE(round.has_value());
+    round->timeGame = -598.5;
+    platform::KeyedArchiver archiver;
+    panflip_state::table().encode(*round, archiver);
+    archiver.finishEncoding();
+    ASSERT_TRUE(archiver.writeToFile(statePath()));
+    open();
+    EXPECT_TRUE(env.logLines().empty());
+    EXPECT_EQ(game->getState(), PanflipViewController::kPaused);
+    EXPECT_EQ(game->getTimeGame(), -598.5);
 }
 
 }  // namespace

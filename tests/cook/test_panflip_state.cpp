@@ -134,7 +134,7 @@ TEST_F(PanflipState, AnImpossibleValueRefusesTheWholeFileAndAnotherVersionIsDrop
     for (const auto& [key, patch] : cases) {
         PanflipSavedState s = valid;
         platform::KeyedArchiver a;
-        patch(s, nullptr), panflip_state::encode(s, a), patch(s, &a), a.finishEncoding();
+        patch(s, nullptr), panflip_state::table().encode(s, a), patch(s, &a), a.finishEncoding();
         ASSERT_TRUE(a.writeToFile(statePath()));
         open();
         EXPECT_TRUE(game->getState() == 0 && look() == fresh && !stateFileExists() && rounds().size() == 1) << key;

@@ -68,7 +68,7 @@ TEST_F(Golden, EachGoldenFileComesBackAsAPausedRoundThatWritesTheSameValues) {
         SCOPED_TRACE(name);
         const auto golden = readGolden(name);
         ASSERT_TRUE(golden.has_value());
-        auto expected = yolkfall_state::decodeBytes(*golden);
+        auto expected = yolkfall_state::table().decodeBytes(*golden);
         ASSERT_TRUE(expected.has_value());
         env.clearLog();
         ASSERT_TRUE(files().writeToFileAtomically(statePath(), *golden));
@@ -79,7 +79,7 @@ TEST_F(Golden, EachGoldenFileComesBackAsAPausedRoundThatWritesTheSameValues) {
         ASSERT_TRUE(game->saveStateGame());
         const auto written = files().dataWithContentsOfFile(statePath());
         ASSERT_TRUE(written.has_value());
-        auto again = yolkfall_state::decodeBytes(*written);
+        auto again = yolkfall_state::table().decodeBytes(*written);
         ASSERT_TRUE(again.has_value());
         again->gameroundDateStart = expected->gameroundDateStart;   // the results file has no such round here
         // The hare's visibility, restored after its pose, sets the pose back to the first one.

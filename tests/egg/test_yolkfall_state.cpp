@@ -22,11 +22,24 @@ platform::Bytes archive(const std::string& key = "", char kind = 0, double v = 0
     const std::string text = "not an archive at all\n";
     if (kind == 't') return platform::Bytes(text.begin(), text.end());
     platform::KeyedArchiver archiver;
-    yolkfall_state::encode({.typeGame = 1, .penalty = 3, .scores = 57, .countEggToDeckMAX = 5, .itemDeck = 2,
-                            .SpeedEgg = 28, .timePauseChangePositionEgg = 12, .timeNextUpSpeedPause = 7,
-                            .oldScoresChangeSpeed = 10, .timeGame = 83.5, .timeStartGame = 1e9 + 10, .wolfPosBasket = 2,
-                            .harePosition = 2, .hareVisible = 1, .gameroundDateStart = platform::Date{1e9}},
-                           archiver);
+    YolkfallSavedState round;
+    round.typeGame = 1;
+    round.state = 2;
+    round.penalty = 3;
+    round.scores = 57;
+    round.countEggToDeckMAX = 5;
+    round.itemDeck = 2;
+    round.SpeedEgg = 28;
+    round.timePauseChangePositionEgg = 12;
+    round.timeNextUpSpeedPause = 7;
+    round.oldScoresChangeSpeed = 10;
+    round.timeGame = 83.5;
+    round.timeStartGame = 1e9 + 10;
+    round.wolfPosBasket = 2;
+    round.harePosition = 2;
+    round.hareVisible = 1;
+    round.gameroundDateStart = platform::Date{1e9};
+    yolkfall_state::table().encode(round, archiver);
     archiver.finishEncoding();
     plist_t root = nullptr;
     plist_from_bin(reinterpret_cast<const char*>(archiver.data().data()), uint32_t(archiver.data().size()), &root);
@@ -197,7 +210,7 @@ TEST_F(State, AnHourOfAutomaticPlayMissesNothingAndEveryMinutesPausedRoundPasses
         platform::KeyedArchiver archiver;
         game->encodeWithCoder(archiver);
         archiver.finishEncoding();
-        EXPECT_NO_THROW(EXPECT_TRUE(yolkfall_state::decodeBytes(archiver.data())) << second) << second;
+        EXPECT_NO_THROW(EXPECT_TRUE(yolkfall_state::table().decodeBytes(archiver.data())) << second) << second;
         press("space");
     }
     EXPECT_EQ(std::pair(game->getCountEggToDeckMAX(), game->getSpeedEgg()), std::pair(6, 15));
