@@ -5,6 +5,7 @@
 // reader of keyed archives that checks every value it hands out, so that a game can decode a whole state
 // file before it applies any of it.
 
+#include <concepts>
 #include <cstdint>
 #include <functional>
 #include <initializer_list>
@@ -46,17 +47,32 @@ inline constexpr int kStateVersion = 100;
 int wholeSeconds(double seconds);
 
 // ---- The round's buttons, alike on every game face ----
-// `Game` is a game controller with the run states kPlaying and kPaused and getState, startGame, playGame,
-// pauseGame, endGame, getTimeGame, getScores, getPenalty, getGameResult and getIvGamePause.
+// What a game controller provides to them: the run states kPlaying and kPaused, the round's operations, its
+// time, score and penalty, its results store and its pause sign.
+template <class Game>
+concept GameController = requires(Game& g, const Game& c) {
+    { Game::kPlaying } -> std::convertible_to<int>;
+    { Game::kPaused } -> std::convertible_to<int>;
+    { c.getState() } -> std::convertible_to<int>;
+    g.startGame();
+    g.playGame();
+    g.pauseGame();
+    g.endGame();
+    { c.getTimeGame() } -> std::convertible_to<double>;
+    { c.getScores() } -> std::convertible_to<int>;
+    { c.getPenalty() } -> std::convertible_to<int>;
+    { c.getGameResult() } -> std::convertible_to<VCGamesResult*>;
+    { c.getIvGamePause() } -> std::convertible_to<platform::ImageView*>;
+};
 
 // EndGame::: on the results store with the whole seconds played, the score and the penalty.
-template <class Game> void recordRound(const Game& g) {
+template <GameController Game> void recordRound(const Game& g) {
     if (VCGamesResult* results = g.getGameResult())
         results->EndGame(wholeSeconds(g.getTimeGame()), g.getScores(), g.getPenalty());
 }
 
 // A playing round is paused and recorded; true when there was one.
-template <class Game> bool pauseRound(Game& g) {
+template <GameController Game> bool pauseRound(Game& g) {
     if (g.getState() != Game::kPlaying) return false;
     g.pauseGame();
     recordRound(g);
@@ -64,14 +80,14 @@ template <class Game> bool pauseRound(Game& g) {
 }
 
 // The pause, menu and info buttons on a playing round: paused, recorded, and the pause sign shown.
-template <class Game> void holdRound(Game& g) {
+template <GameController Game> void holdRound(Game& g) {
     if (!pauseRound(g)) return;
     if (platform::ImageView* sign = g.getIvGamePause()) sign->setHidden(false);
 }
 
 // pressBtStartGame: a playing round ends and is recorded, a paused one (recorded when it was paused) ends
 // with its pause sign hidden; then, in every state, a new round.
-template <class Game> void pressStartGame(Game& g) {
+template <GameController Game> void pressStartGame(Game& g) {
     if (g.getState() == Game::kPlaying) {
         g.endGame();
         recordRound(g);
@@ -84,7 +100,7 @@ template <class Game> void pressStartGame(Game& g) {
 }
 
 // pressBtPause: holds a playing round, resumes a paused one (hiding the pause sign); idle, nothing.
-template <class Game> void pressPause(Game& g) {
+template <GameController Game> void pressPause(Game& g) {
     if (g.getState() == Game::kPaused) {
         g.playGame();
         if (platform::ImageView* sign = g.getIvGamePause()) sign->setHidden(true);

@@ -8,6 +8,7 @@
 // against others, which by then have passed their own checks). Rows are written and read in table order.
 
 #include <array>
+#include <concepts>
 #include <cstdint>
 #include <functional>
 #include <initializer_list>
@@ -184,9 +185,18 @@ private:
     std::function<void(const S&)> whole_;
 };
 
-// The paused round's state file, for a game controller `Game` whose saved state is `S` and whose table is
-// `table()`. The controller provides getState() (kPaused), getNameGame(), savedState() (the round as it would
-// be written now) and applyState(const S&) (a decoded and checked round), and names itself in kClassName.
+// What a game controller provides for its state file beyond the game contract (game_face::GameController):
+// its game id, its class name for the log, and the round as it would be written now. It also restores a
+// decoded and checked round in applyState(const S&), which may be private to it and its PausedRoundFile.
+template <class Game, class S>
+concept RoundOwner = game_face::GameController<Game> && requires(const Game& c) {
+    { c.getNameGame() } -> std::convertible_to<std::string>;
+    { Game::kClassName } -> std::convertible_to<const char*>;
+    { c.savedState() } -> std::same_as<S>;
+};
+
+// The paused round's state file, for a game controller `Game` (a RoundOwner) whose saved state is `S` and
+// whose table is `table()`: the controller derives from it.
 template <class Game, class S, const Table<S>& (*table)()> class PausedRoundFile {
 public:
     // "<save folder>/Tinmarsh.<game id>.state".
@@ -214,7 +224,11 @@ public:
     }
 
 private:
-    const Game& self() const { return static_cast<const Game&>(*this); }
+    // Checked here, where the controller is complete.
+    const Game& self() const {
+        static_assert(RoundOwner<Game, S>);
+        return static_cast<const Game&>(*this);
+    }
     Game& self() { return static_cast<Game&>(*this); }
 };
 
