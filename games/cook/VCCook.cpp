@@ -4,8 +4,8 @@ namespace plumbrick {
 
 VCCook::VCCook(platform::View& gameView) {
     for (int i = 0; i < 4; ++i) {
-        image[i] = platform::Segment::withTag(gameView, 100 + i);
-        imageUp[i] = platform::Segment::withTag(gameView, 110 + i);
+        image[i] = platform::Segment::withTag(gameView, kDownTag + i);
+        imageUp[i] = platform::Segment::withTag(gameView, kTossTag + i);
     }
 }
 

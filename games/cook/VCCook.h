@@ -9,7 +9,9 @@ namespace plumbrick {
 
 class VCCook {
 public:
-    explicit VCCook(platform::View& gameView);   // tags 100..103 (down) and 110..113 (toss)
+    static constexpr int kDownTag = 100;   // the down pose at place p: kDownTag + p
+    static constexpr int kTossTag = 110;   // the toss pose at place p: kTossTag + p
+    explicit VCCook(platform::View& gameView);
 
     int getPosCook() const { return position; }
     // Clamps (above 3 to the last place in use, below 0 to 0), clears the old place, shows the down pose at p.

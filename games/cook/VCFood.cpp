@@ -4,7 +4,7 @@ namespace plumbrick {
 
 VCFood::VCFood(platform::View& gameView) {
     for (int h = 0; h < 5; ++h)
-        for (int c = 0; c < 4; ++c) image[h][c] = platform::Segment::withTag(gameView, 400 + 10 * c + h);
+        for (int c = 0; c < 4; ++c) image[h][c] = platform::Segment::withTag(gameView, tag(c, h));
 }
 
 void VCFood::show(int height, int column, bool visible) {

@@ -9,7 +9,10 @@ namespace plumbrick {
 
 class VCFood {
 public:
-    explicit VCFood(platform::View& gameView);   // tag 400 + 10 * column + height
+    static constexpr int kBaseTag = 400;
+    // The segment of the item of `column` at `height`.
+    static constexpr int tag(int column, int height) { return kBaseTag + 10 * column + height; }
+    explicit VCFood(platform::View& gameView);
 
     // Shows or hides the item of `column` at `height`.
     void show(int height, int column, bool visible);

@@ -3,7 +3,7 @@
 namespace plumbrick {
 
 VCMouse::VCMouse(platform::View& gameView) {
-    for (int i = 0; i < 6; ++i) image[i] = platform::Segment::withTag(gameView, 300 + i);
+    for (int i = 0; i < 6; ++i) image[i] = platform::Segment::withTag(gameView, kBaseTag + i);
 }
 
 void VCMouse::show(int index, bool visible) {
@@ -15,7 +15,7 @@ void VCMouse::hiddenAll() {
 }
 
 VCMousePenalty::VCMousePenalty(platform::View& gameView) {
-    for (int i = 0; i < 3; ++i) image[i] = platform::Segment::withTag(gameView, 900 + i);
+    for (int i = 0; i < 3; ++i) image[i] = platform::Segment::withTag(gameView, kBaseTag + i);
 }
 
 void VCMousePenalty::setValue(int n) {
@@ -33,10 +33,10 @@ void VCMousePenalty::clear() {
 }
 
 void VCMousePenalty::hiddenAll(platform::View& view) {
-    for (int tag = 900; tag <= 902; ++tag) platform::Segment::withTag(view, tag).hide();
+    for (int tag = kBaseTag; tag <= kBaseTag + 2; ++tag) platform::Segment::withTag(view, tag).hide();
 }
 
-VCFork::VCFork(platform::View& gameView) : image(platform::Segment::withTag(gameView, 200)) {}
+VCFork::VCFork(platform::View& gameView) : image(platform::Segment::withTag(gameView, kTag)) {}
 
 void VCFork::setHog(bool out) {
     image.setHidden(!out);

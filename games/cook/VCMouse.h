@@ -9,7 +9,8 @@ namespace plumbrick {
 
 class VCMouse {
 public:
-    explicit VCMouse(platform::View& gameView);   // tags 300..305
+    static constexpr int kBaseTag = 300;   // index i at kBaseTag + i (0..5)
+    explicit VCMouse(platform::View& gameView);
     void show(int index, bool visible);
     void hiddenAll();
 private:
@@ -19,7 +20,8 @@ private:
 // The penalty marks of the cook game: mark k shows while value > k.
 class VCMousePenalty {
 public:
-    explicit VCMousePenalty(platform::View& gameView);   // tags 900..902
+    static constexpr int kBaseTag = 900;   // mark k (0..2) at kBaseTag + k
+    explicit VCMousePenalty(platform::View& gameView);
     void setValue(int n);
     int getValue() const { return value; }
     // Mark number n (1..3) on or off; 0 does nothing; the value is not changed.
@@ -34,7 +36,8 @@ private:
 // The cat's fork over the first food column.
 class VCFork {
 public:
-    explicit VCFork(platform::View& gameView);   // tag 200
+    static constexpr int kTag = 200;
+    explicit VCFork(platform::View& gameView);
     void setHog(bool out);
     bool getHog() const { return hog; }
 private:

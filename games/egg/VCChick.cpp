@@ -5,7 +5,7 @@ namespace plumbrick {
 VCChick::VCChick(platform::View& gameView, int d, bool run) {
     distract = run;
     deck = d > 1 ? 1 : 0;
-    const int base = deck == 0 ? 300 : 400;
+    const int base = deck == 0 ? kLeftTag : kRightTag;
     for (int i = 0; i < 5; ++i) {
         image[i] = platform::Segment::withTag(gameView, base + i);
         if (image[i]) keep[i] = image[i].view()->weak_from_this().lock();
@@ -30,7 +30,7 @@ void VCChick::cycleLifeTime() {
 }
 
 void VCChick::hiddenAll(platform::View& view) {
-    for (int base : {300, 400})
+    for (int base : {kLeftTag, kRightTag})
         for (int i = 0; i < 5; ++i) platform::Segment::withTag(view, base + i).hide();
 }
 

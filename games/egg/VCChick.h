@@ -13,6 +13,7 @@ namespace plumbrick {
 
 class VCChick : public VCLifeTimeProtocol {
 public:
+    static constexpr int kLeftTag = 300, kRightTag = 400;   // segment i of a side at its tag + i
     // A chick for the side of deck d, lit at segment 0. With run, it walks off; without, it only shows
     // the broken egg for 8 ticks. The chick keeps its segments alive for its whole life.
     VCChick(platform::View& gameView, int d, bool run);

@@ -20,6 +20,15 @@ namespace plumbrick::testing {
 using V = std::vector<int>;
 using Look = std::vector<std::tuple<int, bool, double, const void*>>;
 
+// The face's segments, as the elements name them.
+constexpr int kCookDown = VCCook::kDownTag;   // the cook's down pose at place p: kCookDown + p
+constexpr int kCookToss = VCCook::kTossTag;   // and its toss pose
+constexpr int kFork = VCFork::kTag;
+constexpr int kMouse = VCMouse::kBaseTag;     // the mouse at its hole; kMouse + 1..5 on its way
+constexpr int kMark = VCMousePenalty::kBaseTag;
+constexpr int kDigit = VCNumeral::kBaseTag;   // the score's four digits
+constexpr int food(int column, int height) { return VCFood::tag(column, height); }
+
 class PanflipFixture : public ::testing::Test {
 protected:
     platform::headless::Environment env;
@@ -39,7 +48,10 @@ protected:
         platform::NotificationCenter::defaultCenter().postNotificationName(platform::ApplicationWillTerminateNotification);
         open();
     }
-    void startAndServe(const char* key = "2") { press(key), env.advance(0.9); }
+    void startAndServe(const char* key = "2") {
+        press(key);
+        env.advance(0.9);
+    }
 
     bool lit(int tag) const { return face->viewWithTag(tag) && !face->viewWithTag(tag)->isHidden(); }
     V litTags(int from, int to) const {
@@ -47,10 +59,13 @@ protected:
         for (int t = from; t <= to; ++t) if (lit(t)) out.push_back(t);
         return out;
     }
+    V cookTags() const { return litTags(kCookDown, kCookToss + 3); }
+    V mouseTags() const { return litTags(kMouse, kMouse + 5); }
+    V markTags() const { return litTags(kMark, kMark + 2); }
     // The height at which column c's item is drawn: -1 none, -2 more than one.
     int drawnHeight(int c) const {
         int h = -1;
-        for (int k = 0; k < 5; ++k) if (lit(400 + 10 * c + k)) h = h == -1 ? k : -2;
+        for (int k = 0; k < 5; ++k) if (lit(food(c, k))) h = h == -1 ? k : -2;
         return h;
     }
     // Every view of the face, depth first: tag, hidden, alpha and picture.

@@ -30,20 +30,32 @@ TEST_F(PanflipRound, StartServesTheItemsThenRunsTheFoodTimer) {
     for (int n : {3, 4}) {
         press(n == 3 ? "1" : "2");
         const double t0 = env.now();
-        V cooks, pans{300};
-        for (int i = 0; i < n; ++i) cooks.push_back(100 + i), pans.push_back(400 + 10 * i);
-        EXPECT_TRUE(game->getCountWorkCooks() == n && litTags(100, 113) == cooks && litTags(200, 434) == pans) << n;
-        EXPECT_TRUE(litTags(900, 1003) == (V{1000, 1001, 1002, 1003}) && game->getDgScores()->getNum() == 0);
+        V cooks, pans{kMouse};
+        for (int i = 0; i < n; ++i) {
+            cooks.push_back(kCookDown + i);
+            pans.push_back(food(i, 0));
+        }
+        EXPECT_EQ(game->getCountWorkCooks(), n);
+        EXPECT_EQ(cookTags(), cooks) << n;
+        EXPECT_EQ(litTags(kFork, food(3, 4)), pans) << n;
+        EXPECT_EQ(litTags(kMark, kDigit + 3), (V{kDigit, kDigit + 1, kDigit + 2, kDigit + 3}));
+        EXPECT_EQ(game->getDgScores()->getNum(), 0);
         at(t0 + 0.4, [&] { EXPECT_LT(lastPlay("panflip_01"), t0); }, [&] {
             EXPECT_DOUBLE_EQ(lastPlay("panflip_01"), t0 + 0.4);
-            for (int i = 0; i < n; ++i) EXPECT_TRUE(lit(110 + i) && !lit(100 + i) && lit(401 + 10 * i)) << i;
+            for (int i = 0; i < n; ++i) {
+                EXPECT_TRUE(lit(kCookToss + i)) << i;
+                EXPECT_FALSE(lit(kCookDown + i)) << i;
+                EXPECT_TRUE(lit(food(i, 1))) << i;
+            }
         });
         at(t0 + 0.9, [&] { EXPECT_FALSE(game->getTimerTossFood()); }, [&] {
             ASSERT_TRUE(game->getTimerTossFood());
-            EXPECT_TRUE(game->getTimerTossFood()->timeInterval() == 0.3166 && litTags(100, 113) == V{101});
+            EXPECT_EQ(game->getTimerTossFood()->timeInterval(), 0.3166);
+            EXPECT_EQ(cookTags(), V{kCookDown + 1});
         });
-        press("left"), press("left");   // the cook stops at the ends
-        EXPECT_EQ(litTags(100, 113), V{100});
+        press("left");
+        press("left");   // the cook stops at the ends
+        EXPECT_EQ(cookTags(), V{kCookDown});
     }
 }
 
@@ -54,23 +66,33 @@ TEST_F(PanflipRound, AnItemRisesToItsPeakFallsAndIsCaughtWithATossUnderTheCook) 
     V heights, expected;   // up from 2 to the peak, then down to the pan, one height a turn
     for (int turn = 0; turn <= 2 * peak - 2; ++turn) {
         for (int k = turn ? 4 : 1; k > 0; --k) foodTick();
-        heights.push_back(drawnHeight(1)), expected.push_back(turn <= peak - 2 ? turn + 2 : 2 * peak - 2 - turn);
+        heights.push_back(drawnHeight(1));
+        expected.push_back(turn <= peak - 2 ? turn + 2 : 2 * peak - 2 - turn);
     }
     EXPECT_EQ(heights, expected);
     const double c = env.now();   // the catch: a point, the sound, the pan low with the item in it
-    EXPECT_TRUE(game->getScores() == 1 && lastPlay("yolkfall_02") == c);
+    EXPECT_EQ(game->getScores(), 1);
+    EXPECT_EQ(lastPlay("yolkfall_02"), c);
     press("right");   // ignored during the catch and the throw
-    at(c + 0.08, [&] { EXPECT_EQ(litTags(100, 113), V{101}); },
-       [&] { EXPECT_TRUE(litTags(100, 113) == V{111} && drawnHeight(1) == 1 && game->getPosHeightFood(1) == 1); });
+    at(c + 0.08, [&] { EXPECT_EQ(cookTags(), V{kCookDown + 1}); }, [&] {
+        EXPECT_EQ(cookTags(), V{kCookToss + 1});
+        EXPECT_EQ(drawnHeight(1), 1);
+        EXPECT_EQ(game->getPosHeightFood(1), 1);
+    });
     press("left");    // while the pan only waits to come down, a move cuts the toss short
-    EXPECT_TRUE(litTags(100, 113) == V{100} && !game->getTimerCookFoodToss() && !game->getFlagCookToss());
+    EXPECT_EQ(cookTags(), V{kCookDown});
+    EXPECT_FALSE(game->getTimerCookFoodToss());
+    EXPECT_FALSE(game->getFlagCookToss());
 
     serveUntilFirstToLand(2);   // an item waits in the pan for its next turn; a move there catches it
     ASSERT_TRUE(ticksUntil([&] { return drawnHeight(2) == 0; }));
     env.advance(0.5);
-    EXPECT_TRUE(drawnHeight(2) == 0 && !game->getTimerSteal() && game->getScores() == 0);
+    EXPECT_EQ(drawnHeight(2), 0);
+    EXPECT_FALSE(game->getTimerSteal());
+    EXPECT_EQ(game->getScores(), 0);
     press("right");
-    EXPECT_TRUE(game->getScores() == 1 && lastPlay("yolkfall_02") == env.now());
+    EXPECT_EQ(game->getScores(), 1);
+    EXPECT_EQ(lastPlay("yolkfall_02"), env.now());
 }
 
 TEST_F(PanflipRound, SpeedRisesEveryTenPointsAndHoldsAfterTheWrap) {
@@ -82,20 +104,26 @@ TEST_F(PanflipRound, SpeedRisesEveryTenPointsAndHoldsAfterTheWrap) {
     const double at10 = 690.0 * (0.3166 - 0.165) / 700.0 + 0.165;
     const platform::Timer* timer = game->getTimerTossFood();
     EXPECT_NEAR(at10, 0.3144, 5e-5);
-    EXPECT_TRUE(timer->timeInterval() == at10 && std::abs(timer->fireDate() - env.now() - at10) < 1e-9);
+    EXPECT_EQ(timer->timeInterval(), at10);
+    EXPECT_NEAR(timer->fireDate() - env.now(), at10, 1e-9);
     ASSERT_TRUE(ticksUntil([&] { return game->getScores() >= 11; }));
     foodTick();
     EXPECT_EQ(game->getTimerTossFood(), timer);   // at 11 nothing changes
-    game->setScores(990), foodTick();
+    game->setScores(990);
+    foodTick();
     EXPECT_NEAR(game->getTimerStepLifeFood(), 0.1022, 5e-5);
     ASSERT_TRUE(ticksUntil([&] { return game->getScores() < 990; }));   // 999 is recorded and shows as 0
-    EXPECT_TRUE(rounds().size() == 1 && std::get<3>(rounds()[0]) == 999 && game->getDgScores()->getNum() == game->getScores());
+    ASSERT_EQ(rounds().size(), 1u);
+    EXPECT_EQ(std::get<3>(rounds()[0]), 999);
+    EXPECT_EQ(game->getDgScores()->getNum(), game->getScores());
     timer = game->getTimerTossFood();
     ASSERT_TRUE(ticksUntil([&] { return game->getScores() >= 15; }));
-    EXPECT_TRUE(game->getTimerTossFood() == timer && game->getOldScoresChangeSpeed() == 99);
+    EXPECT_EQ(game->getTimerTossFood(), timer);
+    EXPECT_EQ(game->getOldScoresChangeSpeed(), 99);
     for (int score : {200, 201, 499, 500}) {   // marks are cleared at 200 and 500 points
-        game->setPenalty(2), game->setScores(score);
-        EXPECT_EQ(litTags(900, 902).size(), score % 100 ? 2u : 0u) << score;
+        game->setPenalty(2);
+        game->setScores(score);
+        EXPECT_EQ(markTags().size(), score % 100 ? 2u : 0u) << score;
     }
 }
 
@@ -112,29 +140,45 @@ TEST_F(PanflipRound, LossesSendTheMouseThenANewRoundAndTheThirdEndsTheGame) {
         EXPECT_EQ(steps, 4);
         const double t = env.now();
         const int place = game->getCook()->getPosCook(), mark = game->getPenalty();
-        EXPECT_TRUE(lastPlay("yolkfall_08") == t && !lit(400 + 10 * column) && !lit(200) && litTags(300, 305) == V{301 + column});
-        EXPECT_TRUE(!game->getTimerTossFood() && !game->getTimerCatHog());
-        press("left"), press("right");   // the cook is held still
+        EXPECT_EQ(lastPlay("yolkfall_08"), t);
+        EXPECT_FALSE(lit(food(column, 0)));
+        EXPECT_FALSE(lit(kFork));
+        EXPECT_EQ(mouseTags(), V{kMouse + 1 + column});
+        EXPECT_FALSE(game->getTimerTossFood());
+        EXPECT_FALSE(game->getTimerCatHog());
+        press("left");
+        press("right");   // the cook is held still
         EXPECT_EQ(game->getCook()->getPosCook(), place);
         double step = t + 0.6;
         for (int m = column + 2; m <= 5; ++m, step += 0.2)
-            at(step, [&] { EXPECT_EQ(litTags(300, 305), V{299 + m}); }, [&] { EXPECT_EQ(litTags(300, 305), V{300 + m}); });
+            at(step, [&] { EXPECT_EQ(mouseTags(), V{kMouse + m - 1}); }, [&] { EXPECT_EQ(mouseTags(), V{kMouse + m}); });
         const double gone = step + 0.6;
-        at(gone, [&] { EXPECT_EQ(litTags(300, 305), V{305}); }, [&] { EXPECT_EQ(litTags(300, 305), V{}); });
-        at(gone + 0.01, [&] { EXPECT_EQ(game->getPenalty(), mark); },
-           [&] { EXPECT_TRUE(litTags(900, 902).size() == std::size_t(mark + 1) && lastPlay("yolkfall_08") == gone + 0.01); });
+        at(gone, [&] { EXPECT_EQ(mouseTags(), V{kMouse + 5}); }, [&] { EXPECT_EQ(mouseTags(), V{}); });
+        at(gone + 0.01, [&] { EXPECT_EQ(game->getPenalty(), mark); }, [&] {
+            EXPECT_EQ(markTags().size(), std::size_t(mark + 1));
+            EXPECT_EQ(lastPlay("yolkfall_08"), gone + 0.01);
+        });
         EXPECT_NEAR(gone + 1.21 - t, column == 0 ? 3.21 : 2.61, 1e-9);
         const Look last = look();
-        at(gone + 1.21, [&] { EXPECT_TRUE(game->getState() == 1 && !game->getTimerNewRound() && lastPlay("endgame") < 0); }, [&] {
+        at(gone + 1.21, [&] {
+            EXPECT_EQ(game->getState(), 1);
+            EXPECT_FALSE(game->getTimerNewRound());
+            EXPECT_LT(lastPlay("endgame"), 0);
+        }, [&] {
             if (mark < 2) {
-                EXPECT_TRUE(litTags(300, 305) == V{300} && litTags(100, 113) == (V{100, 101, 102, 103}));
+                EXPECT_EQ(mouseTags(), V{kMouse});
+                EXPECT_EQ(cookTags(), (V{kCookDown, kCookDown + 1, kCookDown + 2, kCookDown + 3}));
             } else {
-                EXPECT_TRUE(game->getState() == 0 && lastPlay("endgame") == env.now() && std::get<4>(rounds().at(0)) == 3);
+                EXPECT_EQ(game->getState(), 0);
+                EXPECT_EQ(lastPlay("endgame"), env.now());
+                EXPECT_EQ(std::get<4>(rounds().at(0)), 3);
             }
         });
         const auto plays = env.sounds().size();
         env.advance(mark < 2 ? 0.9 : 60);
-        EXPECT_TRUE(mark < 2 || (look() == last && env.sounds().size() == plays));   // the last picture stays
+        if (mark < 2) continue;
+        EXPECT_EQ(look(), last);   // the last picture stays
+        EXPECT_EQ(env.sounds().size(), plays);
     }
 }
 
@@ -152,18 +196,33 @@ TEST_F(PanflipRound, TheForkHoldsColumnZeroAtHeightTwoAndOnAutoPilotNothingIsLos
             continue;
         }
         const int c = nextColumn(), h = drawnHeight(c);
-        const bool out = lit(200);
+        const bool out = lit(kFork);
         foodTick();
         if (h != 2) continue;
         // Column 0 stays at 2 while the fork is out and falls on its first turn after; other columns pass it.
         const int now = drawnHeight(c);
-        EXPECT_TRUE(c != 0 ? !out || now != 2 : out ? now == 2 && game->getMaxHeightFood(0) == 0 : !held || now == 1) << c;
-        heldTurns += c == 0 && out, fell += c == 0 && !out && held, othersPassed += c != 0 && out;
+        if (c != 0) {
+            if (out) {
+                EXPECT_NE(now, 2) << "column " << c << " passes the fork";
+            }
+            othersPassed += out;
+        } else if (out) {
+            EXPECT_EQ(now, 2) << "the fork holds column 0";
+            EXPECT_EQ(game->getMaxHeightFood(0), 0);
+            ++heldTurns;
+        } else if (held) {
+            EXPECT_EQ(now, 1) << "column 0 falls on its first turn after the fork";
+            ++fell;
+        }
         held = c == 0 ? out : held;
     }
-    EXPECT_TRUE(heldTurns >= 2 && fell && othersPassed > 0);
+    EXPECT_GE(heldTurns, 2);
+    EXPECT_GT(fell, 0);
+    EXPECT_GT(othersPassed, 0);
     env.advance(3600);
-    EXPECT_TRUE(game->getState() == 1 && game->getPenalty() == 0 && env.countPlays("yolkfall_08") == 0);
+    EXPECT_EQ(game->getState(), 1);
+    EXPECT_EQ(game->getPenalty(), 0);
+    EXPECT_EQ(env.countPlays("yolkfall_08"), 0);
     EXPECT_GT(env.countPlays("yolkfall_02"), 999);
 }
 
@@ -175,12 +234,16 @@ TEST_F(PanflipRound, PauseAndResumeInEverySequence) {
         press("space");
         const Look held = look();
         const auto plays = env.sounds().size();
-        press("left"), press("right"), env.advance(50);   // nothing moves, not even the cook
-        EXPECT_TRUE(look() == held && env.sounds().size() == plays);
+        press("left");
+        press("right");
+        env.advance(50);   // nothing moves, not even the cook
+        EXPECT_EQ(look(), held);
+        EXPECT_EQ(env.sounds().size(), plays);
         press("space");
         return env.now();
     };
-    press("2"), env.advance(0.2);   // the new round, and the fork
+    press("2");
+    env.advance(0.2);   // the new round, and the fork
     double r = pauseResume();
     EXPECT_DOUBLE_EQ(game->getTimerCatHog()->fireDate(), r + game->getIntervalCatHogPause());
     at(r + 0.4, [&] { EXPECT_LT(lastPlay("panflip_01"), r); }, [&] { EXPECT_DOUBLE_EQ(lastPlay("panflip_01"), r + 0.4); });
@@ -194,18 +257,18 @@ TEST_F(PanflipRound, PauseAndResumeInEverySequence) {
     env.advance(0.03);
     r = pauseResume();
     EXPECT_DOUBLE_EQ(game->getTimerTossFood()->fireDate(), r + 0.3166);
-    at(r + 0.08, [&] { EXPECT_FALSE(lit(110 + place)); }, [&] { EXPECT_TRUE(lit(110 + place)); });
+    at(r + 0.08, [&] { EXPECT_FALSE(lit(kCookToss + place)); }, [&] { EXPECT_TRUE(lit(kCookToss + place)); });
     env.advance(0.1);
     r = pauseResume();
-    at(r + 0.2, [&] { EXPECT_TRUE(lit(110 + place)); }, [&] { EXPECT_FALSE(lit(110 + place)); });
+    at(r + 0.2, [&] { EXPECT_TRUE(lit(kCookToss + place)); }, [&] { EXPECT_FALSE(lit(kCookToss + place)); });
 
     game->set_autoPilot_(false);   // the mouse run
     ASSERT_TRUE(ticksUntil([&] { return game->getTimerSteal() != nullptr; }));
-    const int mouse = litTags(301, 305).at(0);
+    const int mouse = litTags(kMouse + 1, kMouse + 5).at(0);
     env.advance(0.5);
     r = pauseResume();
     EXPECT_TRUE(game->getFlagCookMove());   // a resume lets the cook move again, even in the run
-    at(r + 0.6, [&] { EXPECT_EQ(litTags(300, 305), V{mouse}); }, [&] { EXPECT_NE(litTags(300, 305), V{mouse}); });
+    at(r + 0.6, [&] { EXPECT_EQ(mouseTags(), V{mouse}); }, [&] { EXPECT_NE(mouseTags(), V{mouse}); });
     for (int n = 0; n < 1000 && game->getStepSteal() != 3; ++n) env.advance(0.005);   // the mark is due in 0.01 s
     r = pauseResume();
     at(r + 0.6, [&] { EXPECT_EQ(game->getPenalty(), 0); }, [&] { EXPECT_EQ(game->getPenalty(), 1); });

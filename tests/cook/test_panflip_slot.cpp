@@ -12,16 +12,19 @@ TEST_F(CookSlot, SlotTwoOpensTheCookGameAndKeepsItWhenLeft) {
     touch({240, 150});
     auto* cook = dynamic_cast<PanflipViewController*>(root->getViewControllerGame(2));
     ASSERT_NE(cook, nullptr);
-    EXPECT_TRUE(cook->getNameGame() == "Panflip.v1" && cook->nibName() == "PanflipViewController");
+    EXPECT_EQ(cook->getNameGame(), "Panflip.v1");
+    EXPECT_EQ(cook->nibName(), "PanflipViewController");
     env.advance(1.2);
     EXPECT_EQ(stack(), Views{cook->view()});
     ASSERT_TRUE(platform::pressKey(*delegate->window(), "2"));   // a round, then the menu key holds it
     env.advance(2.0);
     ASSERT_TRUE(platform::pressKey(*delegate->window(), "escape"));
     env.advance(1.2);
-    EXPECT_TRUE(cook->getState() == PanflipViewController::kPaused && stack() == Views{menu().view()});
+    EXPECT_EQ(cook->getState(), PanflipViewController::kPaused);
+    EXPECT_EQ(stack(), Views{menu().view()});
     root->switchGameFromMenu(2);
     env.advance(1.2);
-    EXPECT_TRUE(root->getViewControllerGame(2) == cook && stack() == Views{cook->view()});
+    EXPECT_EQ(root->getViewControllerGame(2), cook);
+    EXPECT_EQ(stack(), Views{cook->view()});
     EXPECT_EQ(cook->getState(), PanflipViewController::kPaused);
 }

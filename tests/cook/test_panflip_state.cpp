@@ -13,20 +13,30 @@ namespace {
 class PanflipState : public PanflipFixture {
 protected:
     // The lit segments but the mouse at its hole, which comes back only with the next round.
-    V faceTags() const { V tags = litTags(1, 9999); std::erase(tags, 300); return tags; }
-    void expectDimmed(const V& tags, double a) { for (int t : tags) EXPECT_DOUBLE_EQ(face->viewWithTag(t)->alpha(), a) << t; }
+    V faceTags() const {
+        V tags = litTags(1, 9999);
+        std::erase(tags, kMouse);
+        return tags;
+    }
+    void expectDimmed(const V& tags, double a) {
+        for (int t : tags) EXPECT_DOUBLE_EQ(face->viewWithTag(t)->alpha(), a) << t;
+    }
     // Pauses, ends the application and opens the game again: the round comes back as it was written, its
     // segments dimmed under the pause sign, the file gone (the results file keeps whole seconds of the start).
     PanflipSavedState pauseAndRestore() {
         press("space");
         const PanflipSavedState saved = game->savedState();
         V shown = faceTags();
-        for (int& t : shown) t -= saved.timerCookFoodToss && t >= 110 && t <= 113 ? 10 : 0;   // a toss comes back down
+        for (int& t : shown)   // a toss comes back down
+            if (saved.timerCookFoodToss && t >= kCookToss && t <= kCookToss + 3) t += kCookDown - kCookToss;
         restart();
         PanflipSavedState s = game->savedState();
         EXPECT_NEAR(s.gameroundDateStart->timeIntervalSince1970, saved.gameroundDateStart->timeIntervalSince1970, 1.1);
         s.gameroundDateStart = saved.gameroundDateStart;
-        EXPECT_TRUE(s == saved && faceTags() == shown && !stateFileExists() && env.logLines().empty());
+        EXPECT_EQ(s, saved);
+        EXPECT_EQ(faceTags(), shown);
+        EXPECT_FALSE(stateFileExists());
+        EXPECT_TRUE(env.logLines().empty());
         EXPECT_FALSE(game->getIvGamePause()->isHidden());
         expectDimmed(shown, 0.7);
         return saved;
@@ -39,35 +49,52 @@ TEST_F(PanflipState, ButtonsInEachRunStateRecordingAndDimming) {
     open();   // idle: dark, only the start, menu and info buttons act, and nothing is saved
     EXPECT_DOUBLE_EQ(game->getBtMenu()->frame().origin.y, game->getBtMenu()->frame().size.height);
     for (const char* key : {"left", "right", "space"}) press(key);
-    EXPECT_TRUE(game->getState() == 0 && game->getTypeGame() == 2 && game->getIvGamePause()->isHidden() && litTags(1, 9999).empty());
+    EXPECT_EQ(game->getState(), 0);
+    EXPECT_EQ(game->getTypeGame(), 2);
+    EXPECT_TRUE(game->getIvGamePause()->isHidden());
+    EXPECT_TRUE(litTags(1, 9999).empty());
     press("escape");
-    EXPECT_TRUE(rounds().empty() && root.games == std::vector<platform::ViewController*>{game.get()});
+    EXPECT_TRUE(rounds().empty());
+    EXPECT_EQ(root.games, std::vector<platform::ViewController*>{game.get()});
     restart();
     EXPECT_FALSE(stateFileExists());
     startAndServe("2");
     env.advance(5);
     press("1");   // game B's round is recorded, game A begins
-    EXPECT_TRUE(rounds().size() == 1 && std::get<2>(rounds()[0]) == 5);
+    ASSERT_EQ(rounds().size(), 1u);
+    EXPECT_EQ(std::get<2>(rounds()[0]), 5);
     env.advance(1.9);
     press("space");
     V dimmed = *game->getArDisplayAlfa();
     std::sort(dimmed.begin(), dimmed.end());
-    EXPECT_TRUE(rounds().size() == 2 && dimmed == litTags(1, 9999) && game->getIvGamePause()->alpha() == 1.0);
+    EXPECT_EQ(rounds().size(), 2u);
+    EXPECT_EQ(dimmed, litTags(1, 9999));
+    EXPECT_EQ(game->getIvGamePause()->alpha(), 1.0);
     expectDimmed(dimmed, 0.7);
     press("space");
-    EXPECT_TRUE(game->getState() == 1 && game->getIvGamePause()->isHidden() && !game->getDisplayAlfa());
+    EXPECT_EQ(game->getState(), 1);
+    EXPECT_TRUE(game->getIvGamePause()->isHidden());
+    EXPECT_FALSE(game->getDisplayAlfa());
     expectDimmed(dimmed, 1.0);
-    press("i"), press("escape");   // info and menu pause a playing round first
-    EXPECT_TRUE(game->getState() == 2 && rounds().size() == 2 && !game->getIvGamePause()->isHidden());
+    press("i");
+    press("escape");   // info and menu pause a playing round first
+    EXPECT_EQ(game->getState(), 2);
+    EXPECT_EQ(rounds().size(), 2u);
+    EXPECT_FALSE(game->getIvGamePause()->isHidden());
     EXPECT_EQ(root.calls, (std::vector<std::string>{"switchMenuFromGame:", "switchInfoFromGame:Panflip.v1", "switchMenuFromGame:"}));
     const double pausedEnd = std::get<1>(rounds()[1]);
     env.advance(30);
     press("2");   // a start from a pause records nothing more and lights the face again
-    EXPECT_TRUE(rounds().size() == 2 && std::get<1>(rounds()[1]) == pausedEnd && game->getIvGamePause()->isHidden());
+    ASSERT_EQ(rounds().size(), 2u);
+    EXPECT_EQ(std::get<1>(rounds()[1]), pausedEnd);
+    EXPECT_TRUE(game->getIvGamePause()->isHidden());
     expectDimmed(litTags(1, 9999), 1.0);
     env.advance(2.5);   // the application's end pauses a playing round, saves it, and leaves the sign alone
     platform::NotificationCenter::defaultCenter().postNotificationName(platform::ApplicationWillTerminateNotification);
-    EXPECT_TRUE(game->getState() == 2 && game->getIvGamePause()->isHidden() && rounds().size() == 3 && stateFileExists());
+    EXPECT_EQ(game->getState(), 2);
+    EXPECT_TRUE(game->getIvGamePause()->isHidden());
+    EXPECT_EQ(rounds().size(), 3u);
+    EXPECT_TRUE(stateFileExists());
 }
 
 TEST_F(PanflipState, PausedRoundsComeBackAsTheyStoodInEverySequenceAndGoOnInTheSameRecord) {
@@ -76,24 +103,31 @@ TEST_F(PanflipState, PausedRoundsComeBackAsTheyStoodInEverySequenceAndGoOnInTheS
     ASSERT_EQ(playUntilLoss(0), 0);
     env.advance(0.7);
     pauseAndRestore();   // in the mouse run: the mouse, and the lost item away
-    EXPECT_TRUE(litTags(300, 305) == V{302} && drawnHeight(0) == -1);
+    EXPECT_EQ(mouseTags(), V{kMouse + 2});
+    EXPECT_EQ(drawnHeight(0), -1);
     press("space");
-    at(env.now() + 0.6, [] {}, [&] { EXPECT_EQ(litTags(300, 305), V{303}); });
+    at(env.now() + 0.6, [] {}, [&] { EXPECT_EQ(mouseTags(), V{kMouse + 3}); });
     env.advance(3.5);    // the rest of the run, the mark and a new round
     for (int n = 0; n < 40; ++n) guardedTick();
     const PanflipSavedState saved = pauseAndRestore();   // in play, with points and a mark
-    EXPECT_TRUE(saved.scores > 0 && saved.penalty == 1 && game->getDgScores()->getNum() == saved.scores);
-    press("space"), env.advance(3), press("space");
+    EXPECT_GT(saved.scores, 0);
+    EXPECT_EQ(saved.penalty, 1);
+    EXPECT_EQ(game->getDgScores()->getNum(), saved.scores);
+    press("space");
+    env.advance(3);
+    press("space");
     ASSERT_EQ(rounds().size(), 1u);   // the same round goes on
     EXPECT_NEAR(std::get<0>(rounds()[0]), saved.gameroundDateStart->timeIntervalSince1970, 1.1);
 
     press("2");
     env.advance(0.6);
     pauseAndRestore();   // between new-round steps 2 and 3
-    EXPECT_TRUE(litTags(100, 113) == (V{110, 111, 112, 113}) && litTags(400, 434) == (V{401, 411, 421, 431}));
+    EXPECT_EQ(cookTags(), (V{kCookToss, kCookToss + 1, kCookToss + 2, kCookToss + 3}));
+    EXPECT_EQ(litTags(food(0, 0), food(3, 4)), (V{food(0, 1), food(1, 1), food(2, 1), food(3, 1)}));
     press("space");
     env.advance(0.5);
-    EXPECT_TRUE(litTags(100, 113) == V{101} && game->getTimerTossFood());
+    EXPECT_EQ(cookTags(), V{kCookDown + 1});
+    EXPECT_TRUE(game->getTimerTossFood());
     game->set_autoPilot_(true);
     ASSERT_TRUE(ticksUntil([&] { return game->getTimerCookFoodToss() != nullptr; }));
     env.advance(0.1);
@@ -106,20 +140,23 @@ TEST_F(PanflipState, PausedRoundsComeBackAsTheyStoodInEverySequenceAndGoOnInTheS
 TEST_F(PanflipState, AnImpossibleValueRefusesTheWholeFileAndAnotherVersionIsDropped) {
     using Patch = std::function<void(PanflipSavedState&, platform::KeyedArchiver*)>;   // before and after encoding
     const std::vector<std::pair<std::string, Patch>> cases = {
-        {"posHeightFood_2", [](auto& s, auto*) { s.posHeightFood[2] = 5, s.maxHeightFood[2] = 0; }},
+        {"posHeightFood_2", [](auto& s, auto*) { s.posHeightFood[2] = 5; s.maxHeightFood[2] = 0; }},
         {"maxHeightFood_1", [](auto& s, auto*) { s.maxHeightFood[1] = 1; }},
-        {"cook.position", [](auto& s, auto*) { s.typeGame = 1, s.itemFood = 0, s.cookPosition = 3; }},
-        {"itemFood", [](auto& s, auto*) { s.typeGame = 1, s.cookPosition = 0, s.itemFood = 3; }},
+        {"cook.position", [](auto& s, auto*) { s.typeGame = 1; s.itemFood = 0; s.cookPosition = 3; }},
+        {"itemFood", [](auto& s, auto*) { s.typeGame = 1; s.cookPosition = 0; s.itemFood = 3; }},
         {"state", [](auto& s, auto*) { s.state = 1; }},
         {"penalty", [](auto& s, auto*) { s.penalty = 3; }},
         {"timeGame", [](auto& s, auto*) { s.timeGame = std::nan(""); }},
         {"timerStepLifeFood", [](auto& s, auto*) { s.timerStepLifeFood = -INFINITY; }},
         {"intervalCatHogPause", [](auto& s, auto*) { s.intervalCatHogPause = std::nan(""); }},
         {"timerSteal", [](auto& s, auto*) { s.timerSteal = 2; }},
-        {"stepNewRound", [](auto& s, auto*) { s.timerTossFood = 0, s.timerNewRound = 1, s.stepNewRound = 4; }},
-        {"intervalNewRoundPause", [](auto& s, auto*) { s.timerTossFood = 0, s.timerNewRound = 1, s.stepNewRound = 2; }},
-        {"intervalCookFoodTossPause",
-         [](auto& s, auto*) { s.timerCookFoodToss = 1, s.stepCookFoodToss = 3, s.intervalCookFoodTossPause = 0; }},
+        {"stepNewRound", [](auto& s, auto*) { s.timerTossFood = 0; s.timerNewRound = 1; s.stepNewRound = 4; }},
+        {"intervalNewRoundPause", [](auto& s, auto*) { s.timerTossFood = 0; s.timerNewRound = 1; s.stepNewRound = 2; }},
+        {"intervalCookFoodTossPause", [](auto& s, auto*) {
+             s.timerCookFoodToss = 1;
+             s.stepCookFoodToss = 3;
+             s.intervalCookFoodTossPause = 0;
+         }},
         {"stepSteal", [](auto& s, auto*) { s.stepSteal = 5; }},
         {"gameround.dateStart", [](auto& s, auto*) { s.gameroundDateStart.reset(); }},
         {"itemFood", [](auto&, auto* a) { if (a) a->encodeDouble(3.0, "itemFood"); }},          // a real for an integer
@@ -127,26 +164,36 @@ TEST_F(PanflipState, AnImpossibleValueRefusesTheWholeFileAndAnotherVersionIsDrop
         {"", [](auto& s, auto*) { s.VersionSAVES = 99; }},
     };
     open();
-    startAndServe(), env.advance(1), press("space");
+    startAndServe();
+    env.advance(1);
+    press("space");
     const PanflipSavedState valid = game->savedState();
     open();
     const Look fresh = look();
     for (const auto& [key, patch] : cases) {
         PanflipSavedState s = valid;
         platform::KeyedArchiver a;
-        patch(s, nullptr), panflip_state::table().encode(s, a), patch(s, &a), a.finishEncoding();
+        patch(s, nullptr);
+        panflip_state::table().encode(s, a);
+        patch(s, &a);
+        a.finishEncoding();
         ASSERT_TRUE(a.writeToFile(statePath()));
         open();
-        EXPECT_TRUE(game->getState() == 0 && look() == fresh && !stateFileExists() && rounds().size() == 1) << key;
+        EXPECT_EQ(game->getState(), 0) << key;
+        EXPECT_EQ(look(), fresh) << key;
+        EXPECT_FALSE(stateFileExists()) << key;
+        EXPECT_EQ(rounds().size(), 1u) << key;
         ASSERT_EQ(env.logLines().size(), key.empty() ? 0u : 1u) << key;
         if (key.empty()) continue;
         const std::string& line = env.logLines()[0];
-        EXPECT_TRUE(line.starts_with("ERROR PanflipViewController:loadStateGame: UnarchiverException: bad archive: ") &&
-                    line.find("\"" + key + "\"") != std::string::npos) << line;
+        EXPECT_TRUE(line.starts_with("ERROR PanflipViewController:loadStateGame: UnarchiverException: bad archive: "))
+            << line;
+        EXPECT_NE(line.find("\"" + key + "\""), std::string::npos) << line;
         env.clearLog();
     }
     platform::FileManager::defaultManager().writeToFileAtomically(statePath(), platform::Bytes{'h', 'e', 'l', 'l', 'o'});
     open();
-    EXPECT_TRUE(look() == fresh && !stateFileExists());
+    EXPECT_EQ(look(), fresh);
+    EXPECT_FALSE(stateFileExists());
     EXPECT_EQ(env.logLines(), std::vector<std::string>{"ERROR PanflipViewController:loadStateGame: UnarchiverException: bad archive"});
 }
