@@ -19,10 +19,16 @@ namespace {
 
 using Tags = std::set<int>;
 
+constexpr int kBasket = VCWolf::kBaseTag, kHare = VCHare::kBaseTag, kMark = VCGril::kBaseTag;
+
+// Every segment of the egg game, as the elements name them, in the order of their tags.
 std::vector<int> segmentTags() {
     std::vector<int> out;
-    for (int base = 100; base <= 900; base += 100)
-        for (int i = 0; i < (base == 100 ? 4 : base == 200 || base == 900 ? 3 : 5); ++i) out.push_back(base + i);
+    const std::pair<int, int> groups[] = {{kBasket, 4}, {kHare, 3}, {VCChick::kLeftTag, 5}, {VCChick::kRightTag, 5},
+                                          {VCEgg::baseTagForDeck(0), 5}, {VCEgg::baseTagForDeck(1), 5},
+                                          {VCEgg::baseTagForDeck(3), 5}, {VCEgg::baseTagForDeck(2), 5}, {kMark, 3}};
+    for (const auto& [base, count] : groups)
+        for (int i = 0; i < count; ++i) out.push_back(base + i);
     return out;
 }
 
@@ -31,7 +37,7 @@ std::shared_ptr<platform::View> makeFace(bool hidden = true) {
     std::string json = R"({"root":{"class":"View","frame":[0,0,480,320],"subviews":[
         {"class":"ImageView","frame":[0,0,480,320]},{"class":"View","frame":[0,0,480,320],"subviews":[)";
     for (int tag : segmentTags())
-        json += std::string(tag == 100 ? "" : ",") + R"({"class":"ImageView","frame":[0,0,10,10],"tag":)" +
+        json += std::string(tag == kBasket ? "" : ",") + R"({"class":"ImageView","frame":[0,0,10,10],"tag":)" +
                 std::to_string(tag) + R"(,"hidden":)" + (hidden ? "true}" : "false}");
     return platform::loadLayoutFromString(json + "]}]}}", "test_face.json", {});
 }
@@ -55,7 +61,7 @@ protected:
     std::string marks(VCGril& gril) {
         bool on[3] = {}, off[3] = {};
         for (int t = 0; t < 45; ++t, gril.cycleLifeTime())
-            for (int m = 0; m < 3; ++m) (lit(900 + m) ? on : off)[m] = true;
+            for (int m = 0; m < 3; ++m) (lit(kMark + m) ? on : off)[m] = true;
         std::string out;
         for (int m = 0; m < 3; ++m) out += on[m] && off[m] ? 'b' : on[m] ? 'L' : '.';
         return out;
@@ -71,18 +77,18 @@ TEST_F(Elements, WolfClampsTheBasketAndLightsOneSegment) {
     for (auto [set, pos] : cases) {
         wolf.setPosBasket(set);
         EXPECT_EQ(wolf.getPosBasket(), pos) << set;
-        EXPECT_EQ(litTags(), Tags{100 + pos}) << set;
+        EXPECT_EQ(litTags(), Tags{kBasket + pos}) << set;
     }
 }
 
 TEST_F(Elements, EggsStepThroughTheirDecksFiveSegments) {
-    const int base[4] = {500, 600, 800, 700};
     for (int deck = 0; deck < 4; ++deck) {
+        const int base = VCEgg::baseTagForDeck(deck);
         VCEgg egg(*face, deck);
         for (int step = 0; step <= 6; ++step, egg.nextPosition()) {
             EXPECT_EQ(egg.getPosition(), std::min(step, 5)) << deck;
             EXPECT_EQ(egg.isDelete(), step >= 5) << deck;
-            EXPECT_EQ(litTags(), step < 5 ? Tags{base[deck] + step} : Tags{}) << deck << " step " << step;
+            EXPECT_EQ(litTags(), step < 5 ? Tags{base + step} : Tags{}) << deck << " step " << step;
         }
     }
 }
@@ -90,7 +96,7 @@ TEST_F(Elements, EggsStepThroughTheirDecksFiveSegments) {
 TEST_F(Elements, ChicksStandStillOrRunOnTheirDecksSide) {
     for (int deck = 0; deck < 4; ++deck)
         for (bool runs : {false, true}) {   // still: the broken egg for 8 calls; running: a step every 8 calls
-            const int side = deck > 1 ? 400 : 300, life = runs ? 40 : 8;
+            const int side = deck > 1 ? VCChick::kRightTag : VCChick::kLeftTag, life = runs ? 40 : 8;
             VCChick chick(*face, deck, runs);
             EXPECT_EQ(chick.getDeck(), deck > 1);
             for (int call = 0; call <= life; ++call, chick.cycleLifeTime()) {
@@ -102,15 +108,20 @@ TEST_F(Elements, ChicksStandStillOrRunOnTheirDecksSide) {
 
 TEST_F(Elements, HareIsAway800CallsOut320AndRingsInTwoPosesEvery12) {
     VCHare hare(*face);
-    // Each step: ringing set on (1), off (0) or left (-1); calls; then the lit segment (0 none, -1 any).
-    const int steps[][3] = {{1, 799, 0},   // ringing while away shows nothing
-                            {-1, 1, 200},  // out on the 800th call, quiet: coming out ends the ringing
-                            {1, 0, 201},   {-1, 11, 201}, {-1, 1, 202}, {-1, 11, 202}, {-1, 1, 201}, {0, 0, 200},
-                            {1, 320 - 25, -1}, {-1, 1, 0}};   // away 320 calls after coming out
-    for (auto [ring, calls, shown] : steps) {
+    // Each step: ringing set on (1), off (0) or left (-1); calls; then the lit pose (kAway none, kAny any).
+    constexpr int kAway = -1, kAny = -2;
+    const int steps[][3] = {{1, 799, kAway},   // ringing while away shows nothing
+                            {-1, 1, 0},        // out on the 800th call, quiet: coming out ends the ringing
+                            {1, 0, 1},   {-1, 11, 1}, {-1, 1, 2}, {-1, 11, 2}, {-1, 1, 1}, {0, 0, 0},
+                            {1, 320 - 25, kAny}, {-1, 1, kAway}};   // away 320 calls after coming out
+    for (auto [ring, calls, pose] : steps) {
         if (ring >= 0) hare.setRing(ring);
         run(hare, calls);
-        EXPECT_TRUE(shown < 0 ? !litTags().empty() : litTags() == (shown ? Tags{shown} : Tags{})) << calls << shown;
+        if (pose == kAny) {
+            EXPECT_FALSE(litTags().empty()) << calls;
+        } else {
+            EXPECT_EQ(litTags(), pose == kAway ? Tags{} : Tags{kHare + pose}) << calls << " pose " << pose;
+        }
     }
     EXPECT_FALSE(hare.getRing());
     EXPECT_EQ(hare.getTimeState(), 800);
@@ -126,13 +137,14 @@ TEST_F(Elements, PenaltyMarksForEveryValueAndHowTheyGrow) {
     }
     gril.clear();
     gril.setValue(3);   // a blinking mark is lit 20 calls, then dark 20, and so on
-    const std::pair<int, Tags> blink[] = {{19, {900, 901}}, {1, {900}}, {19, {900}}, {1, {900, 901}}, {20, {900}}};
+    const std::pair<int, Tags> blink[] = {
+        {19, {kMark, kMark + 1}}, {1, {kMark}}, {19, {kMark}}, {1, {kMark, kMark + 1}}, {20, {kMark}}};
     for (const auto& [calls, shown] : blink) {
         run(gril, calls);
         EXPECT_EQ(litTags(), shown) << calls;
     }
     gril.addHalfGril();   // caught dark by the next half mark it is lit at once
-    EXPECT_EQ(litTags(), (Tags{900, 901}));
+    EXPECT_EQ(litTags(), (Tags{kMark, kMark + 1}));
     EXPECT_EQ(gril.getValue(), 4);
     gril.clear();
     EXPECT_EQ(litTags(), Tags{});
@@ -140,8 +152,11 @@ TEST_F(Elements, PenaltyMarksForEveryValueAndHowTheyGrow) {
 
 TEST_F(Elements, HiddenAllHidesExactlyItsOwnTags) {
     const std::pair<void (*)(platform::View&), std::vector<int>> cases[] = {
-        {VCWolf::hiddenAll, {100, 103}}, {VCHare::hiddenAll, {200, 202}}, {VCChick::hiddenAll, {300, 404}},
-        {VCEgg::hiddenAll, {500, 804}}, {VCGril::hiddenAll, {900, 902}}};   // first and last tag
+        {VCWolf::hiddenAll, {kBasket, kBasket + 3}},
+        {VCHare::hiddenAll, {kHare, kHare + 2}},
+        {VCChick::hiddenAll, {VCChick::kLeftTag, VCChick::kRightTag + 4}},
+        {VCEgg::hiddenAll, {VCEgg::baseTagForDeck(0), VCEgg::baseTagForDeck(2) + 4}},
+        {VCGril::hiddenAll, {kMark, kMark + 2}}};   // first and last tag
     for (const auto& [hide, range] : cases) {
         face = makeFace(false);
         hide(*face);

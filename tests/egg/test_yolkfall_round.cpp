@@ -22,12 +22,15 @@ protected:
 
 TEST_F(Round, LoneEggIsLaidOnTheThirtiethTickStepsEveryThirtyAndIsCaughtInTheLastThird) {
     openAndStart();
-    EXPECT_TRUE(lit(100) && lit(1000) && lit(1003));
+    EXPECT_TRUE(lit(kBasket));
+    EXPECT_TRUE(lit(kDigit));
+    EXPECT_TRUE(lit(kDigit + 3));
     ticks(29);
     EXPECT_TRUE(litEggTags().empty());
     tick();
-    ASSERT_TRUE(litEggTags().size() == 1 && litEggTags()[0] % 100 == 0) << "one egg, on its deck's first segment";
+    ASSERT_EQ(litEggTags().size(), 1u) << "one egg";
     const int base = litEggTags()[0], deck = deckOfEggTag(base);
+    ASSERT_EQ(base, VCEgg::baseTagForDeck(deck)) << "on its deck's first segment";
     press(basketKey(deck));
     for (int step = 0; step <= 4; ++step) {
         EXPECT_EQ(litEggTags(), std::vector<int>{base + step}) << step;
@@ -36,7 +39,8 @@ TEST_F(Round, LoneEggIsLaidOnTheThirtiethTickStepsEveryThirtyAndIsCaughtInTheLas
     }
     EXPECT_TRUE(lit(base + 4)) << "11 ticks before the next step: too early to catch";
     tick();   // 10 left: within the last third of the wait
-    EXPECT_TRUE(litEggTags().empty() && eggCount() == 0);
+    EXPECT_TRUE(litEggTags().empty());
+    EXPECT_EQ(eggCount(), 0);
     EXPECT_EQ(game->getDgScores()->shownDigit(0), 1);
     EXPECT_TRUE(soundNow("yolkfall_02"));
 }
@@ -44,14 +48,21 @@ TEST_F(Round, LoneEggIsLaidOnTheThirtiethTickStepsEveryThirtyAndIsCaughtInTheLas
 TEST_F(Round, MissesWithTheHareAwayShowAStillChickAndEndTheRoundAboveFiveHalfMarks) {
     openAndStart();
     ticks(30);
-    const int deck = deckOfEggTag(litEggTags().at(0)), chick = deck > 1 ? 400 : 300;
+    const int deck = deckOfEggTag(litEggTags().at(0)), chick = chickTag(deck);
     press(basketKey((deck + 2) & 3));
     ticks(150);   // the fifth step: the egg leaves its deck with the basket elsewhere
     EXPECT_EQ(std::pair(game->getPenalty(), game->getGril()->getHalfGril()), std::pair(2, 0));
-    EXPECT_TRUE(lit(900) && soundNow("yolkfall_06"));
-    EXPECT_FALSE(lit(200) || lit(201) || lit(202));
-    for (int i = 0; i < 8; ++i, tick()) EXPECT_TRUE(lit(chick) && !lit(chick + 1) && litEggTags().empty()) << i;
-    EXPECT_TRUE(!lit(chick) && game->getChick() == nullptr);
+    EXPECT_TRUE(lit(kMark));
+    EXPECT_TRUE(soundNow("yolkfall_06"));
+    for (int pose = 0; pose < 3; ++pose) EXPECT_FALSE(lit(kHare + pose)) << pose;
+    for (int i = 0; i < 8; ++i) {
+        EXPECT_TRUE(lit(chick)) << i;
+        EXPECT_FALSE(lit(chick + 1)) << i;
+        EXPECT_TRUE(litEggTags().empty()) << i;
+        tick();
+    }
+    EXPECT_FALSE(lit(chick));
+    EXPECT_EQ(game->getChick(), nullptr);
     EXPECT_EQ(env.countPlays("yolkfall_08"), 0);
 
     for (int miss = 2; miss <= 3; ++miss) {
@@ -65,9 +76,9 @@ TEST_F(Round, MissesWithTheHareAwayShowAStillChickAndEndTheRoundAboveFiveHalfMar
     EXPECT_EQ(recorded(), std::vector<int>{0});
     EXPECT_EQ(recorded(4), std::vector<int>{6}) << "the penalty recorded";
     const int basket = game->getWolf()->getPosBasket();
-    for (int t = 100; t <= 103; ++t) EXPECT_EQ(lit(t), t == 100 + basket) << t;
-    for (int t : {900, 901, 902, 1000}) EXPECT_TRUE(lit(t)) << t;
-    for (int t : {200, 201, 202, 300, 400}) EXPECT_FALSE(lit(t)) << t;
+    for (int d = 0; d < 4; ++d) EXPECT_EQ(lit(kBasket + d), d == basket) << d;
+    for (int t : {kMark, kMark + 1, kMark + 2, kDigit}) EXPECT_TRUE(lit(t)) << t;
+    for (int t : {kHare, kHare + 1, kHare + 2, chickTag(0), chickTag(2)}) EXPECT_FALSE(lit(t)) << t;
     EXPECT_TRUE(litEggTags().empty());
     press(basketKey((basket + 1) & 3));   // the basket buttons are dead after the round
     ticks(100);
@@ -77,21 +88,25 @@ TEST_F(Round, MissesWithTheHareAwayShowAStillChickAndEndTheRoundAboveFiveHalfMar
 
 TEST_F(Round, MissWithTheHareOutCostsAHalfMarkRingsTheHareRunsTheChickAndClearsTheEggs) {
     openAndStart(true);
-    ASSERT_TRUE(tickUntil([&] { return game->getScores() >= 12 && !lit(200); }));
-    ASSERT_TRUE(tickUntil([&] { return lit(200); }));   // the hare comes out, several eggs on the face
+    ASSERT_TRUE(tickUntil([&] { return game->getScores() >= 12 && !lit(kHare); }));
+    ASSERT_TRUE(tickUntil([&] { return lit(kHare); }));   // the hare comes out, several eggs on the face
     ASSERT_TRUE(missAnEgg());
     ASSERT_GE(eggCount(), 1);
     EXPECT_EQ(std::pair(game->getPenalty(), game->getGril()->getHalfGril()), std::pair(1, 1));
-    EXPECT_TRUE(lit(201) && !lit(200));
-    const int side = game->getChick()->getDeck() ? 400 : 300, movesBefore = env.countPlays("yolkfall_08");
+    EXPECT_TRUE(lit(kHare + 1));
+    EXPECT_FALSE(lit(kHare));
+    const int side = chickTag(game->getChick()->getDeck() ? 2 : 0), movesBefore = env.countPlays("yolkfall_08");
     std::vector<int> walk;
-    for (int i = 0; i < 40; ++i, tick())
+    for (int i = 0; i < 40; ++i) {
         for (int k = 0; k < 5; ++k)
             if (lit(side + k) && (walk.empty() || walk.back() != side + k)) walk.push_back(side + k);
+        tick();
+    }
     EXPECT_EQ(walk, (std::vector<int>{side, side + 1, side + 2, side + 3, side + 4}));
     EXPECT_EQ(env.countPlays("yolkfall_08") - movesBefore, 5);
     EXPECT_EQ(game->getChick(), nullptr);
-    EXPECT_TRUE(litEggTags().empty() && eggCount() == 0);
+    EXPECT_TRUE(litEggTags().empty());
+    EXPECT_EQ(eggCount(), 0);
 }
 
 TEST_F(Round, GameANeverLaysOnTheFrozenDeckWhichIsChosenAnewAfterEachChickPhase) {
@@ -101,11 +116,15 @@ TEST_F(Round, GameANeverLaysOnTheFrozenDeckWhichIsChosenAnewAfterEachChickPhase)
     for (int round = 0; round < 8; ++round) {
         if (round % 2 == 0) press("1");
         const int f = game->getNumFreezDeck();
-        ASSERT_TRUE(game->getTypeGame() == 1 && f >= 1 && f <= 4) << f;
+        ASSERT_EQ(game->getTypeGame(), 1);
+        ASSERT_GE(f, 1);
+        ASSERT_LE(f, 4);
         frozen.insert(f);
         press(basketKey(f - 1));   // every egg comes elsewhere, so every egg is missed
-        for (int i = 0; i < 2000 && !game->getChick(); ++i, tick())
+        for (int i = 0; i < 2000 && !game->getChick(); ++i) {
             for (int k = 0; k < 5; ++k) ASSERT_FALSE(lit(VCEgg::baseTagForDeck(f - 1) + k));
+            tick();
+        }
         ASSERT_NE(game->getChick(), nullptr);
         ASSERT_TRUE(tickUntil([&] { return game->getChick() == nullptr; }, 100));
         changes += game->getNumFreezDeck() != f;
@@ -136,7 +155,7 @@ TEST_F(Round, BonusesAt200And500AndTheWrapAt999) {
         game->set_auto_(true);
         ASSERT_TRUE(tickUntil([&] { return game->getScores() == bonus; }));
         EXPECT_EQ(game->getPenalty(), 0) << bonus;
-        EXPECT_FALSE(lit(900) || lit(901) || lit(902)) << bonus;
+        for (int m = 0; m < 3; ++m) EXPECT_FALSE(lit(kMark + m)) << bonus;
     }
     game->setScores(561);
     ASSERT_TRUE(tickUntil([&] { return game->getSpeedEgg() == 15; }, 100));
@@ -153,8 +172,14 @@ TEST_F(Round, BonusesAt200And500AndTheWrapAt999) {
 
 TEST_F(Round, ButtonsInEveryStateWithTheRootsRequestsDimmingAndRecording) {
     open();
-    for (const auto& v : face->subviews()) EXPECT_TRUE(v->tag() < 100 || v->tag() > 1003 || v->isHidden()) << v->tag();
-    ASSERT_TRUE(game->getIvGamePause() && game->getBtMenu() && face->viewWithTag(10000));
+    for (const auto& v : face->subviews()) {   // idle: every segment dark
+        if (v->tag() >= kBasket && v->tag() <= kDigit + 3) {
+            EXPECT_TRUE(v->isHidden()) << v->tag();
+        }
+    }
+    ASSERT_NE(game->getIvGamePause(), nullptr);
+    ASSERT_NE(game->getBtMenu(), nullptr);
+    ASSERT_NE(face->viewWithTag(10000), nullptr);
     const std::string menu = "switchMenuFromGame:", info = "switchInfoFromGame:Yolkfall.v1";
     // Each press: the state after it, the root's request, and whether the results file changes. Start while
     // paused does not record the paused round again; start while playing records the running one.
@@ -176,12 +201,13 @@ TEST_F(Round, ButtonsInEveryStateWithTheRootsRequestsDimmingAndRecording) {
         EXPECT_EQ(root.calls.size() == calls ? "" : root.calls.back(), s.call);
         EXPECT_EQ(files().dataWithContentsOfFile(resultsPath()) != file, s.records);
     }
-    EXPECT_EQ(root.left, game.get());
+    ASSERT_FALSE(root.games.empty());
+    EXPECT_EQ(root.games.back(), game.get());
     EXPECT_EQ(game->getTypeGame(), 1);
     EXPECT_EQ(game->getGameResult()->getArGamesResult()->size(), 3u);
     for (int d : {3, 2, 1, 0}) {
         press(basketKey(d));
-        for (int t = 100; t <= 103; ++t) EXPECT_EQ(lit(t), t == 100 + d) << d;
+        for (int b = 0; b < 4; ++b) EXPECT_EQ(lit(kBasket + b), b == d) << d;
     }
 }
 

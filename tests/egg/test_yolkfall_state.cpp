@@ -106,17 +106,24 @@ TEST_F(State, EndingWhilePlayingWritesThe19KeysAndTheRoundComesBackPausedInTheSa
     EXPECT_EQ(plist_dict_get_size(top), 19u);
     for (const auto& [key, type] : types) {
         plist_t node = plist_dict_get_item(top, key.c_str());
-        EXPECT_TRUE(node && plist_get_node_type(node) == type) << key;
+        ASSERT_NE(node, nullptr) << key;
+        EXPECT_EQ(plist_get_node_type(node), type) << key;
     }
     plist_free(root);
 
     open();   // a new screen on the same documents folder
     EXPECT_FALSE(exists(statePath()));
     EXPECT_EQ(game->getState(), kPaused);
-    EXPECT_TRUE(game->getDisplayAlfa() && !game->getIvGamePause()->isHidden() && lit(1000));
-    for (int t : {102, 900}) EXPECT_TRUE(lit(t) && face->viewWithTag(t)->alpha() == 0.7) << t;
+    EXPECT_TRUE(game->getDisplayAlfa());
+    EXPECT_FALSE(game->getIvGamePause()->isHidden());
+    EXPECT_TRUE(lit(kDigit));
+    for (int t : {kBasket + 2, kMark}) {
+        EXPECT_TRUE(lit(t)) << t;
+        EXPECT_EQ(face->viewWithTag(t)->alpha(), 0.7) << t;
+    }
     EXPECT_EQ(counts(), kept);
-    EXPECT_TRUE(litEggTags().empty() && eggCount() == 0);
+    EXPECT_TRUE(litEggTags().empty());
+    EXPECT_EQ(eggCount(), 0);
     press("space");
     EXPECT_FALSE(game->getDisplayAlfa());
     ticks(200);
@@ -133,7 +140,8 @@ TEST_F(State, IdleAndLostRoundsWriteNothing) {
     press("2");
     for (int miss = 1; miss <= 3; ++miss) ASSERT_TRUE(missAnEgg(miss < 3));
     terminate();   // the chick of the losing miss is still on the face
-    EXPECT_TRUE(game->getState() == kIdle && !exists(statePath()));
+    EXPECT_EQ(game->getState(), kIdle);
+    EXPECT_FALSE(exists(statePath()));
 }
 
 TEST_F(State, BadFilesRestoreNothingAndAreDeleted) {
@@ -187,7 +195,8 @@ TEST_F(State, EachGameIdKeepsItsOwnResultsAndStateFile) {
     press("2");
     ticks(60);
     terminate();   // both write their own state file and record their own round
-    EXPECT_TRUE(exists(statePath()) && exists(statePath("Antlerby.v1")));
+    EXPECT_TRUE(exists(statePath()));
+    EXPECT_TRUE(exists(statePath("Antlerby.v1")));
     EXPECT_EQ(recorded().size(), 1u);
     EXPECT_EQ(recorded(3, "Antlerby.v1").size(), 1u);
     first.reset();
@@ -202,8 +211,9 @@ TEST_F(State, AnHourOfAutomaticPlayMissesNothingAndEveryMinutesPausedRoundPasses
     openAndStart(true);
     for (int second = 1; second <= 3600; ++second) {
         env.advance(1.0);
-        ASSERT_TRUE(game->getChick() == nullptr && game->getPenalty() == 0 && env.countPlays("yolkfall_06") == 0)
-            << "a miss at second " << second;
+        ASSERT_EQ(game->getChick(), nullptr) << "a miss at second " << second;
+        ASSERT_EQ(game->getPenalty(), 0) << "a miss at second " << second;
+        ASSERT_EQ(env.countPlays("yolkfall_06"), 0) << "a miss at second " << second;
         if (second % 60) continue;
         env.clearSounds();   // keeps the recording small
         press("space");

@@ -15,21 +15,11 @@
 #include "platform/Plist.h"
 #include "platform/headless/Headless.h"
 #include "services/Support.h"
+#include "tests/support/RecordingRoot.h"
 
 namespace plumbrick::testing {
 
 inline platform::FileManager& files() { return platform::FileManager::defaultManager(); }
-
-struct RecordingRoot : VCRootControllerProtocol {
-    std::vector<std::string> calls;
-    platform::ViewController* left = nullptr;   // the game that asked for the menu
-    void switchInfoFromGame(const std::string& id) override { calls.push_back("switchInfoFromGame:" + id); }
-    void switchInfoFromMenu(int tag) override { calls.push_back("switchInfoFromMenu:" + std::to_string(tag)); }
-    void switchGameFromMenu(int slot) override { calls.push_back("switchGameFromMenu:" + std::to_string(slot)); }
-    void switchMenuFromGame(platform::ViewController* g) override { left = g; calls.push_back("switchMenuFromGame:"); }
-    void switchToIntro() override { calls.push_back("switchToIntro"); }
-    void switchToViewWithIdentifierid() override { calls.push_back("switchToViewWithIdentifierid"); }
-};
 
 constexpr int kIdle = YolkfallViewController::kIdle, kPlaying = YolkfallViewController::kPlaying,
               kPaused = YolkfallViewController::kPaused;
@@ -37,8 +27,19 @@ constexpr int kIdle = YolkfallViewController::kIdle, kPlaying = YolkfallViewCont
 // Deck d (0 left up, 1 left down, 2 right down, 3 right up): its basket key and its rolling sound.
 inline const char* basketKey(int deck) { return std::array{"q", "a", "l", "p"}[deck]; }
 inline std::string rollSound(int deck) { return std::string("yolkfall_0") + "1134"[deck]; }
-// The deck of an egg segment: 5xx deck 0, 6xx deck 1, 8xx deck 2, 7xx deck 3.
-inline int deckOfEggTag(int tag) { return std::array{-1, -1, -1, -1, -1, 0, 1, 3, 2}.at(tag / 100); }
+// The face's segments, as the elements name them.
+constexpr int kBasket = VCWolf::kBaseTag;   // the basket at deck d: kBasket + d
+constexpr int kHare = VCHare::kBaseTag;     // the hare's three poses: kHare + 0..2
+constexpr int kMark = VCGril::kBaseTag;     // the three penalty marks
+constexpr int kDigit = VCNumeral::kBaseTag;   // the score's four digits
+// The first segment of the chick on the side of deck d.
+constexpr int chickTag(int deck) { return deck > 1 ? VCChick::kRightTag : VCChick::kLeftTag; }
+// The deck of an egg segment (each deck has five, from VCEgg::baseTagForDeck), or -1.
+inline int deckOfEggTag(int tag) {
+    for (int d = 0; d < 4; ++d)
+        if (tag >= VCEgg::baseTagForDeck(d) && tag < VCEgg::baseTagForDeck(d) + 5) return d;
+    return -1;
+}
 
 class YolkfallFixture : public ::testing::Test {
 protected:
@@ -81,8 +82,9 @@ protected:
     }
     std::vector<int> litEggTags() const {
         std::vector<int> out;
-        for (int tag = 500; tag < 805; ++tag)
-            if (tag % 100 < 5 && lit(tag)) out.push_back(tag);
+        for (int d : {0, 1, 3, 2})   // in the order of their tags
+            for (int k = 0; k < 5; ++k)
+                if (lit(VCEgg::baseTagForDeck(d) + k)) out.push_back(VCEgg::baseTagForDeck(d) + k);
         return out;
     }
     int eggCount() const { return game->getLife() ? static_cast<int>(game->getLife()->size()) : 0; }
