@@ -24,7 +24,8 @@ Control* menuControl(MainMenuViewController& menu, int tag) {
 }
 
 TEST_F(AppTest, StartUpShowsOnlyTheIntroAndLeavesTheMenuUnloaded) {
-    EXPECT_TRUE(delegate->window()->isKeyWindow() && delegate->window()->subviews().at(0).get() == root->view());
+    EXPECT_TRUE(delegate->window()->isKeyWindow());
+    EXPECT_EQ(delegate->window()->subviews().at(0).get(), root->view());
     EXPECT_EQ(stack(), Views{intro().view()});
     ASSERT_NE(root->getViewControllerMenu(), nullptr);
     EXPECT_FALSE(menu().isViewLoaded());
@@ -84,7 +85,8 @@ TEST_P(IntroDismissal, TouchDismissesOnceAndBringsUpTheMenuWithSixPages) {
     for (const auto& page : strip.subviews()) {
         xs.push_back(page->frame().origin.x);
         auto* picture = dynamic_cast<ImageView*>(page->subviews().at(0)->subviews().at(0).get());
-        ASSERT_TRUE(picture && picture->image());
+        ASSERT_NE(picture, nullptr);
+        ASSERT_TRUE(picture->image());
         EXPECT_EQ(picture->image()->name(), "menu_0" + std::to_string(page->tag()) + ".png");
     }
     EXPECT_EQ(xs, (std::vector<double>{63, 543, 1023, 1503, 1983, 2463}));
@@ -200,7 +202,8 @@ TEST_F(AppTest, InformationControlsOpenTheirPageWhichATouchDownRemovesAndPagesSt
         EXPECT_EQ(touch({control->frame().midX(), control->frame().midY()}), control);
         ASSERT_EQ(stack().size(), 2u) << tag;
         auto* picture = stack()[1]->viewWithTagAs<ImageView>(tag);
-        ASSERT_TRUE(picture && picture->image()) << tag;
+        ASSERT_NE(picture, nullptr) << tag;
+        ASSERT_TRUE(picture->image()) << tag;
         EXPECT_EQ(picture->image()->name(), "info_0" + std::to_string(tag) + ".png");
         if (tag < 6) touch({10, 10}, false);   // touch-down is enough
     }
@@ -227,7 +230,8 @@ TEST_F(AppTest, MoreGamesTakesTheMenuOffAndEndsTheApplicationThroughTheStoreLink
     EXPECT_EQ(std::string(kMoreGamesURL).rfind("https://example.com/", 0), 0u);
     EXPECT_EQ(posted, 1);
     EXPECT_EQ(postedWithMenuOnScreen, 0);
-    EXPECT_TRUE(app().isTerminating() && env.stopped());
+    EXPECT_TRUE(app().isTerminating());
+    EXPECT_TRUE(env.stopped());
     platform::NotificationCenter::defaultCenter().removeObserver(this);
 }
 

@@ -127,9 +127,11 @@ TEST_F(AnimationTest, ANewAnimationReplacesTheRunningOneFromTheModelOrTheDrawnVa
     EXPECT_NEAR(b.presentationAlpha(), 0.0, 1e-9);   // from the former model value
     env.advance(1);
     ASSERT_EQ(stops.size(), 4u);                     // the replaced ones end unfinished, at once
-    EXPECT_FALSE(stops[0].finished || stops[1].finished);
+    EXPECT_FALSE(stops[0].finished);
+    EXPECT_FALSE(stops[1].finished);
     EXPECT_NEAR(stops[1].at, 0.5, 1e-12);
-    EXPECT_TRUE(stops[2].finished && stops[3].finished);
+    EXPECT_TRUE(stops[2].finished);
+    EXPECT_TRUE(stops[3].finished);
 }
 
 TEST_F(AnimationTest, AViewThatDiesMidAnimationLetsItsBlockEnd) {

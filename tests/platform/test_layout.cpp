@@ -133,7 +133,8 @@ TEST_F(LayoutTest, EveryLayoutInTheResourcesLoads) {
         if (entry.path().extension() != ".json" || entry.path().stem() == "MainWindow") continue;
         std::ifstream in(entry.path());
         const auto doc = nlohmann::json::parse(in, nullptr, false);
-        ASSERT_TRUE(!doc.is_discarded() && doc.contains("root")) << entry.path();
+        ASSERT_FALSE(doc.is_discarded()) << entry.path();
+        ASSERT_TRUE(doc.contains("root")) << entry.path();
         LayoutBindings bindings;
         std::function<void(const nlohmann::json&)> collect = [&](const nlohmann::json& v) {
             if (v.contains("outlet")) bindings.outlets[v["outlet"]] = [](const std::shared_ptr<View>&) {};

@@ -36,10 +36,13 @@ TEST(Sounds, EveryNameTheCodeLoadsIsBuiltFromItsRecipeShortAudibleAndClickFree) 
     std::string built = restest::readText(restest::builtDir() / (name + ".aif"));
     EXPECT_EQ(std::vector<uint8_t>(built.begin(), built.end()), soundgen::aiff(s)) << "not built from its recipe";
     double seconds = s.size() / double(soundgen::kRate);
-    EXPECT_TRUE(seconds > 0.01 && seconds < 1.5) << seconds << " s";
+    EXPECT_GT(seconds, 0.01);
+    EXPECT_LT(seconds, 1.5);
     int peak = 0;
     for (int16_t v : s) peak = std::max(peak, std::abs(int(v)));
-    EXPECT_TRUE(peak > 8000 && peak < 32000) << "peak " << peak << ": too quiet or clipped";
-    EXPECT_TRUE(std::abs(s.front()) < 800 && std::abs(s.back()) < 800) << "clicks at the start or the end";
+    EXPECT_GT(peak, 8000) << "too quiet";
+    EXPECT_LT(peak, 32000) << "clipped";
+    EXPECT_LT(std::abs(s.front()), 800) << "a click at the start";
+    EXPECT_LT(std::abs(s.back()), 800) << "a click at the end";
   }
 }
