@@ -13,10 +13,10 @@
 #include <functional>
 #include <initializer_list>
 #include <optional>
-#include <string>
-#include <utility>
 #include <sstream>
+#include <string>
 #include <type_traits>
+#include <utility>
 #include <variant>
 #include <vector>
 
