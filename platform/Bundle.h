@@ -1,9 +1,9 @@
 #pragma once
 // Resource lookup. The resources folder is found relative to the running executable, so that a copy works
 // wherever it is put: `../share/plumbrick` when installed, a `resources` folder beside the executable, or the
-// build tree's `resources` (the folder holding CMakeCache.txt, at most three levels up). PLUMBRICK_RESOURCES in
-// the environment overrides all of them; a port whose files live elsewhere (a virtual file system) sets the
-// folder with setResourcePath before the application launches.
+// build tree's `resources` (beside the CMakeCache.txt in the executable's folder or one or two above it).
+// PLUMBRICK_RESOURCES in the environment overrides all of them; a port whose files live elsewhere (a virtual
+// file system) sets the folder with setResourcePath before the application launches.
 
 #include <filesystem>
 #include <string>
