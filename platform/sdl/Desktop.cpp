@@ -220,6 +220,8 @@ void Desktop::handleEvent(const SDL_Event& event) {
         if (event.key.repeat) break;   // holding a key is one press, as holding a button is
         if (event.key.keysym.sym == SDLK_F11) {
             toggleFullScreen();
+        } else if (keyHandler_ && keyHandler_(keyName(event.key.keysym.sym))) {
+            dirty_ = true;
         } else if (r) {
             input_.key(*r, keyName(event.key.keysym.sym));
             dirty_ = true;

@@ -6,6 +6,7 @@
 // It is also the application backend: ending the loop, and handing links to the system with xdg-open.
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -77,6 +78,10 @@ public:
     static void installSignalHandlers();
     static void restoreSignalHandlers();
 
+    // Sees every key press (lowercase SDL name) before the screen does; true when it took the key (the
+    // sound keys).
+    void setKeyHandler(std::function<bool(const std::string&)> handler) { keyHandler_ = std::move(handler); }
+
     // Set when the loop should end after the first frame (start-up measurements).
     void setExitAfterFirstFrame(bool on) { exitAfterFirstFrame_ = on; }
 
@@ -105,6 +110,7 @@ private:
     std::uint64_t noticeGeneration_ = 0;
     bool noticeShown_ = false;
     std::string urlOpener_ = "xdg-open";
+    std::function<bool(const std::string&)> keyHandler_;
 };
 
 }  // namespace platform::sdl

@@ -12,9 +12,11 @@
 #include "platform/Application.h"
 #include "platform/Log.h"
 #include "platform/RunLoop.h"
+#include "platform/Settings.h"
 #include "platform/Sound.h"
 #include "platform/sdl/Desktop.h"
 #include "platform/sdl/MixerSound.h"
+#include "platform/sdl/SoundControl.h"
 
 namespace platform {
 
@@ -34,9 +36,10 @@ private:
 
 void usage() {
     // One log line per line of text: the log turns inner line breaks into spaces.
-    logLine("usage: plumbrick [--scale N] [--fullscreen]");
+    logLine("usage: plumbrick [--scale N] [--fullscreen] [--mute]");
     logLine("  --scale N      window pixels per point at start (default 2)");
     logLine("  --fullscreen   start full screen (F11 toggles)");
+    logLine("  --mute         start without sound (M turns it on)");
 }
 
 }  // namespace
@@ -44,12 +47,15 @@ void usage() {
 int UIApplicationMain(int argc, char** argv) {
     sdl::DesktopOptions options;
     bool exitAfterFirstFrame = false;
+    bool startMuted = false;
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i];
         if (arg == "--scale" && i + 1 < argc) {
             options.scale = std::max(1, std::atoi(argv[++i]));
         } else if (arg == "--fullscreen") {
             options.fullScreen = true;
+        } else if (arg == "--mute") {
+            startMuted = true;
         } else if (arg == "--exit-after-first-frame") {   // start-up measurements
             exitAfterFirstFrame = true;
         } else if (arg == "--help" || arg == "-h") {
@@ -72,9 +78,14 @@ int UIApplicationMain(int argc, char** argv) {
         sdl::MixerSound sound;
         sound.open();   // silent, with one log line, when there is no audio device
         setSoundBackend(&sound);
+        Settings settings;
+        settings.load();
+        sdl::SoundControl soundControl(sound, &settings);
+        soundControl.restore(startMuted);
 
         sdl::Desktop desktop(options);
         desktop.setExitAfterFirstFrame(exitAfterFirstFrame);
+        desktop.setKeyHandler([&soundControl](const std::string& key) { return soundControl.key(key); });
         if (!desktop.open()) {
             setSoundBackend(nullptr);
             return 1;
