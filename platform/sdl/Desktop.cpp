@@ -78,6 +78,7 @@ bool Desktop::open() {
         return false;
     }
     renderer_ = std::make_unique<Renderer>(sdlRenderer_);
+    gamepads_.open();
     updateViewport();
     dirty_ = true;
     return true;
@@ -228,6 +229,7 @@ void Desktop::handleEvent(const SDL_Event& event) {
         }
         break;
     default:
+        if (gamepads_.handleEvent(event, r, input_)) dirty_ = true;
         break;
     }
 }

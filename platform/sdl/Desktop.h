@@ -14,6 +14,7 @@
 #include <SDL.h>
 
 #include "platform/Application.h"
+#include "platform/sdl/Gamepad.h"
 #include "platform/sdl/PointerInput.h"
 #include "platform/sdl/Renderer.h"
 
@@ -64,6 +65,7 @@ public:
     SDL_Window* window() const { return window_; }
     Renderer* renderer() const { return renderer_.get(); }
     PointerInput& input() { return input_; }
+    Gamepads& gamepads() { return gamepads_; }
 
     // ApplicationBackend
     bool openURL(const std::string& url) override;
@@ -99,6 +101,7 @@ private:
     std::unique_ptr<Renderer> renderer_;
     Viewport viewport_;
     PointerInput input_;
+    Gamepads gamepads_;
     View* root_ = nullptr;
     bool initialisedVideo_ = false;
     bool running_ = false;

@@ -199,6 +199,14 @@ bool PointerInput::key(View& root, const std::string& name) {
     return true;
 }
 
+bool PointerInput::activate(View& root) {
+    ScrollView* s = frontPagedScrollView(root);
+    if (!s || !isOnFrontScreen(root, *s)) return false;
+    Point mid{s->frame().midX(), s->frame().midY()};
+    if (View* up = s->superview()) mid = up->convertToRoot(mid);
+    return touchAt(root, mid) != nullptr;
+}
+
 void PointerInput::pageBy(ScrollView& s, int pages) {
     double w = s.frame().size.width;
     if (w <= 0) return;

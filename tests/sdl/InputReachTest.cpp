@@ -20,6 +20,17 @@ std::string snapshot(View& v) {
     return out.str();
 }
 
+SDL_Event padButton(int b) {
+    SDL_Event e{};
+    e.cbutton = {SDL_CONTROLLERBUTTONDOWN, 0, 3, Uint8(b), SDL_PRESSED, 0, 0};
+    return e;
+}
+SDL_Event padAxis(int a, int value) {
+    SDL_Event e{};
+    e.caxis = {SDL_CONTROLLERAXISMOTION, 0, 3, Uint8(a), 0, 0, 0, Sint16(value), 0};
+    return e;
+}
+
 // The keys of the face's controls, front to back.
 void faceKeys(View& v, std::vector<std::string>& keys) {
     for (const auto& child : v.subviews()) faceKeys(*child, keys);
@@ -52,6 +63,19 @@ TEST_P(CoveredRound, StatisticsOverAPausedRoundTakeNoKeyOfTheFaceAndBackGivesThe
         EXPECT_EQ(driver.env().sounds().size(), sounds) << "key " << name;
         EXPECT_TRUE(statistics->isDescendantOf(&driver.root())) << "key " << name;
     }
+    // Every gamepad button but the two that close the statistics, and the stick pushed each way.
+    for (int b = 0; b < SDL_CONTROLLER_BUTTON_MAX; ++b) {
+        if (b == SDL_CONTROLLER_BUTTON_BACK || b == SDL_CONTROLLER_BUTTON_B) continue;
+        desktop.handleEvent(padButton(b));
+        driver.advance(0.5);
+        EXPECT_EQ(snapshot(face), before) << "button " << b;
+        EXPECT_EQ(driver.env().sounds().size(), sounds) << "button " << b;
+        EXPECT_TRUE(statistics->isDescendantOf(&driver.root())) << "button " << b;
+    }
+    for (int a : {SDL_CONTROLLER_AXIS_LEFTX, SDL_CONTROLLER_AXIS_LEFTY})
+        for (int value : {30000, 0, -30000, 0}) desktop.handleEvent(padAxis(a, value));
+    driver.advance(0.5);
+    EXPECT_EQ(snapshot(face), before) << "the stick";
     EXPECT_FALSE(isPlaying(slot)) << "the round stays paused";
 
     desktop.handleEvent(keyDown("escape"));
@@ -63,6 +87,19 @@ TEST_P(CoveredRound, StatisticsOverAPausedRoundTakeNoKeyOfTheFaceAndBackGivesThe
     const std::string moved = snapshot(face);
     desktop.handleEvent(keyDown(slot == 2 ? "left" : "p"));
     EXPECT_NE(snapshot(face), moved) << "the basket or the cook moves again";
+
+    // The same with the pad: Y opens the statistics, Back closes them, Start pauses and the D-pad moves.
+    for (int b : {SDL_CONTROLLER_BUTTON_Y, SDL_CONTROLLER_BUTTON_START, SDL_CONTROLLER_BUTTON_BACK}) {
+        desktop.handleEvent(padButton(b));
+        driver.advance(0.5);
+    }
+    EXPECT_FALSE(statistics->isDescendantOf(&driver.root())) << "Back closes the statistics";
+    desktop.handleEvent(padButton(SDL_CONTROLLER_BUTTON_START));
+    driver.advance(0.5);
+    EXPECT_TRUE(isPlaying(slot)) << "Start resumes the round";
+    const std::string again = snapshot(face);
+    desktop.handleEvent(padButton(slot == 2 ? SDL_CONTROLLER_BUTTON_DPAD_RIGHT : SDL_CONTROLLER_BUTTON_DPAD_DOWN));
+    EXPECT_NE(snapshot(face), again) << "the D-pad moves the basket or the cook";
 }
 
 INSTANTIATE_TEST_SUITE_P(EggAndCook, CoveredRound, ::testing::Values(1, 2));
