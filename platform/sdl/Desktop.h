@@ -17,6 +17,7 @@
 #include "platform/sdl/Gamepad.h"
 #include "platform/sdl/PointerInput.h"
 #include "platform/sdl/Renderer.h"
+#include "platform/sdl/WindowMemory.h"
 
 namespace platform::sdl {
 
@@ -25,6 +26,7 @@ struct DesktopOptions {
     bool fullScreen = false;
     std::string title = "Plumbrick";
     double frameInterval = 1.0 / 60;   // shortest time between frames while something moves
+    WindowPlacement remembered;        // size and place from the last run (the size wins over scale)
 };
 
 class Desktop : public ApplicationBackend {
@@ -62,6 +64,8 @@ public:
     Point toPoints(int windowX, int windowY) const;
     Viewport viewport() const { return viewport_; }
     void toggleFullScreen();
+    // The window's size and place when not full screen, and whether it is full screen now (to remember).
+    WindowPlacement placement() const;
     SDL_Window* window() const { return window_; }
     Renderer* renderer() const { return renderer_.get(); }
     PointerInput& input() { return input_; }
@@ -114,6 +118,7 @@ private:
     bool noticeShown_ = false;
     std::string urlOpener_ = "xdg-open";
     std::function<bool(const std::string&)> keyHandler_;
+    WindowPlacement placement_;
 };
 
 }  // namespace platform::sdl

@@ -48,12 +48,15 @@ int UIApplicationMain(int argc, char** argv) {
     sdl::DesktopOptions options;
     bool exitAfterFirstFrame = false;
     bool startMuted = false;
+    bool scaleGiven = false, fullScreenGiven = false;   // the command line wins over the window memory
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i];
         if (arg == "--scale" && i + 1 < argc) {
             options.scale = std::max(1, std::atoi(argv[++i]));
+            scaleGiven = true;
         } else if (arg == "--fullscreen") {
             options.fullScreen = true;
+            fullScreenGiven = true;
         } else if (arg == "--mute") {
             startMuted = true;
         } else if (arg == "--exit-after-first-frame") {   // start-up measurements
@@ -83,6 +86,9 @@ int UIApplicationMain(int argc, char** argv) {
         sdl::SoundControl soundControl(sound, &settings);
         soundControl.restore(startMuted);
 
+        options.remembered = sdl::loadPlacement(settings);
+        if (scaleGiven) options.remembered.sized = false;
+        if (!fullScreenGiven) options.fullScreen = options.remembered.fullScreen;
         sdl::Desktop desktop(options);
         desktop.setExitAfterFirstFrame(exitAfterFirstFrame);
         desktop.setKeyHandler([&soundControl](const std::string& key) { return soundControl.key(key); });
@@ -101,6 +107,8 @@ int UIApplicationMain(int argc, char** argv) {
         }
         // Whatever ended the loop, the application ends once, with its will-terminate notification.
         app.terminate();
+        sdl::storePlacement(settings, desktop.placement());
+        settings.save();
         app.setBackend(nullptr);
         setSoundBackend(nullptr);
     }
