@@ -33,7 +33,7 @@ std::string Settings::configDirectory() {
 std::string Settings::defaultPath() { return stringByAppendingPathComponent(configDirectory(), "settings.json"); }
 
 bool Settings::load() {
-    doc_ = nlohmann::json::object();
+    doc_ = nlohmann::ordered_json::object();
     FileManager& files = FileManager::defaultManager();
     std::string folder = folderOf(path_);
     if (files.fileExistsAtPath(folder)) files.removeStaleTemporaries(folder);
@@ -43,7 +43,7 @@ bool Settings::load() {
     if (!bytes) problem = "cannot be read";
     else if (bytes->size() > kMaxBytes) problem = "is too large";
     if (problem.empty()) {
-        nlohmann::json doc = nlohmann::json::parse(bytes->begin(), bytes->end(), nullptr, false);
+        nlohmann::ordered_json doc = nlohmann::ordered_json::parse(bytes->begin(), bytes->end(), nullptr, false);
         if (doc.is_discarded()) problem = "is not JSON";
         else if (!doc.is_object()) problem = "is not a JSON object";
         else doc_ = std::move(doc);
@@ -65,28 +65,28 @@ bool Settings::save() {
     return false;
 }
 
-const nlohmann::json* Settings::find(const std::string& section, const std::string& key) const {
+const nlohmann::ordered_json* Settings::find(const std::string& section, const std::string& key) const {
     auto s = doc_.find(section);
     if (s == doc_.end() || !s->is_object()) return nullptr;
     auto k = s->find(key);
     return k == s->end() ? nullptr : &*k;
 }
 
-nlohmann::json& Settings::slot(const std::string& section, const std::string& key) {
-    nlohmann::json& s = doc_[section];
-    if (!s.is_object()) s = nlohmann::json::object();   // a section of another type is replaced
+nlohmann::ordered_json& Settings::slot(const std::string& section, const std::string& key) {
+    nlohmann::ordered_json& s = doc_[section];
+    if (!s.is_object()) s = nlohmann::ordered_json::object();   // a section of another type is replaced
     return s[key];
 }
 
 bool Settings::has(const std::string& section, const std::string& key) const { return find(section, key) != nullptr; }
 
 bool Settings::getBool(const std::string& section, const std::string& key, bool fallback) const {
-    const nlohmann::json* v = find(section, key);
+    const nlohmann::ordered_json* v = find(section, key);
     return v && v->is_boolean() ? v->get<bool>() : fallback;
 }
 
 int Settings::getInt(const std::string& section, const std::string& key, int fallback, int min, int max) const {
-    const nlohmann::json* v = find(section, key);
+    const nlohmann::ordered_json* v = find(section, key);
     if (!v || !v->is_number_integer()) return fallback;
     long long n = v->get<long long>();
     return n >= min && n <= max ? static_cast<int>(n) : fallback;

@@ -8,9 +8,10 @@
 //     "window": { "x": 120, "y": 80, "width": 960, "height": 640, "fullscreen": false }
 //   }
 //
-// Sections and keys this program does not know are kept as they are. A missing file or key gives the
-// default; a damaged file (not JSON, not an object) is ignored with one log line and rewritten whole on the
-// next save. A value of the wrong type or out of range reads as the default. Saving is atomic (FileManager).
+// Sections and keys this program does not know are kept as they are, in the order they were written. A
+// missing file or key gives the default; a damaged file (not JSON, not an object) is ignored with one log line
+// and rewritten whole on the next save. A value of the wrong type or out of range reads as the default.
+// Saving is atomic (FileManager).
 
 #include <optional>
 #include <string>
@@ -46,11 +47,11 @@ public:
     static constexpr std::size_t kMaxBytes = 64 * 1024;
 
 private:
-    const nlohmann::json* find(const std::string& section, const std::string& key) const;
-    nlohmann::json& slot(const std::string& section, const std::string& key);
+    const nlohmann::ordered_json* find(const std::string& section, const std::string& key) const;
+    nlohmann::ordered_json& slot(const std::string& section, const std::string& key);
 
     std::string path_;
-    nlohmann::json doc_ = nlohmann::json::object();
+    nlohmann::ordered_json doc_ = nlohmann::ordered_json::object();
 };
 
 }  // namespace platform
