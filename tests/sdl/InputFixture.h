@@ -17,6 +17,18 @@
 #include "platform/sdl/Desktop.h"
 #include "tools/screenshot/ScreenDriver.h"
 
+// Controller events as SDL sends them, from the pad with instance id `pad`.
+inline SDL_Event padButton(int b, SDL_JoystickID pad = 3, Uint32 type = SDL_CONTROLLERBUTTONDOWN) {
+    SDL_Event e{};
+    e.cbutton = {type, 0, pad, Uint8(b), Uint8(type == SDL_CONTROLLERBUTTONDOWN), 0, 0};
+    return e;
+}
+inline SDL_Event padAxis(int a, int value, SDL_JoystickID pad = 3) {
+    SDL_Event e{};
+    e.caxis = {SDL_CONTROLLERAXISMOTION, 0, pad, Uint8(a), 0, 0, 0, Sint16(value), 0};
+    return e;
+}
+
 class InputFixture : public ::testing::Test {
 protected:
     void SetUp() override {

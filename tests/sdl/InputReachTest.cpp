@@ -6,7 +6,6 @@
 #include <sstream>
 
 #include "InputFixture.h"
-#include "platform/Input.h"
 
 using namespace platform;
 
@@ -18,17 +17,6 @@ std::string snapshot(View& v) {
     out << v.isHidden() << ' ' << v.alpha() << ' ' << v.frame().origin.x << ',' << v.frame().origin.y << ';';
     for (const auto& child : v.subviews()) out << snapshot(*child);
     return out.str();
-}
-
-SDL_Event padButton(int b) {
-    SDL_Event e{};
-    e.cbutton = {SDL_CONTROLLERBUTTONDOWN, 0, 3, Uint8(b), SDL_PRESSED, 0, 0};
-    return e;
-}
-SDL_Event padAxis(int a, int value) {
-    SDL_Event e{};
-    e.caxis = {SDL_CONTROLLERAXISMOTION, 0, 3, Uint8(a), 0, 0, 0, Sint16(value), 0};
-    return e;
 }
 
 // The keys of the face's controls, front to back.
@@ -103,15 +91,3 @@ TEST_P(CoveredRound, StatisticsOverAPausedRoundTakeNoKeyOfTheFaceAndBackGivesThe
 }
 
 INSTANTIATE_TEST_SUITE_P(EggAndCook, CoveredRound, ::testing::Values(1, 2));
-
-TEST_F(InputFixture, EveryKeyOfEveryFaceReachesItsControlWhileTheFaceIsInFront) {
-    for (int slot = 1; slot <= 6; ++slot) {
-        View& face = *openGame(slot);
-        std::vector<std::string> keys;
-        faceKeys(face, keys);
-        for (const std::string& name : keys)
-            EXPECT_NE(controlForKey(driver.root(), name), nullptr) << "slot " << slot << " key " << name;
-        driver.key("escape");   // back to the menu
-        driver.advance(1.5);
-    }
-}

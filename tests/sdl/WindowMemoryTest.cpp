@@ -73,17 +73,6 @@ TEST(WindowMemory, FullScreenIsRememberedWithTheWindowedSizeBehindIt) {
     EXPECT_EQ(p.x, 40);
 }
 
-TEST(WindowMemory, AWindowSectionOutOfRangeIsNotRemembered) {
-    Environment env;
-    std::ofstream(env.documents() + "/settings.json") << R"({"window": {"x": "left", "y": 5, "width": -3, "height": 700}})";
-    Settings settings(env.documents() + "/settings.json");
-    ASSERT_TRUE(settings.load());
-    WindowPlacement p = loadPlacement(settings);
-    EXPECT_FALSE(p.sized);
-    EXPECT_FALSE(p.placed);
-    EXPECT_FALSE(p.fullScreen);
-}
-
 #ifdef PLUMBRICK_EXE
 TEST(WindowMemory, TheProgramStartsOnADamagedSettingsFileAndWritesItAnewWhenItCloses) {
     Environment env;   // a fresh folder
