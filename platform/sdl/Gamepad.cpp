@@ -97,13 +97,15 @@ bool Gamepads::handleEvent(const SDL_Event& event, View* root, PointerInput& inp
 }
 
 bool Gamepads::button(View& root, PointerInput& input, int button) {
+    int dx = 0, dy = 0;
     switch (button) {
-    case SDL_CONTROLLER_BUTTON_DPAD_UP: return push(root, input, 0, -1);
-    case SDL_CONTROLLER_BUTTON_DPAD_DOWN: return push(root, input, 0, 1);
-    case SDL_CONTROLLER_BUTTON_DPAD_LEFT: return push(root, input, -1, 0);
-    case SDL_CONTROLLER_BUTTON_DPAD_RIGHT: return push(root, input, 1, 0);
+    case SDL_CONTROLLER_BUTTON_DPAD_UP: dy = -1; break;
+    case SDL_CONTROLLER_BUTTON_DPAD_DOWN: dy = 1; break;
+    case SDL_CONTROLLER_BUTTON_DPAD_LEFT: dx = -1; break;
+    case SDL_CONTROLLER_BUTTON_DPAD_RIGHT: dx = 1; break;
     default: break;
     }
+    if ((dx || dy) && push(root, input, dx, dy)) return true;
     for (const std::string& key : keysFor(button))
         if (pressKey(root, key)) return true;
     if (button == SDL_CONTROLLER_BUTTON_A && input.activate(root)) return true;

@@ -106,7 +106,7 @@ TEST_F(GamepadTest, TheStickMovesOncePerPushPastItsDeadZone) {
 
 TEST_F(GamepadTest, OnTheIntroAnyButtonStartsAndOnTheMenuTheDPadPagesAndAOpensTheGameShown) {
     driver.intro();
-    tap(SDL_CONTROLLER_BUTTON_X);
+    tap(SDL_CONTROLLER_BUTTON_DPAD_UP);
     EXPECT_EQ(root().getViewControllerIntro()->view()->superview(), nullptr);
     tap(SDL_CONTROLLER_BUTTON_DPAD_RIGHT);
     advance(0.5);
