@@ -33,6 +33,8 @@ constexpr Option kOptions[] = {
      [](CommandLine& c, const std::string&) { c.fullScreen = true; return true; }},
     {"--windowed", nullptr, "start in a window",
      [](CommandLine& c, const std::string&) { c.fullScreen = false; return true; }},
+    {"--mute", nullptr, "start without sound (M turns it on)",
+     [](CommandLine& c, const std::string&) { c.mute = true; return true; }},
     {"--version", nullptr, "print the version and exit",
      [](CommandLine& c, const std::string&) { c.action = CommandLine::Action::Version; return true; }},
     {"--help", nullptr, "print this help and exit",

@@ -13,6 +13,7 @@ struct CommandLine {
     // Unset when the command line did not say; what it says wins over anything remembered.
     std::optional<int> scale;
     std::optional<bool> fullScreen;   // --fullscreen or --windowed, the last one given
+    bool mute = false;                // this run only; not remembered
     bool exitAfterFirstFrame = false; // start-up measurements and package checks (not in the usage)
     std::string error;                // for Action::Error: what was wrong, one line
 };

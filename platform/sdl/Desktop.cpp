@@ -58,12 +58,15 @@ bool Desktop::open() {
     SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");   // a hint given in the environment wins
     Uint32 flags = SDL_WINDOW_RESIZABLE | SDL_WINDOW_SHOWN;
     if (options_.fullScreen) flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
-    window_ = SDL_CreateWindow(options_.title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
-                               kWidthPoints * options_.scale, kHeightPoints * options_.scale, flags);
+    const SDL_Rect at = openingRect(options_.remembered, kWidthPoints * options_.scale, kHeightPoints * options_.scale,
+                                    kWidthPoints, kHeightPoints);
+    window_ = SDL_CreateWindow(options_.title.c_str(), at.x, at.y, at.w, at.h, flags);
     if (!window_) {
         logLine(std::string("window: cannot open (") + SDL_GetError() + ")");
         return false;
     }
+    placement_ = {at.x, at.y, at.w, at.h, false, true, at.x != int(SDL_WINDOWPOS_CENTERED)};
+    notePlacement(window_, placement_);
     SDL_SetWindowMinimumSize(window_, kWidthPoints, kHeightPoints);
     // SDL's software renderer on a plain window framebuffer: the screen is a few hundred blits a frame, and
     // a GL context (often Mesa's software rasteriser on desktops without drivers) would cost some 90 MB and a
@@ -78,6 +81,7 @@ bool Desktop::open() {
         return false;
     }
     renderer_ = std::make_unique<Renderer>(sdlRenderer_);
+    gamepads_.open();
     updateViewport();
     dirty_ = true;
     return true;
@@ -123,6 +127,13 @@ void Desktop::toggleFullScreen() {
     bool full = SDL_GetWindowFlags(window_) & SDL_WINDOW_FULLSCREEN_DESKTOP;
     SDL_SetWindowFullscreen(window_, full ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
     updateViewport();
+}
+
+WindowPlacement Desktop::placement() const {
+    WindowPlacement p = placement_;
+    notePlacement(window_, p);
+    p.fullScreen = window_ && (SDL_GetWindowFlags(window_) & (SDL_WINDOW_FULLSCREEN | SDL_WINDOW_FULLSCREEN_DESKTOP));
+    return p;
 }
 
 void Desktop::endApplication() {
@@ -180,6 +191,7 @@ void Desktop::handleEvent(const SDL_Event& event) {
         endApplication();
         break;
     case SDL_WINDOWEVENT:
+        notePlacement(window_, placement_);
         switch (event.window.event) {
         case SDL_WINDOWEVENT_CLOSE: endApplication(); break;
         case SDL_WINDOWEVENT_SIZE_CHANGED:
@@ -220,12 +232,15 @@ void Desktop::handleEvent(const SDL_Event& event) {
         if (event.key.repeat) break;   // holding a key is one press, as holding a button is
         if (event.key.keysym.sym == SDLK_F11) {
             toggleFullScreen();
+        } else if (keyHandler_ && keyHandler_(keyName(event.key.keysym.sym))) {
+            dirty_ = true;
         } else if (r) {
             input_.key(*r, keyName(event.key.keysym.sym));
             dirty_ = true;
         }
         break;
     default:
+        if (gamepads_.handleEvent(event, r, input_)) dirty_ = true;
         break;
     }
 }

@@ -6,6 +6,7 @@
 // It is also the application backend: ending the loop, and handing links to the system with xdg-open.
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -13,8 +14,10 @@
 #include <SDL.h>
 
 #include "platform/Application.h"
+#include "platform/sdl/Gamepad.h"
 #include "platform/sdl/PointerInput.h"
 #include "platform/sdl/Renderer.h"
+#include "platform/sdl/WindowMemory.h"
 
 namespace platform::sdl {
 
@@ -23,6 +26,7 @@ struct DesktopOptions {
     bool fullScreen = false;
     std::string title = "Plumbrick";
     double frameInterval = 1.0 / 60;   // shortest time between frames while something moves
+    WindowPlacement remembered;        // size and place from the last run (the size wins over scale)
 };
 
 class Desktop : public ApplicationBackend {
@@ -60,9 +64,12 @@ public:
     Point toPoints(int windowX, int windowY) const;
     Viewport viewport() const { return viewport_; }
     void toggleFullScreen();
+    // The window's size and place when not full screen, and whether it is full screen now (to remember).
+    WindowPlacement placement() const;
     SDL_Window* window() const { return window_; }
     Renderer* renderer() const { return renderer_.get(); }
     PointerInput& input() { return input_; }
+    Gamepads& gamepads() { return gamepads_; }
 
     // ApplicationBackend
     bool openURL(const std::string& url) override;
@@ -76,6 +83,10 @@ public:
     // so that the display connection survives the signal). A signal that was ignored stays ignored.
     static void installSignalHandlers();
     static void restoreSignalHandlers();
+
+    // Sees every key press (lowercase SDL name) before the screen does; true when it took the key (the
+    // sound keys).
+    void setKeyHandler(std::function<bool(const std::string&)> handler) { keyHandler_ = std::move(handler); }
 
     // Set when the loop should end after the first frame (start-up measurements).
     void setExitAfterFirstFrame(bool on) { exitAfterFirstFrame_ = on; }
@@ -94,6 +105,7 @@ private:
     std::unique_ptr<Renderer> renderer_;
     Viewport viewport_;
     PointerInput input_;
+    Gamepads gamepads_;
     View* root_ = nullptr;
     bool initialisedVideo_ = false;
     bool running_ = false;
@@ -105,6 +117,8 @@ private:
     std::uint64_t noticeGeneration_ = 0;
     bool noticeShown_ = false;
     std::string urlOpener_ = "xdg-open";
+    std::function<bool(const std::string&)> keyHandler_;
+    WindowPlacement placement_;
 };
 
 }  // namespace platform::sdl

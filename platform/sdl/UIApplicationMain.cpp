@@ -12,10 +12,12 @@
 #include "platform/Bundle.h"
 #include "platform/Log.h"
 #include "platform/RunLoop.h"
+#include "platform/Settings.h"
 #include "platform/Sound.h"
 #include "platform/sdl/CommandLine.h"
 #include "platform/sdl/Desktop.h"
 #include "platform/sdl/MixerSound.h"
+#include "platform/sdl/SoundControl.h"
 
 namespace platform {
 
@@ -52,8 +54,8 @@ int UIApplicationMain(int argc, char** argv) {
     }
     sdl::DesktopOptions options;
     options.scale = commandLine.scale.value_or(options.scale);
-    options.fullScreen = commandLine.fullScreen.value_or(options.fullScreen);
     const bool exitAfterFirstFrame = commandLine.exitAfterFirstFrame;
+    const bool startMuted = commandLine.mute;
 
     // Without its resources the program cannot draw a thing: say where they were looked for.
     if (Bundle::mainBundle().resourcePath().empty()) {
@@ -74,9 +76,18 @@ int UIApplicationMain(int argc, char** argv) {
         sdl::MixerSound sound;
         sound.open();   // silent, with one log line, when there is no audio device
         setSoundBackend(&sound);
+        Settings settings;
+        settings.load();
+        sdl::SoundControl soundControl(sound, &settings);
+        soundControl.restore(startMuted);
 
+        options.remembered = sdl::loadPlacement(settings);
+        // What the command line says wins over what the window memory remembers.
+        if (commandLine.scale) options.remembered.sized = false;
+        options.fullScreen = commandLine.fullScreen.value_or(options.remembered.fullScreen);
         sdl::Desktop desktop(options);
         desktop.setExitAfterFirstFrame(exitAfterFirstFrame);
+        desktop.setKeyHandler([&soundControl](const std::string& key) { return soundControl.key(key); });
         if (!desktop.open()) {
             setSoundBackend(nullptr);
             return 1;
@@ -92,6 +103,8 @@ int UIApplicationMain(int argc, char** argv) {
         }
         // Whatever ended the loop, the application ends once, with its will-terminate notification.
         app.terminate();
+        sdl::storePlacement(settings, desktop.placement());
+        settings.save();
         app.setBackend(nullptr);
         setSoundBackend(nullptr);
     }

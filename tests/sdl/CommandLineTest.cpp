@@ -82,13 +82,18 @@ TEST(CommandLine, AnErrorAnywhereWinsOverHelp) {
     EXPECT_EQ(parse({"--help", "--bogus"}).action, CommandLine::Action::Error);
 }
 
+TEST(CommandLine, MuteIsOffUnlessAsked) {
+    EXPECT_FALSE(parse({}).mute);
+    EXPECT_TRUE(parse({"--mute"}).mute);
+}
+
 TEST(CommandLine, TheFirstFrameExitIsAccepted) {
     EXPECT_TRUE(parse({"--exit-after-first-frame"}).exitAfterFirstFrame);
 }
 
 TEST(CommandLine, TheUsageListsEveryPlayerOptionAndNotTheMeasuringOne) {
     const std::string usage = usageText();
-    for (const char* option : {"--scale N", "--fullscreen", "--windowed", "--help", "--version"})
+    for (const char* option : {"--scale N", "--fullscreen", "--windowed", "--mute", "--help", "--version"})
         EXPECT_NE(usage.find(option), std::string::npos) << option;
     EXPECT_EQ(usage.find("--exit-after-first-frame"), std::string::npos);
 }
