@@ -113,6 +113,7 @@ TEST_F(PanflipState, AnImpossibleValueRefusesTheWholeFileAndAnotherVersionIsDrop
         {"state", [](auto& s, auto*) { s.state = 1; }},
         {"penalty", [](auto& s, auto*) { s.penalty = 3; }},
         {"timeGame", [](auto& s, auto*) { s.timeGame = std::nan(""); }},
+        {"timeGame", [](auto& s, auto*) { s.timeGame = -0x1p31 - 1; }},
         {"timerStepLifeFood", [](auto& s, auto*) { s.timerStepLifeFood = -INFINITY; }},
         {"intervalCatHogPause", [](auto& s, auto*) { s.intervalCatHogPause = std::nan(""); }},
         {"timerSteal", [](auto& s, auto*) { s.timerSteal = 2; }},
@@ -149,4 +150,20 @@ TEST_F(PanflipState, AnImpossibleValueRefusesTheWholeFileAndAnotherVersionIsDrop
     open();
     EXPECT_TRUE(look() == fresh && !stateFileExists());
     EXPECT_EQ(env.logLines(), std::vector<std::string>{"ERROR PanflipViewController:loadStateGame: UnarchiverException: bad archive"});
+}
+
+// The seconds played come from the wall clock: one set back during play leaves them negative, and such a round
+// is restored like any other rather than refused and lost.
+TEST_F(PanflipState, ARoundPlayedWhileTheClockWentBackIsRestored) {
+    open();
+    startAndServe(), env.advance(1), press("space");
+    PanflipSavedState s = game->savedState();
+    s.timeGame = -598.5;
+    platform::KeyedArchiver a;
+    panflip_state::encode(s, a), a.finishEncoding();
+    ASSERT_TRUE(a.writeToFile(statePath()));
+    open();
+    EXPECT_EQ(game->getState(), 2);
+    EXPECT_EQ(game->savedState().timeGame, -598.5);
+    EXPECT_TRUE(env.logLines().empty());
 }
