@@ -7,6 +7,7 @@
 
 #include "platform/FileManager.h"
 #include "platform/Log.h"
+#include "platform/SaveReports.h"
 #include "services/Support.h"
 #include "services/VCGameRound.h"
 #include "services/VCGamesResult.h"
@@ -57,19 +58,36 @@ std::string pathStateFile(const std::string& gameId) {
     return getPathFolderSaveGame() + "/" + VCGamesResult::kFileName + "." + gameId + ".state";
 }
 
-bool saveStateFile(const std::string& path, const std::function<void(platform::KeyedArchiver&)>& encode) {
+bool saveStateFile(const std::string& path, const std::string& className,
+                   const std::function<void(platform::KeyedArchiver&)>& encode) {
     platform::KeyedArchiver archiver;
     encode(archiver);
     archiver.finishEncoding();
-    return archiver.writeToFile(path);
+    std::string error;
+    if (!archiver.writeToFile(path, &error)) {
+        platform::SaveReports::shared().failed("round", "ERROR " + className + ":saveStateGame: " + error,
+                                               kRoundNotSavedNotice);
+        return false;
+    }
+    platform::SaveReports::shared().succeeded("round");
+    return true;
 }
 
 bool loadStateFile(const std::string& path, const std::string& className,
                    const std::function<void(const platform::KeyedUnarchiver&)>& restore) {
     auto& files = platform::FileManager::defaultManager();
-    if (!files.fileExistsAtPath(path)) return true;
-
     const std::string prefix = "ERROR " + className + ":loadStateGame: ";
+    switch (files.itemKindAtPath(path)) {
+    case platform::FileManager::ItemKind::None:
+        return true;
+    case platform::FileManager::ItemKind::Other:
+        // A folder (or a link, or anything else) in the file's place is not ours: it is neither read nor removed.
+        platform::logLine(prefix + path + " is not a regular file; left alone");
+        return true;
+    case platform::FileManager::ItemKind::RegularFile:
+        break;
+    }
+
     try {
         const auto bytes = files.dataWithContentsOfFile(path);
         if (!bytes) throw StoredDataException(kLoadFileException, path);
@@ -84,7 +102,7 @@ bool loadStateFile(const std::string& path, const std::string& className,
 
     try {
         std::string error;
-        if (!files.removeItemAtPath(path, &error)) platform::logLine("ERROR: " + error);
+        if (!files.removeFileAtPath(path, &error)) platform::logLine("ERROR: " + error);
     } catch (const std::exception& e) {
         platform::logLine("ERROR " + className + ":loadStateGame: " + e.what());
         return false;

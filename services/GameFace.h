@@ -104,15 +104,23 @@ void moveDownByOwnHeight(platform::View* view);
 // "<save folder>/Tinmarsh.<game id>.state".
 std::string pathStateFile(const std::string& gameId);
 
-// Encodes into a fresh keyed archive and writes it to `path` atomically; the success of the write.
-bool saveStateFile(const std::string& path, const std::function<void(platform::KeyedArchiver&)>& encode);
+// The notice that tells the player a paused round could not be saved (once, until a round is saved again).
+inline constexpr const char* kRoundNotSavedNotice = "Saving is not possible: the paused round is not kept";
+
+// Encodes into a fresh keyed archive and writes it to `path` atomically; the success of the write. A failed
+// write leaves any earlier file untouched, logs "ERROR <className>:saveStateGame: <what failed, the file and the
+// system's reason>" and tells the player (kRoundNotSavedNotice).
+bool saveStateFile(const std::string& path, const std::string& className,
+                   const std::function<void(platform::KeyedArchiver&)>& encode);
 
 // The read of a state file, for the class `className`:
-//  - no file: true, nothing else;
+//  - nothing at the path: true, nothing else;
+//  - something other than a regular file (a folder, a link): true, one line
+//    "ERROR <className>:loadStateGame: <path> is not a regular file; left alone", and nothing read or removed;
 //  - first block: the bytes (none: "LoadFileException" with the path), the archive (not one:
 //    "UnarchiverException" with "bad archive"), then `restore`. A failure there is logged as
 //    "ERROR <className>:loadStateGame: <name>: <reason>";
-//  - second block: the file is deleted; a failed deletion logs "ERROR: <description>".
+//  - second block: the file is deleted (a regular file only); a failed deletion logs "ERROR: <description>".
 // Returns false only when the second block itself fails.
 bool loadStateFile(const std::string& path, const std::string& className,
                    const std::function<void(const platform::KeyedUnarchiver&)>& restore);

@@ -500,7 +500,8 @@ std::string PanflipViewController::pathStateFile() const { return game_face::pat
 bool PanflipViewController::saveStateGame() {
     const std::string path = pathStateFile();
     if (state != kPaused) return true;
-    return game_face::saveStateFile(path, [this](platform::KeyedArchiver& a) { encodeWithCoder(a); });
+    return game_face::saveStateFile(path, "PanflipViewController",
+                                    [this](platform::KeyedArchiver& a) { encodeWithCoder(a); });
 }
 
 bool PanflipViewController::loadStateGame() {
