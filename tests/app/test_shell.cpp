@@ -238,13 +238,13 @@ TEST_F(AppTest, MoreGamesTakesTheMenuOffAndEndsTheApplicationThroughTheStoreLink
 
 // A save cut short leaves a temporary file beside the one it replaces; it goes when the program starts, before
 // any game screen opens, and the saved files stay.
-class StartWithLeftovers : public AppTest {
+class StartWithLeftovers : public plumbrick::test::AppTest {
 protected:
     void SetUp() override {
         std::filesystem::create_directories(folder);
         std::ofstream(folder + "/.Tinmarsh.result.tmp.Ab12Cd") << "half a file";
         std::ofstream(folder + "/Tinmarsh.result") << "kept";
-        AppTest::SetUp();
+        plumbrick::test::AppTest::SetUp();
     }
     const std::string folder = env.documents() + "/Quillfen";
 };
