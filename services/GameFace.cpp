@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdint>
 #include <exception>
+#include <set>
 #include <sstream>
 
 #include "platform/FileManager.h"
@@ -19,6 +20,17 @@ namespace {
 using platform::ArchiveValueKind;
 
 std::string quoted(const char* key) { return std::string("\"") + key + "\""; }
+
+// State files whose round was restored in this run and has not gone on yet.
+std::set<std::string>& restoredFiles() {
+    static std::set<std::string> paths;
+    return paths;
+}
+
+void removeStateFile(const std::string& path) {
+    std::string error;
+    if (!platform::FileManager::defaultManager().removeFileAtPath(path, &error)) platform::logLine("ERROR: " + error);
+}
 
 }  // namespace
 
@@ -70,11 +82,18 @@ bool saveStateFile(const std::string& path, const std::string& className,
         return false;
     }
     platform::SaveReports::shared().succeeded("round");
+    restoredFiles().erase(path);   // the file holds this save now, not the round restored from it
     return true;
 }
 
+void releaseStateFile(const std::string& path) {
+    if (restoredFiles().erase(path) == 0) return;
+    if (platform::FileManager::defaultManager().itemKindAtPath(path) == platform::FileManager::ItemKind::None) return;
+    removeStateFile(path);
+}
+
 bool loadStateFile(const std::string& path, const std::string& className,
-                   const std::function<void(const platform::KeyedUnarchiver&)>& restore) {
+                   const std::function<bool(const platform::KeyedUnarchiver&)>& restore) {
     auto& files = platform::FileManager::defaultManager();
     const std::string prefix = "ERROR " + className + ":loadStateGame: ";
     switch (files.itemKindAtPath(path)) {
@@ -91,7 +110,10 @@ bool loadStateFile(const std::string& path, const std::string& className,
     try {
         const auto bytes = files.dataWithContentsOfFile(path);
         if (!bytes) throw StoredDataException(kLoadFileException, path);
-        restore(*unarchive(*bytes));
+        if (restore(*unarchive(*bytes))) {
+            restoredFiles().insert(path);
+            return true;
+        }
     } catch (const StoredDataException& e) {
         platform::logLine(prefix + e.name() + ": " + e.reason());
     } catch (const MalformedPackError& e) {
@@ -101,8 +123,7 @@ bool loadStateFile(const std::string& path, const std::string& className,
     }
 
     try {
-        std::string error;
-        if (!files.removeFileAtPath(path, &error)) platform::logLine("ERROR: " + error);
+        removeStateFile(path);
     } catch (const std::exception& e) {
         platform::logLine("ERROR " + className + ":loadStateGame: " + e.what());
         return false;

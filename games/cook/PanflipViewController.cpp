@@ -506,7 +506,10 @@ bool PanflipViewController::saveStateGame() {
 
 bool PanflipViewController::loadStateGame() {
     return game_face::loadStateFile(pathStateFile(), "PanflipViewController",
-                                    [this](const platform::KeyedUnarchiver& u) { initWithCoder(u); });
+                                    [this](const platform::KeyedUnarchiver& u) {
+                                        initWithCoder(u);
+                                        return state == kPaused;
+                                    });
 }
 
 PanflipSavedState PanflipViewController::savedState() const {

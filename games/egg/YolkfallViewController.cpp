@@ -473,7 +473,10 @@ void YolkfallViewController::applyState(const YolkfallSavedState& s) {
 
 bool YolkfallViewController::loadStateGame() {
     return game_face::loadStateFile(pathStateFile(), "YolkfallViewController",
-                                    [this](const platform::KeyedUnarchiver& u) { initWithCoder(u); });
+                                    [this](const platform::KeyedUnarchiver& u) {
+                                        initWithCoder(u);
+                                        return state == kPaused;
+                                    });
 }
 
 }  // namespace plumbrick

@@ -40,7 +40,8 @@ protected:
     // Loads the state file, counting the restores.
     int load() {
         int restored = 0;
-        game_face::loadStateFile(statePath, "YolkfallViewController", [&](const platform::KeyedUnarchiver&) { ++restored; });
+        game_face::loadStateFile(statePath, "YolkfallViewController",
+                                 [&](const platform::KeyedUnarchiver&) { return ++restored > 0; });
         return restored;
     }
 };
