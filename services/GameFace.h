@@ -60,9 +60,13 @@ template <class Game> void recordRound(const Game& g) {
         results->EndGame(wholeSeconds(g.getTimeGame()), g.getScores(), g.getPenalty());
 }
 
-// A playing round is paused and recorded; true when there was one.
+// A playing round is paused and recorded; true when there was one. Otherwise a results save that failed
+// earlier is tried again: leaving the screen and the program's end are occasions to save too.
 template <class Game> bool pauseRound(Game& g) {
-    if (g.getState() != Game::kPlaying) return false;
+    if (g.getState() != Game::kPlaying) {
+        if (VCGamesResult* results = g.getGameResult()) results->SaveIfPending();
+        return false;
+    }
     g.pauseGame();
     recordRound(g);
     return true;

@@ -82,6 +82,7 @@ void VCGamesResult::Save() {
     auto& fm = platform::FileManager::defaultManager();
     auto& reports = platform::SaveReports::shared();
     auto fail = [&](const std::string& what) {
+        savePending = true;
         reports.failed(kSaveKind, "ERROR VCGamesResult:Save: " + what, kNotSavedNotice);
     };
 
@@ -122,6 +123,7 @@ void VCGamesResult::Save() {
         fail(error);
         return;
     }
+    savePending = false;
     reports.succeeded(kSaveKind);
 }
 

@@ -31,6 +31,11 @@ public:
     // and the reason, and tells the player (kNotSavedNotice, once until a save succeeds again); the list stays in
     // memory and is written at the next EndGame. Does nothing before Load.
     void Save();
+    // Save, when the last one failed: the program's end and every change of screen are occasions too.
+    void SaveIfPending() {
+        if (savePending) Save();
+    }
+    bool isSavePending() const { return savePending; }
     // Begins a new current round that starts now: drops the lowest packs so that at most four remain,
     // then appends the new round's pack. Does not save.
     void NewGame();
@@ -71,6 +76,7 @@ private:
     std::string nameGame;
     std::string placeOfStorage;
     std::shared_ptr<VCGameRound> gameround;
+    bool savePending = false;
 };
 
 }  // namespace plumbrick
