@@ -116,7 +116,7 @@ void moveDownByOwnHeight(platform::View* view);
 std::string pathStateFile(const std::string& gameId);
 
 // The notice that tells the player a paused round could not be saved (once, until a round is saved again).
-inline constexpr const char* kRoundNotSavedNotice = "Saving is not possible: the paused round is not kept";
+inline constexpr const char* kRoundNotSavedNotice = "Saving is not possible: paused round not kept";
 
 // Encodes into a fresh keyed archive and writes it to `path` atomically; the success of the write. A failed
 // write leaves any earlier file untouched, logs "ERROR <className>:saveStateGame: <what failed, the file and the

@@ -66,7 +66,7 @@ public:
     void setGameround(std::shared_ptr<VCGameRound> r) { gameround = std::move(r); }
 
     static constexpr const char* kFileName = "Tinmarsh";
-    static constexpr const char* kNotSavedNotice = "Saving is not possible: results are not recorded";
+    static constexpr const char* kNotSavedNotice = "Saving is not possible: results not recorded";
     static constexpr int kMaxAsideCopies = 1000;
     static constexpr int kMaxRounds = 5;
     static constexpr double kDateTolerance = 1.1;
