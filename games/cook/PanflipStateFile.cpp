@@ -84,7 +84,8 @@ void check(const PanflipSavedState& s) {
     checkOneOf("state", s.state, {2});
     checkBool("flagCookMove", s.flagCookMove, false, "in a paused round");
     checkRange("scores", s.scores, 0, 998);
-    checkFinite("timeGame", s.timeGame, 0.0, 2147483648.0);
+    // Seconds played come from the wall clock, so a clock set back during play leaves them negative.
+    checkFinite("timeGame", s.timeGame, -2147483648.0, 2147483648.0);
     checkFinite("timeStartGame", s.timeStartGame, 0.0, 1e12);
 
     checkRange("timerNewRound", s.timerNewRound, 0, 1);

@@ -500,12 +500,16 @@ std::string PanflipViewController::pathStateFile() const { return game_face::pat
 bool PanflipViewController::saveStateGame() {
     const std::string path = pathStateFile();
     if (state != kPaused) return true;
-    return game_face::saveStateFile(path, [this](platform::KeyedArchiver& a) { encodeWithCoder(a); });
+    return game_face::saveStateFile(path, "PanflipViewController",
+                                    [this](platform::KeyedArchiver& a) { encodeWithCoder(a); });
 }
 
 bool PanflipViewController::loadStateGame() {
     return game_face::loadStateFile(pathStateFile(), "PanflipViewController",
-                                    [this](const platform::KeyedUnarchiver& u) { initWithCoder(u); });
+                                    [this](const platform::KeyedUnarchiver& u) {
+                                        initWithCoder(u);
+                                        return state == kPaused;
+                                    });
 }
 
 PanflipSavedState PanflipViewController::savedState() const {

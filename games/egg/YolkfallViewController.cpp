@@ -408,7 +408,8 @@ std::string YolkfallViewController::pathStateFile() const { return game_face::pa
 bool YolkfallViewController::saveStateGame() {
     const std::string path = pathStateFile();
     if (state != kPaused) return true;
-    return game_face::saveStateFile(path, [this](platform::KeyedArchiver& a) { encodeWithCoder(a); });
+    return game_face::saveStateFile(path, "YolkfallViewController",
+                                    [this](platform::KeyedArchiver& a) { encodeWithCoder(a); });
 }
 
 void YolkfallViewController::encodeWithCoder(platform::KeyedArchiver& archiver) const {
@@ -472,7 +473,10 @@ void YolkfallViewController::applyState(const YolkfallSavedState& s) {
 
 bool YolkfallViewController::loadStateGame() {
     return game_face::loadStateFile(pathStateFile(), "YolkfallViewController",
-                                    [this](const platform::KeyedUnarchiver& u) { initWithCoder(u); });
+                                    [this](const platform::KeyedUnarchiver& u) {
+                                        initWithCoder(u);
+                                        return state == kPaused;
+                                    });
 }
 
 }  // namespace plumbrick
