@@ -77,8 +77,11 @@ bool Desktop::open() {
         return false;
     }
     renderer_ = std::make_unique<Renderer>(sdlRenderer_);
+    SDL_RendererInfo info{};
+    // The software renderer draws into the window's surface, which keeps the last frame between presents;
+    // others (OpenGL) leave the back buffer undefined after one, so they draw every frame whole.
+    keepsFrames_ = SDL_GetRendererInfo(sdlRenderer_, &info) == 0 && info.name && std::string(info.name) == "software";
     updateViewport();
-    dirty_ = true;
     return true;
 }
 
@@ -100,7 +103,7 @@ void Desktop::updateViewport() {
     int scale = std::max(1, std::min(pw / kWidthPoints, ph / kHeightPoints));
     viewport_ = {double(scale), (pw - kWidthPoints * scale) / 2, (ph - kHeightPoints * scale) / 2};
     renderer_->setViewport(viewport_);
-    dirty_ = true;
+    wholeFrame_ = true;
 }
 
 Point Desktop::toPoints(int windowX, int windowY) const {
@@ -131,12 +134,32 @@ void Desktop::endApplication() {
 }
 
 bool Desktop::needsFrame() const {
-    return dirty_ || View::hasRunningAnimations() || input_.isAnimating();
+    if (wholeFrame_ || dirty_ || View::hasRunningAnimations() || View::hasAnimationChanges() || input_.isAnimating())
+        return true;
+    Window* w = dynamic_cast<Window*>(root());
+    return w && w->hasChanges();
+}
+
+bool Desktop::drawsChangesOnly() const { return keepsFrames_ && dynamic_cast<Window*>(root()); }
+
+void Desktop::invalidateRect(Rect points) {
+    if (auto* w = dynamic_cast<Window*>(root())) w->invalidateRect(points);
+    else wholeFrame_ = true;
 }
 
 void Desktop::drawFrame() {
     if (!renderer_) return;
-    if (View* r = root()) {
+    View* r = root();
+    auto* w = dynamic_cast<Window*>(r);
+    std::vector<Rect> changes;
+    if (w) changes = w->takeChanges();
+    if (r && !wholeFrame_ && changes.empty() && w) {
+        dirty_ = false;   // nothing changed: nothing drawn, nothing presented
+        return;
+    }
+    if (r && !wholeFrame_ && drawsChangesOnly()) {
+        renderer_->drawChanges(*r, changes);
+    } else if (r) {
         renderer_->drawFrame(*r);
     } else {
         SDL_SetRenderDrawColor(sdlRenderer_, 0, 0, 0, 255);
@@ -144,6 +167,7 @@ void Desktop::drawFrame() {
     }
     SDL_RenderPresent(sdlRenderer_);
     dirty_ = false;
+    wholeFrame_ = false;
     lastFrame_ = now();
     ++frames_;
 }
@@ -160,9 +184,11 @@ void Desktop::handleEvent(const SDL_Event& event) {
         case SDL_WINDOWEVENT_SIZE_CHANGED:
         case SDL_WINDOWEVENT_RESIZED: updateViewport(); break;
         case SDL_WINDOWEVENT_FOCUS_LOST: input_.cancel(); dirty_ = true; break;
-        default: dirty_ = true; break;
+        default: invalidateAll(); break;
         }
         break;
+    case SDL_RENDER_TARGETS_RESET:
+    case SDL_RENDER_DEVICE_RESET: invalidateAll(); break;
     case SDL_MOUSEBUTTONDOWN:
         if (r && event.button.button == SDL_BUTTON_LEFT) {
             input_.press(*r, toPoints(event.button.x, event.button.y));
@@ -236,7 +262,8 @@ void Desktop::runOnce(bool wait) {
     }
     RunLoop& loop = RunLoop::main();
     double t = now();
-    if (loop.runUntil(t) > 0) dirty_ = true;
+    // Views report what the timers changed; a root that is no window cannot, so it is drawn whole.
+    if (loop.runUntil(t) > 0 && !dynamic_cast<Window*>(root())) wholeFrame_ = true;
     input_.step();
     if (needsFrame() && t - lastFrame_ >= options_.frameInterval * 0.999) {
         drawFrame();
