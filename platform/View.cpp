@@ -152,12 +152,13 @@ Map childMap(const View& v, const Map& parent) {
     return {parent.sx * t.a, parent.sy * t.d, parent.sx * ox + parent.tx, parent.sy * oy + parent.ty};
 }
 
-// The map of v and the window at its root; false when v is not drawn (a hidden ancestor) or has no window.
+// The map of v and the window at its root; false when v is not drawn (a hidden ancestor, hidden in the last
+// frame too) or has no window.
 bool rootMap(const View& v, Map& m, Window*& w) {
     if (const View* p = v.superview()) {
-        if (p->isHidden() || !rootMap(*p, m, w)) return false;
+        if (!p->shownOrWasShown() || !rootMap(*p, m, w)) return false;
     } else {
-        w = dynamic_cast<Window*>(const_cast<View*>(&v));
+        w = v.window();
         if (!w) return false;
         m = Map{};
     }
@@ -165,12 +166,12 @@ bool rootMap(const View& v, Map& m, Window*& w) {
     return true;
 }
 
-// What v and its shown subviews cover, v's own hidden state aside.
+// What v and its subviews shown now or in the last frame cover, v's own hidden state aside.
 Box subtreeBox(const View& v, const Map& m) {
     const Box own = m.apply(v.bounds());
     Box box = own, children;
     for (const auto& child : v.subviews())
-        if (!child->isHidden()) children.add(subtreeBox(*child, childMap(*child, m)));
+        if (child->shownOrWasShown()) children.add(subtreeBox(*child, childMap(*child, m)));
     if (dynamic_cast<const ScrollView*>(&v)) children.clip(own);
     box.add(children);
     return box;
@@ -187,7 +188,7 @@ std::vector<Layer*>& trackedLayers() {
 Window* View::window() const {
     const View* v = this;
     while (v->superview_) v = v->superview_;
-    return dynamic_cast<Window*>(const_cast<View*>(v));
+    return v->isWindow_ ? static_cast<Window*>(const_cast<View*>(v)) : nullptr;
 }
 
 void View::reportArea() const {
@@ -216,14 +217,15 @@ void View::setHidden(bool hidden) {
     // Listed with the window and looked at when the frame is drawn: a segment hidden and shown again
     // within one tick changes nothing on screen.
     if (!hiddenChangePending_) {
-        Window* w = window();
-        std::weak_ptr<View> self = weak_from_this();
-        if (w && !self.expired()) {
-            hiddenChangePending_ = true;
-            hiddenBefore_ = hidden_;
-            w->hiddenChanges_.push_back(std::move(self));
-        } else {
-            reportArea();
+        if (Window* w = window()) {
+            std::weak_ptr<View> self = weak_from_this();
+            if (!self.expired()) {
+                hiddenChangePending_ = true;
+                hiddenBefore_ = hidden_;
+                w->hiddenChanges_.push_back(std::move(self));
+            } else {
+                reportArea();
+            }
         }
     }
     hidden_ = hidden;
@@ -429,7 +431,7 @@ void View::insertSubviewAtIndex(std::shared_ptr<View> view, std::size_t index) {
         auto& siblings = view->superview_->subviews_;
         std::erase(siblings, view);
     }
-    if (!view->hidden_) view->reportLeaving();
+    if (view->shownOrWasShown()) view->reportLeaving();
     view->superview_ = this;
     index = std::min(index, subviews_.size());
     View& added = *view;
@@ -443,7 +445,7 @@ void View::removeFromSuperview() {
     if (!parent) return;
     auto& siblings = parent->subviews_;
     auto it = std::find_if(siblings.begin(), siblings.end(), [this](const auto& v) { return v.get() == this; });
-    if (!hidden_) reportLeaving();
+    if (shownOrWasShown()) reportLeaving();
     superview_ = nullptr;
     if (it == siblings.end()) return;
     std::shared_ptr<View> keep = std::move(*it);   // this view may die with the last reference, after we are done

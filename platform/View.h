@@ -50,6 +50,8 @@ public:
     int tag() const { return tag_; }
     void setTag(int tag) { tag_ = tag; }
     bool isHidden() const { return hidden_; }
+    // Shown now, or shown when its window last took its changes (hidden since: still to be drawn away).
+    bool shownOrWasShown() const { return !hidden_ || (hiddenChangePending_ && !hiddenBefore_); }
     void setHidden(bool hidden);
     double alpha() const { return alpha_; }
     void setAlpha(double alpha);                          // clamped to 0..1; animated inside a block
@@ -124,6 +126,7 @@ protected:
     Color backgroundColor_ = Color::clear();
     bool userInteractionEnabled_ = true;
     std::uint64_t displayGeneration_ = 0;
+    bool isWindow_ = false;              // set by Window: found at the root without a cast
     bool hiddenChangePending_ = false;   // listed with the window; hiddenBefore_ was the value at the last frame
     bool hiddenBefore_ = false;
     ViewController* viewController_ = nullptr;
@@ -279,7 +282,7 @@ private:
 // views report changed since the last frame, so that only those are drawn again.
 class Window : public View {
 public:
-    explicit Window(Rect frame = {0, 0, 480, 320}) : View(frame) {}
+    explicit Window(Rect frame = {0, 0, 480, 320}) : View(frame) { isWindow_ = true; }
     void makeKeyAndVisible();
     bool isKeyWindow() const { return key_; }
     static Window* keyWindow();

@@ -43,6 +43,24 @@ TEST_F(ChangesTest, ASegmentShownAndHiddenAgainBeforeTheFrameChangesNothing) {
     EXPECT_EQ(window->takeChanges(), Areas{});
 }
 
+TEST_F(ChangesTest, ASegmentHiddenBeforeTheFrameIsDrawnAwayEvenWhenItsParentIsHiddenOrTakenOutToo) {
+    auto moving = std::make_shared<View>(Rect(300, 200, 50, 50));
+    auto lit = std::make_shared<ImageView>(Rect(-100, 0, 10, 10));   // outside its parent's frame
+    window->addSubview(moving);
+    moving->addSubview(lit);
+    window->takeChanges();
+    lit->setHidden(true);
+    moving->setHidden(true);
+    EXPECT_EQ(window->takeChanges(), (Areas{{200, 200, 10, 10}, {300, 200, 50, 50}}));
+    moving->setHidden(false);
+    window->takeChanges();
+    lit->setHidden(false);
+    window->takeChanges();
+    lit->setHidden(true);
+    moving->removeFromSuperview();
+    EXPECT_EQ(window->takeChanges(), (Areas{{200, 200, 150, 50}}));
+}
+
 TEST_F(ChangesTest, SettingTheValuesAViewAlreadyHasReportsNothing) {
     segment->setHidden(true);
     panel->setAlpha(1);
