@@ -154,7 +154,9 @@ void Desktop::drawFrame() {
     std::vector<Rect> changes;
     if (w) changes = w->takeChanges();
     if (r && !wholeFrame_ && changes.empty() && w) {
-        dirty_ = false;   // nothing changed: nothing drawn, nothing presented
+        // Nothing changed: nothing drawn, nothing presented; the next look comes a frame's time later.
+        dirty_ = false;
+        lastFrame_ = now();
         return;
     }
     if (r && !wholeFrame_ && drawsChangesOnly()) {
