@@ -3,6 +3,10 @@
 // something changed or an animation runs, and the run loop's timers fired on time in between. The loop
 // sleeps until the next timer, animation frame or event.
 //
+// A frame draws again only the areas the window's views reported changed (see Window::takeChanges), over the
+// last frame kept in the window's surface; a whole frame after opening, a resize, a scale change, an exposed
+// or lost surface, with a renderer that does not keep its frames, or when the changes cover most of the screen.
+//
 // It is also the application backend: ending the loop, and handing links to the system with xdg-open.
 
 #include <cstdint>
@@ -55,10 +59,17 @@ public:
 
     // Handles one SDL event (tests feed synthesized ones here).
     void handleEvent(const SDL_Event& event);
-    // Draws the tree now and presents it.
+    // Draws what changed (or the whole tree when needed) and presents it; nothing when nothing changed.
     void drawFrame();
     bool needsFrame() const;
     int framesDrawn() const { return frames_; }
+    // Marks an area of the screen (points) to be drawn again with the next frame: what is drawn over the tree
+    // reports its own changes here. The tree's views report theirs themselves.
+    void invalidateRect(Rect points);
+    // The next frame is drawn whole.
+    void invalidateAll() { wholeFrame_ = true; }
+    // Whether frames are drawn in parts over the last one (the software renderer, a window as the root).
+    bool drawsChangesOnly() const;
 
     // Window pixels to points, and the viewport that draws the screen in the window.
     Point toPoints(int windowX, int windowY) const;
@@ -94,7 +105,8 @@ public:
 private:
     void updateViewport();
     void endApplication();
-    // The system notice (Notices) drawn over the tree, outside it.
+    // The system notice (Notices) drawn over the tree, outside it, in a strip along the bottom edge.
+    static inline const Rect kNoticeRect{90, 292, 300, 22};
     bool noticeChanged() const;
     void drawNotice();
     double now() const;
@@ -109,7 +121,9 @@ private:
     View* root_ = nullptr;
     bool initialisedVideo_ = false;
     bool running_ = false;
-    bool dirty_ = true;
+    bool dirty_ = true;        // input arrived: look for changes
+    bool wholeFrame_ = true;   // the next frame is drawn whole
+    bool keepsFrames_ = false; // the renderer draws into a surface that keeps the last frame
     bool exitAfterFirstFrame_ = false;
     double lastFrame_ = -1e9;
     int frames_ = 0;
