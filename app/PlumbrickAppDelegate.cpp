@@ -1,8 +1,12 @@
 #include "app/PlumbrickAppDelegate.h"
 
+#include "services/Support.h"
+
 namespace plumbrick {
 
 void PlumbrickAppDelegate::applicationDidFinishLaunching() {
+    // What a save cut short by a crash or a power cut left behind goes before anything reads the folder.
+    removeStaleSaveTemporaries();
     if (!window_) return;
     // Asking for the root's view loads it: the root's viewDidLoad runs before the window is shown.
     if (viewController_) {

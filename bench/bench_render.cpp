@@ -3,10 +3,17 @@
 //   BM_DrawBusyFace       CPU time to draw one frame of a game face with every segment lit, at scale 2,
 //                         with SDL's software renderer into a surface (goal: under 2 ms).
 //   BM_DrawMenu           the same for the menu screen.
+//   BM_DrawOneEggMoves    CPU time to draw the frame in which one egg moves a step on a playing face, drawing
+//                         only what changed over the last frame, at scale 2 (goal: under 0.1 ms); counter
+//                         pixels_drawn: the share of the screen drawn again.
 //   BM_StartToFirstFrame  wall time from starting the application process to its first frame drawn, with
 //                         the offscreen video driver (goal: under 150 ms); counter max_rss_mb: its peak memory.
 //   BM_IdleMenuCpu        share of one core used while the menu sits idle in a real window, on the real
 //                         clock (goal: under 1 %); needs a display (run under xvfb-run) or is skipped.
+//   BM_PlayingTickPace    a round of the egg game playing in a real window at scale 2 for 5 s: the game's
+//                         ticks per second, frames drawn per second and the share of one core used (CPU time
+//                         of this process over wall time; goal: under 2 %). Needs a display (xvfb-run).
+//   BM_BusyRoundInWindow  the same for a round at its top speed with six eggs, played automatically.
 
 #include <benchmark/benchmark.h>
 
@@ -20,7 +27,10 @@
 #include <string>
 #include <vector>
 
+#include "app/PlumbrickAppDelegate.h"
+#include "app/PlumbrickViewController.h"
 #include "app/Registration.h"
+#include "games/egg/YolkfallViewController.h"
 #include "platform/Application.h"
 #include "platform/FileManager.h"
 #include "platform/RunLoop.h"
@@ -62,6 +72,31 @@ void BM_DrawMenu(benchmark::State& state) {
     for (auto _ : state) canvas.render(driver.root());
 }
 BENCHMARK(BM_DrawMenu)->Unit(benchmark::kMicrosecond);
+
+void BM_DrawOneEggMoves(benchmark::State& state) {
+    plumbrick::tools::ScreenDriver driver;
+    driver.driveTo("playing1");
+    auto& root = static_cast<Window&>(driver.root());
+    View& face = *root.subviews().back()->subviews().back();
+    // One egg on the first ramp, stepping down its five places and starting over.
+    std::vector<View*> places;
+    for (int tag = 500; tag < 505; ++tag) places.push_back(face.viewWithTag(tag));
+    for (View* v : places) v->setHidden(true);
+    sdl::SurfaceCanvas canvas(2);
+    canvas.renderChanges(root);   // the first frame whole, pictures decoded, outside the measurement
+    std::size_t at = 0;
+    long pixels = 0, frames = 0;
+    for (auto _ : state) {
+        places[at]->setHidden(true);
+        at = (at + 1) % places.size();
+        places[at]->setHidden(false);
+        canvas.renderChanges(root);
+        pixels += canvas.renderer().drawnPixels();
+        ++frames;
+    }
+    state.counters["pixels_drawn"] = frames ? double(pixels) / frames / (960.0 * 640) : 0;
+}
+BENCHMARK(BM_DrawOneEggMoves)->Unit(benchmark::kMicrosecond);
 
 // The application binary beside this benchmark's build.
 std::string applicationPath() {
@@ -165,8 +200,9 @@ void BM_IdleMenuCpu(benchmark::State& state) {
 BENCHMARK(BM_IdleMenuCpu)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
 
 // A round of the egg game in a real window: a probe timer of the game's tick interval runs beside the
-// game's own, and counts how many of its firings arrive while the frames are drawn.
-void BM_PlayingTickPace(benchmark::State& state) {
+// game's own, and counts how many of its firings arrive while the frames are drawn. `busy`: the round at its
+// top speed with six eggs allowed, played automatically (every egg caught), the most the face changes.
+void playInWindow(benchmark::State& state, bool busy) {
     headless::Environment env;
     SteadyClock clock;
     RunLoop::main().setClock(&clock);
@@ -198,6 +234,18 @@ void BM_PlayingTickPace(benchmark::State& state) {
             runFor(1.5);
             send(SDL_KEYDOWN, SDLK_1, 0, 0);        // game A
             runFor(0.5);
+            if (busy) {
+                auto* delegate = dynamic_cast<plumbrick::PlumbrickAppDelegate*>(Application::sharedApplication().delegate());
+                auto* root = delegate ? dynamic_cast<plumbrick::PlumbrickViewController*>(delegate->viewController()) : nullptr;
+                auto* game = root ? dynamic_cast<plumbrick::YolkfallViewController*>(root->getViewControllerGame(1)) : nullptr;
+                if (!game) std::abort();
+                game->set_auto_(true);
+                // Past the last speed and egg-count changes, as the engine's own benchmark does.
+                for (int scores : {250, 561, 300}) {
+                    game->setScores(scores);
+                    runFor(0.75);
+                }
+            }
             for (auto _ : state) {
                 int ticks = 0;
                 auto probe = Timer::scheduled(0.025, [&ticks](Timer&) { ++ticks; }, true);
@@ -217,6 +265,11 @@ void BM_PlayingTickPace(benchmark::State& state) {
     }
     RunLoop::main().setClock(&env.clock());
 }
+
+void BM_PlayingTickPace(benchmark::State& state) { playInWindow(state, false); }
 BENCHMARK(BM_PlayingTickPace)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
+
+void BM_BusyRoundInWindow(benchmark::State& state) { playInWindow(state, true); }
+BENCHMARK(BM_BusyRoundInWindow)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -3,8 +3,8 @@
 // every input goes through. The bytes are decoded on their own first: a file that is taken must pass the
 // game's checks again and survive being written again unchanged; a refused one must be refused as
 // "UnarchiverException" with "bad archive". Then the same bytes are put on disk as the state file and
-// loaded, and the file must be gone; a file that is not taken leaves the controller idle, with one log line
-// when it was refused and none when it was of another layout.
+// loaded: a file that is taken stays until its round goes on, any other is gone at once and leaves the
+// controller idle, with one log line when it was refused and none when it was of another layout.
 
 #include <cstddef>
 #include <cstdint>
@@ -101,12 +101,14 @@ int testOneInput(const char* gameId, const char* layout, const StateFile<Saved>&
         out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
     }
     check(game.loadStateGame());
-    check(!platform::FileManager::defaultManager().fileExistsAtPath(path));
+    check(platform::FileManager::defaultManager().fileExistsAtPath(path) == decoded.has_value());
 
     if (decoded) {
         check(game.getState() == Game::kPaused);
         check(face->env.logLines().empty());
         taken(game, *decoded);
+        plumbrick::game_face::releaseStateFile(path);   // as the pause button does when it resumes the round
+        check(!platform::FileManager::defaultManager().fileExistsAtPath(path));
         game.playGame();
         face->env.advance(8.0);
         game.endGame();

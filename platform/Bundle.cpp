@@ -1,13 +1,10 @@
 #include "platform/Bundle.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <system_error>
 #include <vector>
-
-#ifndef PLUMBRICK_RESOURCE_DIR
-#define PLUMBRICK_RESOURCE_DIR ""
-#endif
 
 namespace platform {
 
@@ -24,17 +21,32 @@ bool isDirectory(const fs::path& p) {
 }
 }  // namespace
 
+std::vector<fs::path> resourceCandidates(const fs::path& exeDir, const std::string& override) {
+    if (!override.empty()) return {fs::path(override)};
+    std::vector<fs::path> candidates{(exeDir / ".." / "share" / "plumbrick").lexically_normal(),
+                                     exeDir / "resources"};
+    // A build tree: the executables sit one or two folders below the tree's top (app/, tests/sdl/, ...).
+    fs::path dir = exeDir;
+    for (int up = 0; up < 3 && dir.has_relative_path(); ++up, dir = dir.parent_path())
+        if (isFile(dir / "CMakeCache.txt")) {
+            candidates.push_back(dir / "resources");
+            break;
+        }
+    return candidates;
+}
+
+std::string findResourceRoot(const std::vector<fs::path>& candidates) {
+    for (const fs::path& c : candidates)
+        if (isDirectory(c)) return c.string();
+    return {};
+}
+
 Bundle::Bundle() {
     std::error_code ec;
-    fs::path exe = fs::read_symlink("/proc/self/exe", ec);
-    if (!ec) {
-        fs::path beside = exe.parent_path() / "resources";
-        if (isDirectory(beside)) {
-            root_ = beside.string();
-            return;
-        }
-    }
-    root_ = PLUMBRICK_RESOURCE_DIR;
+    const fs::path exe = fs::read_symlink("/proc/self/exe", ec);
+    const char* override = std::getenv("PLUMBRICK_RESOURCES");
+    searched_ = resourceCandidates(ec ? fs::current_path(ec) : exe.parent_path(), override ? override : "");
+    root_ = findResourceRoot(searched_);
 }
 
 Bundle& Bundle::mainBundle() {

@@ -1,9 +1,22 @@
 #pragma once
-// Resource lookup: the resources folder beside the executable, or where the build put it.
+// Resource lookup. The resources folder is found relative to the running executable, so that a copy works
+// wherever it is put: `../share/plumbrick` when installed, a `resources` folder beside the executable, or the
+// build tree's `resources` (beside the CMakeCache.txt in the executable's folder or one or two above it).
+// PLUMBRICK_RESOURCES in the environment overrides all of them; a port whose files live elsewhere (a virtual
+// file system) sets the folder with setResourcePath before the application launches.
 
+#include <filesystem>
 #include <string>
+#include <vector>
 
 namespace platform {
+
+// Where resources are looked for, in order, for an executable in `exeDir`; `override` (when not empty) is the
+// only place looked in.
+std::vector<std::filesystem::path> resourceCandidates(const std::filesystem::path& exeDir,
+                                                      const std::string& override);
+// The first candidate that is a folder, or empty.
+std::string findResourceRoot(const std::vector<std::filesystem::path>& candidates);
 
 class Bundle {
 public:
@@ -12,11 +25,15 @@ public:
     std::string pathForResource(const std::string& name, const std::string& type) const;
     // Full path of a layout file "layouts/<name>.json", or empty.
     std::string pathForLayout(const std::string& name) const;
+    // The resources folder; empty when none was found.
     const std::string& resourcePath() const { return root_; }
     void setResourcePath(std::string root) { root_ = std::move(root); }
+    // The places looked in at start, for the message when none held the resources.
+    const std::vector<std::filesystem::path>& searched() const { return searched_; }
 private:
     Bundle();
     std::string root_;
+    std::vector<std::filesystem::path> searched_;
 };
 
 }  // namespace platform

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
+#include <stdio.h>
 #include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -47,34 +48,58 @@ bool isTemporaryName(const std::string& name) {
 // The file operations, each of which first asks the fault seam.
 int faultOr(FileOp op) { return FileFaults::shared().check(op); }
 
-ssize_t doWrite(int fd, const void* data, std::size_t size) {
+void record(FileCall call) {
+    if (FileFaults::shared().recording()) FileFaults::shared().record(call);
+}
+
+ssize_t doWrite(int fd, const std::string& path, const std::uint8_t* data, std::size_t size) {
     if (int e = faultOr(FileOp::Write)) { errno = e; return -1; }
-    return ::write(fd, data, size);
+    ssize_t n = ::write(fd, data, size);
+    if (n > 0 && FileFaults::shared().recording())
+        record({FileOp::Write, path, {}, Bytes(data, data + n)});
+    return n;
 }
 
-int doSync(int fd) {
+int doSync(int fd, const std::string& path, bool directory = false) {
     if (int e = faultOr(FileOp::Sync)) { errno = e; return -1; }
-    return ::fsync(fd);
+    int r = ::fsync(fd);
+    if (r == 0) record({FileOp::Sync, path, {}, {}, false, directory});
+    return r;
 }
 
-int doRename(const std::string& from, const std::string& to) {
+// replace false: fails with EEXIST rather than replace an item at `to`, in one step where the file system
+// can (elsewhere the caller's check just before has to do).
+int doRename(const std::string& from, const std::string& to, bool replace = true) {
     if (int e = faultOr(FileOp::Rename)) { errno = e; return -1; }
-    return ::rename(from.c_str(), to.c_str());
+    int r = -1;
+    if (!replace) {
+        r = ::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE);
+        if (r != 0 && errno != EINVAL && errno != ENOSYS) return r;
+    }
+    if (r != 0) r = ::rename(from.c_str(), to.c_str());
+    if (r == 0) record({FileOp::Rename, from, to, {}});
+    return r;
 }
 
 int doUnlink(const std::string& path) {
     if (int e = faultOr(FileOp::Remove)) { errno = e; return -1; }
-    return ::unlink(path.c_str());
+    int r = ::unlink(path.c_str());
+    if (r == 0) record({FileOp::Remove, path, {}, {}});
+    return r;
 }
 
 int doOpen(const std::string& path, int flags) {
     if (int e = faultOr(FileOp::Open)) { errno = e; return -1; }
-    return ::open(path.c_str(), flags | O_CLOEXEC);
+    int fd = ::open(path.c_str(), flags | O_CLOEXEC);
+    if (fd >= 0) record({FileOp::Open, path, {}, {}, false, (flags & O_DIRECTORY) != 0});
+    return fd;
 }
 
 int doMkstemp(std::string& templ) {
     if (int e = faultOr(FileOp::Open)) { errno = e; return -1; }
-    return ::mkostemp(templ.data(), O_CLOEXEC);
+    int fd = ::mkostemp(templ.data(), O_CLOEXEC);
+    if (fd >= 0) record({FileOp::Open, templ, {}, {}, true});
+    return fd;
 }
 
 ssize_t doRead(int fd, void* buffer, std::size_t size) {
@@ -203,6 +228,30 @@ bool FileManager::removeItemAtPath(const std::string& path, std::string* error) 
     return true;
 }
 
+FileManager::ItemKind FileManager::itemKindAtPath(const std::string& path) const {
+    struct stat st {};
+    if (path.empty() || ::lstat(path.c_str(), &st) != 0) return ItemKind::None;
+    return S_ISREG(st.st_mode) ? ItemKind::RegularFile : ItemKind::Other;
+}
+
+bool FileManager::removeFileAtPath(const std::string& path, std::string* error) {
+    struct stat st {};
+    if (path.empty() || ::lstat(path.c_str(), &st) != 0) {
+        setError(error, describe("Could not remove", path, path.empty() ? ENOENT : errno));
+        return false;
+    }
+    if (!S_ISREG(st.st_mode)) {
+        setError(error, "Did not remove " + path + ": it is not a regular file");
+        return false;
+    }
+    // unlink(2) never removes a folder, should one have taken the file's place meanwhile.
+    if (doUnlink(path) != 0) {
+        setError(error, describe("Could not remove", path, errno));
+        return false;
+    }
+    return true;
+}
+
 bool FileManager::moveItemAtPath(const std::string& from, const std::string& to, std::string* error) {
     struct stat st {};
     if (::lstat(from.c_str(), &st) != 0) {
@@ -214,7 +263,7 @@ bool FileManager::moveItemAtPath(const std::string& from, const std::string& to,
         setError(error, describe("Could not move " + from + " to", to, EEXIST));
         return false;
     }
-    if (doRename(from, to) != 0) {
+    if (doRename(from, to, /*replace=*/false) != 0) {
         setError(error, describe("Could not move " + from + " to", to, errno));
         return false;
     }
@@ -222,14 +271,23 @@ bool FileManager::moveItemAtPath(const std::string& from, const std::string& to,
 }
 
 std::optional<Bytes> FileManager::dataWithContentsOfFile(const std::string& path, std::size_t maxBytes) const {
+    int error = 0;
+    return dataWithContentsOfFile(path, maxBytes, &error);
+}
+
+std::optional<Bytes> FileManager::dataWithContentsOfFile(const std::string& path, std::size_t maxBytes, int* error) const {
+    auto nothing = [&](int fd, int err) -> std::optional<Bytes> {
+        if (fd >= 0) ::close(fd);
+        *error = err;
+        return std::nullopt;
+    };
     // O_NONBLOCK: a FIFO in the file's place must not block the open; regular files ignore it.
     int fd = doOpen(path, O_RDONLY | O_NONBLOCK);
-    if (fd < 0) return std::nullopt;
+    if (fd < 0) return nothing(-1, errno);
     struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || static_cast<std::uint64_t>(st.st_size) > maxBytes) {
-        ::close(fd);
-        return std::nullopt;
-    }
+    if (::fstat(fd, &st) != 0) return nothing(fd, errno);
+    if (!S_ISREG(st.st_mode)) return nothing(fd, EISDIR);
+    if (static_cast<std::uint64_t>(st.st_size) > maxBytes) return nothing(fd, EFBIG);
     Bytes bytes;
     bytes.reserve(static_cast<std::size_t>(st.st_size));
     std::uint8_t buffer[16384];
@@ -237,17 +295,14 @@ std::optional<Bytes> FileManager::dataWithContentsOfFile(const std::string& path
         ssize_t n = doRead(fd, buffer, sizeof buffer);
         if (n < 0) {
             if (errno == EINTR) continue;
-            ::close(fd);
-            return std::nullopt;
+            return nothing(fd, errno);
         }
         if (n == 0) break;
-        if (bytes.size() + static_cast<std::size_t>(n) > maxBytes) {   // grew while we read it
-            ::close(fd);
-            return std::nullopt;
-        }
+        if (bytes.size() + static_cast<std::size_t>(n) > maxBytes) return nothing(fd, EFBIG);   // grew while we read it
         bytes.insert(bytes.end(), buffer, buffer + n);
     }
     ::close(fd);
+    *error = 0;
     return bytes;
 }
 
@@ -275,7 +330,7 @@ bool FileManager::writeToFileAtomically(const std::string& path, const Bytes& by
     ::fchmod(fd, 0644);   // mkstemp makes 0600; saved files are ordinary user files
     std::size_t done = 0;
     while (done < bytes.size()) {
-        ssize_t n = doWrite(fd, bytes.data() + done, bytes.size() - done);
+        ssize_t n = doWrite(fd, temp, bytes.data() + done, bytes.size() - done);
         if (n < 0) {
             if (errno == EINTR) continue;
             return fail("Could not write", errno);
@@ -283,7 +338,7 @@ bool FileManager::writeToFileAtomically(const std::string& path, const Bytes& by
         if (n == 0) return fail("Could not write", EIO);
         done += static_cast<std::size_t>(n);
     }
-    if (doSync(fd) != 0) return fail("Could not sync", errno);
+    if (doSync(fd, temp) != 0) return fail("Could not sync", errno);
     int closed = ::close(fd);
     fd = -1;
     if (closed != 0) return fail("Could not close", errno);
@@ -293,7 +348,7 @@ bool FileManager::writeToFileAtomically(const std::string& path, const Bytes& by
     int dirfd = doOpen(folder, O_RDONLY | O_DIRECTORY);
     int err = dirfd < 0 ? errno : 0;
     if (dirfd >= 0) {
-        if (doSync(dirfd) != 0) err = errno;
+        if (doSync(dirfd, folder, true) != 0) err = errno;
         ::close(dirfd);
     }
     if (err != 0) {

@@ -15,6 +15,16 @@ using Bytes = std::vector<std::uint8_t>;
 
 enum class FileOp { Open, Write, Sync, Rename, Remove, MakeDir, Read };
 
+// One system call of the file layer that succeeded, as a recorder sees it.
+struct FileCall {
+    FileOp op;
+    std::string path;          // the file or folder acted on; a rename's source
+    std::string to;            // a rename's target
+    Bytes data;                // what a write wrote
+    bool creates = false;      // an Open that made a new file
+    bool directory = false;    // an Open or a Sync of a folder
+};
+
 // Fault injection: the `nth` call (1-based, counted from arming) of `op` fails with `error` (an errno value).
 // Every system call counts once: each write(2) is a Write, each fsync(2) a Sync (an atomic write syncs the
 // file, then its folder), each open(2) an Open (the temporary file, the folder to sync, a file to read), each
@@ -29,10 +39,16 @@ public:
     int check(FileOp op);
     // Sees every operation just before it is checked (tests look at the folder at that moment).
     void setObserver(std::function<void(FileOp)> observer) { observer_ = std::move(observer); }
+    // Sees every call that succeeded, with what it acted on (a test replays them as a crash would leave them).
+    void setRecorder(std::function<void(const FileCall&)> recorder) { recorder_ = std::move(recorder); }
+    // Called by the file operations after a call succeeded.
+    void record(const FileCall& call) { if (recorder_) recorder_(call); }
+    bool recording() const { return static_cast<bool>(recorder_); }
 private:
     struct Armed { FileOp op; int remaining; int error; };
     std::vector<Armed> armed_;
     std::function<void(FileOp)> observer_;
+    std::function<void(const FileCall&)> recorder_;
 };
 
 class FileManager {
@@ -45,10 +61,20 @@ public:
     bool createDirectoryAtPath(const std::string& path);
     // True on success; on failure *error gets a readable description.
     bool removeItemAtPath(const std::string& path, std::string* error = nullptr);
+    // What is at a path itself (a symbolic link is not followed).
+    enum class ItemKind { None, RegularFile, Other };
+    ItemKind itemKindAtPath(const std::string& path) const;
+    // Removes a regular file and nothing else: a folder, a link or any other item is left alone and the
+    // answer is false, with *error saying so.
+    bool removeFileAtPath(const std::string& path, std::string* error = nullptr);
+    // Never replaces an item at `to` (the check and the move are one step where the file system allows it).
     bool moveItemAtPath(const std::string& from, const std::string& to, std::string* error = nullptr);
 
     // The whole file, or nothing when it is missing or unreadable. maxBytes guards against huge files.
     std::optional<Bytes> dataWithContentsOfFile(const std::string& path, std::size_t maxBytes = 64u << 20) const;
+    // The same; when there is nothing, *error gets why: ENOENT (no file), EISDIR (not a regular file), EFBIG
+    // (more than maxBytes), or the errno of the open or read that failed.
+    std::optional<Bytes> dataWithContentsOfFile(const std::string& path, std::size_t maxBytes, int* error) const;
     // Atomic write (see above). False when any step fails; the old file is then untouched and no
     // temporary file is left. *error gets a description. The one exception is a failure to sync the folder
     // after the rename: the new contents are then in place but not known to be durable, and the write still

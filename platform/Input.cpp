@@ -27,6 +27,13 @@ View* hit(View& v, Point local) {
     return &v;
 }
 
+bool covers(const View& child, const Rect& area) {
+    const Rect f = child.frame();
+    constexpr double e = 1e-6;
+    return f.minX() <= area.minX() + e && f.minY() <= area.minY() + e && f.maxX() >= area.maxX() - e &&
+           f.maxY() >= area.maxY() - e;
+}
+
 Control* findKey(View& v, const std::string& key) {
     if (!takesTouches(v)) return nullptr;
     const auto& children = v.subviews();
@@ -60,9 +67,30 @@ Control* controlAt(View& root, Point p) {
     return nullptr;
 }
 
+View& frontScreen(View& root) {
+    View* screen = &root;
+    for (bool deeper = true; deeper;) {
+        deeper = false;
+        const auto& children = screen->subviews();
+        for (auto it = children.rbegin(); it != children.rend(); ++it) {
+            if (takesTouches(**it) && covers(**it, screen->bounds())) {
+                screen = it->get();
+                deeper = true;
+                break;
+            }
+        }
+    }
+    return *screen;
+}
+
+bool isOnFrontScreen(View& root, const View& v) {
+    View& screen = frontScreen(root);
+    return &v == &screen || v.isDescendantOf(&screen);
+}
+
 Control* controlForKey(View& root, const std::string& key) {
     if (key.empty()) return nullptr;
-    return findKey(root, key);
+    return findKey(frontScreen(root), key);
 }
 
 Control* touchAt(View& root, Point p, bool release) {

@@ -12,7 +12,14 @@ namespace platform {
 View* hitTest(View& root, Point p);
 // The front-most enabled control under the point, or null.
 Control* controlAt(View& root, Point p);
-// The front-most visible enabled control whose key equivalent is `key`, or null.
+// The screen a touch reaches: from `root` down, the front-most visible child that takes touches and covers
+// the whole of its parent, for as long as there is one (statistics over a round, an information page over
+// the menu); `root` itself when no child covers it.
+View& frontScreen(View& root);
+// Whether `v` is the front-most screen or inside it. Keys and gamepad buttons reach nothing else: a control
+// covered by another screen never answers them.
+bool isOnFrontScreen(View& root, const View& v);
+// The front-most visible enabled control of the front-most screen whose key equivalent is `key`, or null.
 Control* controlForKey(View& root, const std::string& key);
 
 // A touch on a point: touch-down on the control there (and touch-up-inside when `release` is set and the

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <optional>
 
 #include "platform/PlistNode.h"
 
@@ -239,6 +240,36 @@ std::size_t countContainerTags(const Bytes& bytes) {
     return count;
 }
 
+// The exact seconds since 2001 of a date node. libplist hands a date out as whole seconds in 32 bits only, which
+// cannot tell a date far away from one near it; its binary form holds the real number itself: "bplist00", then
+// the lone object (0x33 and eight big-endian bytes).
+std::optional<double> exactSince2001(plist_t node) {
+    char* bin = nullptr;
+    std::uint32_t length = 0;
+    plist_to_bin(node, &bin, &length);
+    std::optional<double> since;
+    if (bin && length >= 17 && static_cast<std::uint8_t>(bin[8]) == 0x33) {
+        std::uint64_t bits = 0;
+        for (int i = 0; i < 8; ++i) bits = (bits << 8) | static_cast<std::uint8_t>(bin[9 + i]);
+        double d = 0;
+        std::memcpy(&d, &bits, sizeof d);
+        since = d;
+    }
+    std::free(bin);
+    return since;
+}
+
+bool dateFits(double since2001) {
+    return std::isfinite(since2001) && since2001 >= std::numeric_limits<std::int32_t>::min() &&
+           since2001 < static_cast<double>(std::numeric_limits<std::int32_t>::max()) + 1.0;
+}
+
+PlistValue unheld(std::string why) {
+    PlistValue value;
+    value.v = UnheldValue{std::move(why)};
+    return value;
+}
+
 // Converts a libplist node; false when it nests too deep.
 bool toValue(plist_t node, int depth, PlistValue& out) {
     if (depth > detail::kMaxPlistDepth) return false;
@@ -253,6 +284,13 @@ bool toValue(plist_t node, int depth, PlistValue& out) {
         // libplist has unsigned integers only; signed values are stored as their two's complement.
         std::uint64_t u = 0;
         plist_get_uint_val(node, &u);
+        // A node that libplist itself keeps apart from the 64-bit signed value of the same bits is an integer of
+        // 2^63 or more, which would come back negative.
+        detail::PlistNode same(plist_new_uint(u));
+        if (!plist_compare_node_value(node, same.get())) {
+            out = unheld("an integer of 2^63 or more");
+            return true;
+        }
         out = PlistValue(static_cast<std::int64_t>(u));
         return true;
     }
@@ -266,12 +304,15 @@ bool toValue(plist_t node, int depth, PlistValue& out) {
     case PLIST_KEY: {
         std::uint64_t len = 0;
         const char* s = plist_get_string_ptr(node, &len);
-        out = PlistValue(std::string(s ? s : "", s ? len : 0));
+        std::string text(s ? s : "", s ? len : 0);
+        out = isWritableText(text) ? PlistValue(std::move(text)) : unheld("text that XML cannot carry unchanged");
         return true;
     }
-    case PLIST_DATE:
-        out = PlistValue(detail::dateFromNode(node));
+    case PLIST_DATE: {
+        const auto since = exactSince2001(node);
+        out = since && dateFits(*since) ? PlistValue(detail::dateFromNode(node)) : unheld("a date beyond 68 years from 2001");
         return true;
+    }
     case PLIST_DATA: {
         std::uint64_t len = 0;
         const char* p = plist_get_data_ptr(node, &len);
@@ -307,7 +348,9 @@ bool toValue(plist_t node, int depth, PlistValue& out) {
             }
             PlistValue item;
             ok = toValue(value, depth + 1, item);
-            if (ok) dict[key ? key : ""] = std::move(item);
+            const std::string name = key ? key : "";
+            if (ok && !isWritableText(name)) item = unheld("a key that XML cannot carry unchanged");
+            if (ok) dict[name] = std::move(item);
             std::free(key);
             if (!ok) break;
         }
@@ -328,7 +371,7 @@ plist_t fromValue(const PlistValue& value, int depth) {
     if (auto b = value.asBool()) return plist_new_bool(*b ? 1 : 0);
     if (auto i = value.asInteger()) return plist_new_uint(static_cast<std::uint64_t>(*i));
     if (auto r = value.asReal()) return plist_new_real(*r);
-    if (auto s = value.asString()) return plist_new_string(s->c_str());
+    if (auto s = value.asString()) return isWritableText(*s) ? plist_new_string(s->c_str()) : nullptr;
     if (auto d = value.asDate()) return detail::newDateNode(*d);
     if (auto data = std::get_if<Bytes>(&value.v))
         return plist_new_data(reinterpret_cast<const char*>(data->data()), data->size());
@@ -347,7 +390,7 @@ plist_t fromValue(const PlistValue& value, int depth) {
     if (auto dict = value.asDictionary()) {
         plist_t node = plist_new_dict();
         for (const auto& [key, item] : *dict) {
-            plist_t child = fromValue(item, depth + 1);
+            plist_t child = isWritableText(key) ? fromValue(item, depth + 1) : nullptr;
             if (!child) {
                 plist_free(node);
                 return nullptr;
@@ -356,12 +399,68 @@ plist_t fromValue(const PlistValue& value, int depth) {
         }
         return node;
     }
-    return nullptr;   // null has no property-list form
+    return nullptr;   // null and an unheld value have no property-list form
+}
+
+// The first fault that keeps a value from being written, or "".
+std::string writeFault(const PlistValue& value, int depth) {
+    if (depth > detail::kMaxPlistDepth) return "nested too deep";
+    if (value.isNull()) return "a null";
+    if (auto u = value.asUnheld()) return u->why;
+    if (auto s = value.asString(); s && !isWritableText(*s)) return "text that XML cannot carry unchanged";
+    if (auto d = value.asDate(); d && !dateFits(d->timeIntervalSince1970 - 978307200.0))
+        return "a date beyond 68 years from 2001";
+    if (auto a = value.asArray()) {
+        for (const auto& item : *a)
+            if (auto why = writeFault(item, depth + 1); !why.empty()) return why;
+    }
+    if (auto dict = value.asDictionary()) {
+        for (const auto& [key, item] : *dict) {
+            if (!isWritableText(key)) return "a key that XML cannot carry unchanged";
+            if (auto why = writeFault(item, depth + 1); !why.empty()) return why;
+        }
+    }
+    return {};
 }
 
 constexpr double kSince2001 = 978307200.0;
 
 }  // namespace
+
+bool isWritableText(const std::string& text) {
+    // UTF-8 of XML's characters: tab, line feed, U+0020 to U+D7FF, U+E000 to U+FFFD, U+10000 to U+10FFFF. A
+    // carriage return is left out too: XML readers turn it into a line feed.
+    const auto* p = reinterpret_cast<const unsigned char*>(text.data());
+    const auto* end = p + text.size();
+    while (p < end) {
+        const unsigned char c = *p;
+        std::uint32_t cp = 0;
+        int more = 0;
+        if (c < 0x80) cp = c;
+        else if (c >= 0xC2 && c <= 0xDF) cp = c & 0x1F, more = 1;
+        else if (c >= 0xE0 && c <= 0xEF) cp = c & 0x0F, more = 2;
+        else if (c >= 0xF0 && c <= 0xF4) cp = c & 0x07, more = 3;
+        else return false;
+        if (end - p <= more) return false;   // cut short
+        for (int i = 1; i <= more; ++i) {
+            if ((p[i] & 0xC0) != 0x80) return false;
+            cp = (cp << 6) | (p[i] & 0x3F);
+        }
+        if ((more == 2 && cp < 0x800) || (more == 3 && (cp < 0x10000 || cp > 0x10FFFF))) return false;   // overlong
+        const bool xmlChar = cp == 0x9 || cp == 0xA || (cp >= 0x20 && cp <= 0xD7FF) || (cp >= 0xE000 && cp <= 0xFFFD) ||
+                             cp >= 0x10000;
+        if (!xmlChar) return false;
+        p += 1 + more;
+    }
+    return true;
+}
+
+bool isWritable(const PlistValue& value, std::string* why) {
+    std::string fault = writeFault(value, 0);
+    if (fault.empty()) return true;
+    setWhy(why, fault);
+    return false;
+}
 
 bool checkBinaryPlist(const Bytes& bytes, std::string* why) {
     BinaryChecker checker(bytes);
@@ -396,8 +495,11 @@ PlistNode readXmlPlist(const Bytes& bytes, std::string* why) {
         setWhy(why, "too many containers");
         return nullptr;
     }
-    // A terminated copy, so that nothing in the reader can run past the end.
-    std::string text(bytes.begin(), bytes.end());
+    // A terminated copy, so that nothing in the reader can run past the end. A UTF-8 byte-order mark, which
+    // some editors put at the start of a text file, is left out: the reader would refuse the whole file.
+    static constexpr std::uint8_t kBom[3] = {0xEF, 0xBB, 0xBF};
+    const std::size_t skip = bytes.size() >= 3 && std::memcmp(bytes.data(), kBom, 3) == 0 ? 3 : 0;
+    std::string text(bytes.begin() + static_cast<std::ptrdiff_t>(skip), bytes.end());
     plist_t root = nullptr;
     plist_from_xml(text.c_str(), static_cast<std::uint32_t>(text.size()), &root);
     if (!root) setWhy(why, "not an XML property list");

@@ -110,7 +110,168 @@ const Layer::Animation* runningAnimation(const std::vector<std::shared_ptr<Layer
 
 }  // namespace
 
+// ---------------------------------------------------------------------------------------------------------
+// Changed areas: what a view covers on screen, in its root's points, as the renderer draws it (presentation
+// values, each transform about the frame's centre, scroll views clipping their content).
+
+namespace {
+
+struct Box {
+    double x0 = 0, y0 = 0, x1 = 0, y1 = 0;
+    bool empty() const { return !(x1 > x0 && y1 > y0); }
+    void add(const Box& b) {
+        if (b.empty()) return;
+        if (empty()) { *this = b; return; }
+        x0 = std::min(x0, b.x0); y0 = std::min(y0, b.y0);
+        x1 = std::max(x1, b.x1); y1 = std::max(y1, b.y1);
+    }
+    void clip(const Box& b) {
+        x0 = std::max(x0, b.x0); y0 = std::max(y0, b.y0);
+        x1 = std::min(x1, b.x1); y1 = std::min(y1, b.y1);
+    }
+    Rect rect() const { return empty() ? Rect() : Rect(x0, y0, x1 - x0, y1 - y0); }
+};
+
+// Local (bounds) points to root points: x' = sx * x + tx, y' = sy * y + ty.
+struct Map {
+    double sx = 1, sy = 1, tx = 0, ty = 0;
+    Box apply(const Rect& r) const {
+        Box b{sx * r.minX() + tx, sy * r.minY() + ty, sx * r.maxX() + tx, sy * r.maxY() + ty};
+        if (b.x1 < b.x0) std::swap(b.x0, b.x1);
+        if (b.y1 < b.y0) std::swap(b.y0, b.y1);
+        return b;
+    }
+};
+
+Map childMap(const View& v, const Map& parent) {
+    const AffineTransform t = v.presentationTransform();
+    const Rect frame = v.frame(), bounds = v.bounds();
+    const double cx = frame.midX(), cy = frame.midY();
+    const double ox = t.a * (frame.minX() - bounds.minX() - cx) + cx + t.tx;
+    const double oy = t.d * (frame.minY() - bounds.minY() - cy) + cy + t.ty;
+    return {parent.sx * t.a, parent.sy * t.d, parent.sx * ox + parent.tx, parent.sy * oy + parent.ty};
+}
+
+// The map of v and the window at its root; false when v is not drawn (a hidden ancestor, hidden in the last
+// frame too) or has no window.
+bool rootMap(const View& v, Map& m, Window*& w) {
+    if (const View* p = v.superview()) {
+        if (!p->shownOrWasShown() || !rootMap(*p, m, w)) return false;
+    } else {
+        w = v.window();
+        if (!w) return false;
+        m = Map{};
+    }
+    m = childMap(v, m);
+    return true;
+}
+
+// What v and its subviews shown now or in the last frame cover, v's own hidden state aside.
+Box subtreeBox(const View& v, const Map& m) {
+    const Box own = m.apply(v.bounds());
+    Box box = own, children;
+    for (const auto& child : v.subviews())
+        if (child->shownOrWasShown()) children.add(subtreeBox(*child, childMap(*child, m)));
+    if (dynamic_cast<const ScrollView*>(&v)) children.clip(own);
+    box.add(children);
+    return box;
+}
+
+// Layers with running animations, collected with every frame.
+std::vector<Layer*>& trackedLayers() {
+    static auto* list = new std::vector<Layer*>;   // never destroyed: layers that die at exit still reach it
+    return *list;
+}
+
+}  // namespace
+
+Window* View::window() const {
+    const View* v = this;
+    while (v->superview_) v = v->superview_;
+    return v->isWindow_ ? static_cast<Window*>(const_cast<View*>(v)) : nullptr;
+}
+
+void View::reportArea() const {
+    Map m;
+    Window* w = nullptr;
+    if (!rootMap(*this, m, w)) return;
+    Box b = subtreeBox(*this, m);
+    if (!b.empty()) w->invalidateRect(b.rect());
+}
+
+void View::reportLeaving() const {
+    reportArea();
+    Window* w = window();
+    if (!w) return;
+    for (Layer* layer : trackedLayers())
+        if (layer->hasDrawn_ && layer->owner_.isDescendantOf(this)) w->invalidateRect(layer->drawn_);
+}
+
+void View::setNeedsDisplay() {
+    ++displayGeneration_;
+    reportArea();
+}
+
+void View::setHidden(bool hidden) {
+    if (hidden == hidden_) return;
+    // Listed with the window and looked at when the frame is drawn: a segment hidden and shown again
+    // within one tick changes nothing on screen.
+    if (!hiddenChangePending_) {
+        if (Window* w = window()) {
+            std::weak_ptr<View> self = weak_from_this();
+            if (!self.expired()) {
+                hiddenChangePending_ = true;
+                hiddenBefore_ = hidden_;
+                w->hiddenChanges_.push_back(std::move(self));
+            } else {
+                reportArea();
+            }
+        }
+    }
+    hidden_ = hidden;
+}
+
+void View::setBackgroundColor(Color c) {
+    if (c == backgroundColor_) return;
+    backgroundColor_ = c;
+    setNeedsDisplay();
+}
+
+void Layer::track() {
+    if (tracked_) return;
+    tracked_ = true;
+    trackedLayers().push_back(this);
+}
+
+void View::collectAnimationChanges() {
+    auto& list = trackedLayers();
+    for (std::size_t i = 0; i < list.size();) {
+        Layer& layer = *list[i];
+        Map m;
+        Window* w = nullptr;
+        Box now;
+        const bool drawn = rootMap(layer.owner_, m, w);
+        if (drawn) now = subtreeBox(layer.owner_, m);
+        if (Window* target = w ? w : layer.owner_.window()) {
+            if (layer.hasDrawn_) target->invalidateRect(layer.drawn_);
+            if (!now.empty()) target->invalidateRect(now.rect());
+        }
+        layer.hasDrawn_ = drawn && !now.empty();
+        layer.drawn_ = now.rect();
+        if (layer.hasAnimations()) {
+            ++i;
+        } else {
+            layer.tracked_ = false;
+            layer.hasDrawn_ = false;
+            list.erase(list.begin() + static_cast<std::ptrdiff_t>(i));
+        }
+    }
+}
+
+bool View::hasAnimationChanges() { return !trackedLayers().empty(); }
+
 Layer::~Layer() {
+    if (tracked_) std::erase(trackedLayers(), this);
     for (auto& a : animations_) detach(*a, false);
 }
 
@@ -270,10 +431,13 @@ void View::insertSubviewAtIndex(std::shared_ptr<View> view, std::size_t index) {
         auto& siblings = view->superview_->subviews_;
         std::erase(siblings, view);
     }
+    if (view->shownOrWasShown()) view->reportLeaving();
     view->superview_ = this;
     index = std::min(index, subviews_.size());
+    View& added = *view;
     subviews_.insert(subviews_.begin() + static_cast<std::ptrdiff_t>(index), std::move(view));
-    setNeedsDisplay();
+    ++displayGeneration_;
+    if (!added.hidden_) added.reportArea();
 }
 
 void View::removeFromSuperview() {
@@ -281,11 +445,12 @@ void View::removeFromSuperview() {
     if (!parent) return;
     auto& siblings = parent->subviews_;
     auto it = std::find_if(siblings.begin(), siblings.end(), [this](const auto& v) { return v.get() == this; });
+    if (shownOrWasShown()) reportLeaving();
     superview_ = nullptr;
     if (it == siblings.end()) return;
     std::shared_ptr<View> keep = std::move(*it);   // this view may die with the last reference, after we are done
     siblings.erase(it);
-    parent->setNeedsDisplay();
+    ++parent->displayGeneration_;
 }
 
 View* View::viewWithTag(int tag) {
@@ -303,6 +468,8 @@ bool View::isDescendantOf(const View* other) const {
 }
 
 void View::setFrame(Rect frame) {
+    if (frame == frame_) return;
+    reportArea();
     frame_ = frame;
     setNeedsDisplay();
 }
@@ -320,12 +487,18 @@ void View::setAlpha(double alpha) {
             same->toAlpha = alpha;
         }
     }
+    const bool animated = layer_ && layer_->hasAnimations();
+    if (alpha == alpha_ && !animated && !anim::currentBlock()) return;
     alpha_ = alpha;
+    if (anim::currentBlock()) layer().track();
     setNeedsDisplay();
 }
 
 void View::setTransform(const AffineTransform& t) {
+    if (t == transform_ && !anim::currentBlock() && !(layer_ && layer_->hasAnimations())) return;
+    reportArea();
     if (auto block = anim::currentBlock()) {
+        layer().track();
         const AffineTransform from = block->fromCurrentState ? presentationTransform() : transform_;
         Layer::Animation* same = nullptr;
         if (Layer::Animation* a = addAnimation(layer().animations_, AnimatedProperty::Transform, block, &same)) {
@@ -394,7 +567,10 @@ void Control::sendActionsForControlEvents(int eventMask) {
 void ScrollView::setContentOffset(Point p) {
     const double maxX = std::max(0.0, contentSize_.width - frame_.size.width);
     const double maxY = std::max(0.0, contentSize_.height - frame_.size.height);
-    boundsOrigin_ = {std::clamp(p.x, 0.0, maxX), std::clamp(p.y, 0.0, maxY)};
+    const Point clamped{std::clamp(p.x, 0.0, maxX), std::clamp(p.y, 0.0, maxY)};
+    if (clamped == boundsOrigin_) return;
+    reportArea();
+    boundsOrigin_ = clamped;
     setNeedsDisplay();
 }
 
@@ -416,9 +592,55 @@ void Window::makeKeyAndVisible() {
     if (g_keyWindow && g_keyWindow != this) static_cast<Window*>(g_keyWindow)->key_ = false;
     g_keyWindow = this;
     key_ = true;
+    if (!hidden_) return;
     hidden_ = false;
+    reportArea();
 }
 
 Window* Window::keyWindow() { return static_cast<Window*>(g_keyWindow); }
+
+void Window::invalidateRect(Rect area) {
+    if (!(area.size.width > 0 && area.size.height > 0)) return;
+    auto holds = [](const Rect& outer, const Rect& inner) {
+        return inner.minX() >= outer.minX() && inner.minY() >= outer.minY() && inner.maxX() <= outer.maxX() &&
+               inner.maxY() <= outer.maxY();
+    };
+    for (const Rect& r : changes_)
+        if (holds(r, area)) return;
+    std::erase_if(changes_, [&](const Rect& r) { return holds(area, r); });
+    // A short list: past it, the area joins the one it grows least.
+    constexpr std::size_t kMaxAreas = 32;
+    if (changes_.size() < kMaxAreas) {
+        changes_.push_back(area);
+        return;
+    }
+    auto joined = [](const Rect& a, const Rect& b) {
+        double x0 = std::min(a.minX(), b.minX()), y0 = std::min(a.minY(), b.minY());
+        return Rect(x0, y0, std::max(a.maxX(), b.maxX()) - x0, std::max(a.maxY(), b.maxY()) - y0);
+    };
+    Rect* best = nullptr;
+    double least = 0;
+    for (Rect& r : changes_) {
+        Rect j = joined(r, area);
+        double growth = j.size.width * j.size.height - r.size.width * r.size.height;
+        if (!best || growth < least) best = &r, least = growth;
+    }
+    *best = joined(*best, area);
+}
+
+std::vector<Rect> Window::takeChanges() {
+    auto hidden = std::move(hiddenChanges_);
+    hiddenChanges_.clear();
+    for (const auto& weak : hidden) {
+        auto v = weak.lock();
+        if (!v || !v->hiddenChangePending_) continue;
+        v->hiddenChangePending_ = false;
+        if (v->hidden_ != v->hiddenBefore_) v->reportArea();
+    }
+    collectAnimationChanges();
+    auto taken = std::move(changes_);
+    changes_.clear();
+    return taken;
+}
 
 }  // namespace platform

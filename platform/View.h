@@ -15,6 +15,7 @@ namespace platform {
 
 class ViewController;
 class Layer;
+class Window;
 
 struct Color {
     double r = 0, g = 0, b = 0, a = 1;
@@ -49,17 +50,22 @@ public:
     int tag() const { return tag_; }
     void setTag(int tag) { tag_ = tag; }
     bool isHidden() const { return hidden_; }
-    void setHidden(bool hidden) { hidden_ = hidden; }
+    // Shown now, or shown when its window last took its changes (hidden since: still to be drawn away).
+    bool shownOrWasShown() const { return !hidden_ || (hiddenChangePending_ && !hiddenBefore_); }
+    void setHidden(bool hidden);
     double alpha() const { return alpha_; }
     void setAlpha(double alpha);                          // clamped to 0..1; animated inside a block
     AffineTransform transform() const { return transform_; }
     void setTransform(const AffineTransform& t);          // animated inside a block
     Color backgroundColor() const { return backgroundColor_; }
-    void setBackgroundColor(Color c) { backgroundColor_ = c; }
+    void setBackgroundColor(Color c);
     bool userInteractionEnabled() const { return userInteractionEnabled_; }
     void setUserInteractionEnabled(bool on) { userInteractionEnabled_ = on; }
-    void setNeedsDisplay() { ++displayGeneration_; }
+    // Reports the area this view and its subviews cover on screen to the window as changed.
+    void setNeedsDisplay();
     std::uint64_t displayGeneration() const { return displayGeneration_; }
+    // The window at the root of this view's tree, or null.
+    Window* window() const;
 
     // What is drawn now: the model value, or the running animation's value at the run loop's time
     // (eased in and out: smoothstep of the elapsed fraction of each pass).
@@ -96,9 +102,19 @@ public:
     static bool hasRunningAnimations();
     // Tests: closes every open block and enables animations again (running animations stay).
     static void resetAnimations();
+    // Reports to their windows the areas that views with running animations covered when last collected and
+    // cover now, and forgets the views whose animations have ended (after reporting them once more).
+    static void collectAnimationChanges();
+    // Whether some view's animation still has to be collected.
+    static bool hasAnimationChanges();
 
 protected:
     friend class Layer;
+    friend class Window;
+    // Reports this view's drawn area (its own hidden state aside) to its window, when the window draws it.
+    void reportArea() const;
+    // Before leaving the tree: the area now and what its running animations were last drawn over.
+    void reportLeaving() const;
     std::vector<std::shared_ptr<View>> subviews_;
     View* superview_ = nullptr;
     Rect frame_;
@@ -110,6 +126,9 @@ protected:
     Color backgroundColor_ = Color::clear();
     bool userInteractionEnabled_ = true;
     std::uint64_t displayGeneration_ = 0;
+    bool isWindow_ = false;              // set by Window: found at the root without a cast
+    bool hiddenChangePending_ = false;   // listed with the window; hiddenBefore_ was the value at the last frame
+    bool hiddenBefore_ = false;
     ViewController* viewController_ = nullptr;
     std::unique_ptr<Layer> layer_;
 };
@@ -130,8 +149,12 @@ public:
     struct Animation;   // defined in View.cpp
 private:
     friend class View;
+    void track();
     View& owner_;
     std::vector<std::shared_ptr<Animation>> animations_;
+    bool tracked_ = false;    // listed for View::collectAnimationChanges
+    bool hasDrawn_ = false;   // drawn_: the area covered when last collected, in root points
+    Rect drawn_;
 };
 
 // Like the platform's, an image view takes no touches unless told to (they go to the view behind it).
@@ -140,7 +163,11 @@ public:
     explicit ImageView(Rect frame = {}) : View(frame) { userInteractionEnabled_ = false; }
     // Framed to the image's size at (0, 0); a null image gives a zero frame.
     explicit ImageView(std::shared_ptr<Image> image);
-    void setImage(std::shared_ptr<Image> image) { image_ = std::move(image); setNeedsDisplay(); }
+    void setImage(std::shared_ptr<Image> image) {
+        if (image == image_) return;
+        image_ = std::move(image);
+        setNeedsDisplay();
+    }
     const std::shared_ptr<Image>& image() const { return image_; }
     const char* className() const override { return "ImageView"; }
 private:
@@ -167,7 +194,11 @@ public:
     bool isEnabled() const { return enabled_; }
     void setEnabled(bool on) { enabled_ = on; }
     bool isHighlighted() const { return highlighted_; }
-    void setHighlighted(bool on) { highlighted_ = on; }
+    void setHighlighted(bool on) {
+        if (on == highlighted_) return;
+        highlighted_ = on;
+        setNeedsDisplay();
+    }
     // Keyboard key (lowercase SDL key name) that presses this control; empty for none.
     const std::string& keyEquivalent() const { return key_; }
     void setKeyEquivalent(std::string key) { key_ = std::move(key); }
@@ -183,7 +214,11 @@ private:
 class Button : public Control {
 public:
     explicit Button(Rect frame = {}) : Control(frame) {}
-    void setImage(std::shared_ptr<Image> image) { image_ = std::move(image); setNeedsDisplay(); }
+    void setImage(std::shared_ptr<Image> image) {
+        if (image == image_) return;
+        image_ = std::move(image);
+        setNeedsDisplay();
+    }
     const std::shared_ptr<Image>& image() const { return image_; }
     const char* className() const override { return "Button"; }
 private:
@@ -202,13 +237,17 @@ class Label : public View {
 public:
     explicit Label(Rect frame = {}) : View(frame) {}
     const std::string& text() const { return text_; }
-    void setText(std::string text) { text_ = std::move(text); setNeedsDisplay(); }
+    void setText(std::string text) {
+        if (text == text_) return;
+        text_ = std::move(text);
+        setNeedsDisplay();
+    }
     const Font& font() const { return font_; }
-    void setFont(Font font) { font_ = std::move(font); }
+    void setFont(Font font) { font_ = std::move(font); setNeedsDisplay(); }
     int textAlignment() const { return alignment_; }
-    void setTextAlignment(int alignment) { alignment_ = alignment; }
+    void setTextAlignment(int alignment) { alignment_ = alignment; setNeedsDisplay(); }
     Color textColor() const { return textColor_; }
-    void setTextColor(Color c) { textColor_ = c; }
+    void setTextColor(Color c) { textColor_ = c; setNeedsDisplay(); }
     const char* className() const override { return "Label"; }
 private:
     std::string text_;
@@ -239,16 +278,28 @@ private:
     bool pagingEnabled_ = false;
 };
 
-// The application's window: the root of everything drawn.
+// The application's window: the root of everything drawn. It gathers the areas, in its own points, that its
+// views report changed since the last frame, so that only those are drawn again.
 class Window : public View {
 public:
-    explicit Window(Rect frame = {0, 0, 480, 320}) : View(frame) {}
+    explicit Window(Rect frame = {0, 0, 480, 320}) : View(frame) { isWindow_ = true; }
     void makeKeyAndVisible();
     bool isKeyWindow() const { return key_; }
     static Window* keyWindow();
     const char* className() const override { return "Window"; }
+
+    // Marks an area (points) to be drawn again with the next frame; anything drawn over the tree may use it too.
+    void invalidateRect(Rect area);
+    // Whether anything was reported since the last takeChanges (running animations aside).
+    bool hasChanges() const { return !changes_.empty() || !hiddenChanges_.empty(); }
+    // Collects running animations, then hands over (and forgets) the changed areas.
+    std::vector<Rect> takeChanges();
+
 private:
+    friend class View;
     bool key_ = false;
+    std::vector<Rect> changes_;
+    std::vector<std::weak_ptr<View>> hiddenChanges_;   // views shown or hidden since the last frame
 };
 
 }  // namespace platform

@@ -3,10 +3,12 @@
 #include <cmath>
 #include <cstdint>
 #include <exception>
+#include <set>
 #include <sstream>
 
 #include "platform/FileManager.h"
 #include "platform/Log.h"
+#include "platform/SaveReports.h"
 #include "services/Support.h"
 #include "services/VCGameRound.h"
 #include "services/VCGamesResult.h"
@@ -18,6 +20,17 @@ namespace {
 using platform::ArchiveValueKind;
 
 std::string quoted(const char* key) { return std::string("\"") + key + "\""; }
+
+// State files whose round was restored in this run and has not gone on yet.
+std::set<std::string>& restoredFiles() {
+    static std::set<std::string> paths;
+    return paths;
+}
+
+void removeStateFile(const std::string& path) {
+    std::string error;
+    if (!platform::FileManager::defaultManager().removeFileAtPath(path, &error)) platform::logLine("ERROR: " + error);
+}
 
 }  // namespace
 
@@ -57,23 +70,50 @@ std::string pathStateFile(const std::string& gameId) {
     return getPathFolderSaveGame() + "/" + VCGamesResult::kFileName + "." + gameId + ".state";
 }
 
-bool saveStateFile(const std::string& path, const std::function<void(platform::KeyedArchiver&)>& encode) {
+bool saveStateFile(const std::string& path, const std::string& className,
+                   const std::function<void(platform::KeyedArchiver&)>& encode) {
     platform::KeyedArchiver archiver;
     encode(archiver);
     archiver.finishEncoding();
-    return archiver.writeToFile(path);
+    std::string error;
+    if (!archiver.writeToFile(path, &error)) {
+        platform::SaveReports::shared().failed("round", "ERROR " + className + ":saveStateGame: " + error,
+                                               kRoundNotSavedNotice);
+        return false;
+    }
+    platform::SaveReports::shared().succeeded("round");
+    restoredFiles().erase(path);   // the file holds this save now, not the round restored from it
+    return true;
+}
+
+void releaseStateFile(const std::string& path) {
+    if (restoredFiles().erase(path) == 0) return;
+    if (platform::FileManager::defaultManager().itemKindAtPath(path) == platform::FileManager::ItemKind::None) return;
+    removeStateFile(path);
 }
 
 bool loadStateFile(const std::string& path, const std::string& className,
-                   const std::function<void(const platform::KeyedUnarchiver&)>& restore) {
+                   const std::function<bool(const platform::KeyedUnarchiver&)>& restore) {
     auto& files = platform::FileManager::defaultManager();
-    if (!files.fileExistsAtPath(path)) return true;
-
     const std::string prefix = "ERROR " + className + ":loadStateGame: ";
+    switch (files.itemKindAtPath(path)) {
+    case platform::FileManager::ItemKind::None:
+        return true;
+    case platform::FileManager::ItemKind::Other:
+        // A folder (or a link, or anything else) in the file's place is not ours: it is neither read nor removed.
+        platform::logLine(prefix + path + " is not a regular file; left alone");
+        return true;
+    case platform::FileManager::ItemKind::RegularFile:
+        break;
+    }
+
     try {
         const auto bytes = files.dataWithContentsOfFile(path);
         if (!bytes) throw StoredDataException(kLoadFileException, path);
-        restore(*unarchive(*bytes));
+        if (restore(*unarchive(*bytes))) {
+            restoredFiles().insert(path);
+            return true;
+        }
     } catch (const StoredDataException& e) {
         platform::logLine(prefix + e.name() + ": " + e.reason());
     } catch (const MalformedPackError& e) {
@@ -83,8 +123,7 @@ bool loadStateFile(const std::string& path, const std::string& className,
     }
 
     try {
-        std::string error;
-        if (!files.removeItemAtPath(path, &error)) platform::logLine("ERROR: " + error);
+        removeStateFile(path);
     } catch (const std::exception& e) {
         platform::logLine("ERROR " + className + ":loadStateGame: " + e.what());
         return false;

@@ -46,9 +46,14 @@ inline constexpr int kStateVersion = 100;
 // Seconds played as the results store wants them: truncated toward zero, NaN as 0, clamped to 32 bits.
 int wholeSeconds(double seconds);
 
+// The restored round whose file is `path` goes on (it is resumed, or a new round replaces it): the file is
+// deleted, so that the round cannot come back a second time; a failed deletion logs "ERROR: <description>".
+// Nothing happens for a path whose round was not restored in this run, or was saved since.
+void releaseStateFile(const std::string& path);
+
 // ---- The round's buttons, alike on every game face ----
 // What a game controller provides to them: the run states kPlaying and kPaused, the round's operations, its
-// time, score and penalty, its results store and its pause sign.
+// time, score and penalty, its results store, its pause sign and the path of its state file.
 template <class Game>
 concept GameController = requires(Game& g, const Game& c) {
     { Game::kPlaying } -> std::convertible_to<int>;
@@ -63,6 +68,7 @@ concept GameController = requires(Game& g, const Game& c) {
     { c.getPenalty() } -> std::convertible_to<int>;
     { c.getGameResult() } -> std::convertible_to<VCGamesResult*>;
     { c.getIvGamePause() } -> std::convertible_to<platform::ImageView*>;
+    { c.pathStateFile() } -> std::convertible_to<std::string>;
 };
 
 // EndGame::: on the results store with the whole seconds played, the score and the penalty.
@@ -71,9 +77,13 @@ template <GameController Game> void recordRound(const Game& g) {
         results->EndGame(wholeSeconds(g.getTimeGame()), g.getScores(), g.getPenalty());
 }
 
-// A playing round is paused and recorded; true when there was one.
+// A playing round is paused and recorded; true when there was one. Otherwise a results save that failed
+// earlier is tried again: leaving the screen and the program's end are occasions to save too.
 template <GameController Game> bool pauseRound(Game& g) {
-    if (g.getState() != Game::kPlaying) return false;
+    if (g.getState() != Game::kPlaying) {
+        if (VCGamesResult* results = g.getGameResult()) results->SaveIfPending();
+        return false;
+    }
     g.pauseGame();
     recordRound(g);
     return true;
@@ -88,6 +98,7 @@ template <GameController Game> void holdRound(Game& g) {
 // pressBtStartGame: a playing round ends and is recorded, a paused one (recorded when it was paused) ends
 // with its pause sign hidden; then, in every state, a new round.
 template <GameController Game> void pressStartGame(Game& g) {
+    releaseStateFile(g.pathStateFile());
     if (g.getState() == Game::kPlaying) {
         g.endGame();
         recordRound(g);
@@ -102,6 +113,7 @@ template <GameController Game> void pressStartGame(Game& g) {
 // pressBtPause: holds a playing round, resumes a paused one (hiding the pause sign); idle, nothing.
 template <GameController Game> void pressPause(Game& g) {
     if (g.getState() == Game::kPaused) {
+        releaseStateFile(g.pathStateFile());
         g.playGame();
         if (platform::ImageView* sign = g.getIvGamePause()) sign->setHidden(true);
     } else {
@@ -120,18 +132,31 @@ void moveDownByOwnHeight(platform::View* view);
 // "<save folder>/Tinmarsh.<game id>.state".
 std::string pathStateFile(const std::string& gameId);
 
-// Encodes into a fresh keyed archive and writes it to `path` atomically; the success of the write.
-bool saveStateFile(const std::string& path, const std::function<void(platform::KeyedArchiver&)>& encode);
+// The notice that tells the player a paused round could not be saved (once, until a round is saved again).
+inline constexpr const char* kRoundNotSavedNotice = "Saving is not possible: paused round not kept";
 
-// The read of a state file, for the class `className`:
-//  - no file: true, nothing else;
+// Encodes into a fresh keyed archive and writes it to `path` atomically; the success of the write. A failed
+// write leaves any earlier file untouched, logs "ERROR <className>:saveStateGame: <what failed, the file and the
+// system's reason>" and tells the player (kRoundNotSavedNotice).
+bool saveStateFile(const std::string& path, const std::string& className,
+                   const std::function<void(platform::KeyedArchiver&)>& encode);
+
+// The read of a state file, for the class `className`. `restore` answers whether it restored a round:
+//  - nothing at the path: true, nothing else;
+//  - something other than a regular file (a folder, a link): true, one line
+//    "ERROR <className>:loadStateGame: <path> is not a regular file; left alone", and nothing read or removed;
 //  - first block: the bytes (none: "LoadFileException" with the path), the archive (not one:
 //    "UnarchiverException" with "bad archive"), then `restore`. A failure there is logged as
 //    "ERROR <className>:loadStateGame: <name>: <reason>";
-//  - second block: the file is deleted; a failed deletion logs "ERROR: <description>".
+//  - second block: the file is deleted (a regular file only); a failed deletion logs "ERROR: <description>".
+//    A file whose round was restored stays instead until that round goes on (releaseStateFile): until then
+//    the file on disk still holds the paused round, so that an end of the program whose save fails (a full
+//    disk) does not lose it.
 // Returns false only when the second block itself fails.
 bool loadStateFile(const std::string& path, const std::string& className,
-                   const std::function<void(const platform::KeyedUnarchiver&)>& restore);
+                   const std::function<bool(const platform::KeyedUnarchiver&)>& restore);
+
+
 
 // [[noreturn]] StoredDataException("UnarchiverException", "bad archive: <what>").
 [[noreturn]] void badArchive(const std::string& what);

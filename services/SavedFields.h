@@ -202,16 +202,21 @@ public:
     // "<save folder>/Tinmarsh.<game id>.state".
     std::string pathStateFile() const { return game_face::pathStateFile(self().getNameGame()); }
 
-    // Writes the state file when the round is paused; true when there was nothing to write or the write succeeded.
+    // Writes the state file when the round is paused; true when there was nothing to write or the write
+    // succeeded. A failed write is logged and told to the player, and leaves any earlier file untouched.
     bool saveStateGame() const {
         if (self().getState() != Game::kPaused) return true;
-        return game_face::saveStateFile(pathStateFile(), [this](platform::KeyedArchiver& a) { encodeWithCoder(a); });
+        return game_face::saveStateFile(pathStateFile(), Game::kClassName,
+                                        [this](platform::KeyedArchiver& a) { encodeWithCoder(a); });
     }
 
-    // Restores a paused round from the state file, if there is one, and deletes the file.
+    // Restores a paused round from the state file, if there is one. A restored round's file stays until the
+    // round goes on; any other regular file there is deleted; anything else is left alone.
     bool loadStateGame() {
-        return game_face::loadStateFile(pathStateFile(), Game::kClassName,
-                                        [this](const platform::KeyedUnarchiver& u) { initWithCoder(u); });
+        return game_face::loadStateFile(pathStateFile(), Game::kClassName, [this](const platform::KeyedUnarchiver& u) {
+            initWithCoder(u);
+            return self().getState() == Game::kPaused;
+        });
     }
 
     void encodeWithCoder(platform::KeyedArchiver& archiver) const { table().encode(self().savedState(), archiver); }

@@ -33,6 +33,16 @@ std::string getPathFolderSaveGame() {
     return documents;
 }
 
+void removeStaleSaveTemporaries() {
+    const auto paths = platform::NSSearchPathForDirectoriesInDomains(9, 1, true);
+    const std::string documents = paths.empty() ? platform::documentsDirectory() : paths.front();
+    bool isDirectory = false;
+    for (const std::string& folder : {platform::stringByAppendingPathComponent(documents, "Quillfen"), documents}) {
+        if (platform::FileManager::defaultManager().fileExistsAtPath(folder, &isDirectory) && isDirectory)
+            clearStaleTemporariesOnce(folder);
+    }
+}
+
 bool initSound(platform::SystemSoundID& soundId, const std::string& name, const std::string& type) {
     const std::string path = platform::Bundle::mainBundle().pathForResource(name, type);
     soundId = platform::AudioServicesCreateSystemSoundID(path);

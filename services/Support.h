@@ -14,6 +14,10 @@ namespace plumbrick {
 // existing folder in a process removes temporary files that an interrupted save left there.
 std::string getPathFolderSaveGame();
 
+// At start-up: removes the temporary files that an interrupted save left in the save folder (and in the
+// documents directory, where saves go when the folder cannot be made). Makes no folder.
+void removeStaleSaveTemporaries();
+
 // Makes a system sound from the resource `name`.`type` into `soundId`. Always true: a missing
 // resource gives an id that plays nothing.
 bool initSound(platform::SystemSoundID& soundId, const std::string& name, const std::string& type);

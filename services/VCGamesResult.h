@@ -23,9 +23,19 @@ public:
     // the game id, gives an empty list. Malformed packs are dropped, one log line each; the others keep
     // their order.
     void Load();
-    // Writes this game's list into the results file, keeping the other games' lists. A file that exists
-    // but cannot be read is first moved aside to "Tinmarsh.result.unreadable". Does nothing before Load.
+    // Writes this game's list into the results file, keeping the other games' lists (less what a property
+    // list cannot hold: dropped with one log line each). A file that exists but is not a property list is first
+    // moved aside, under the first free name of "Tinmarsh.result.unreadable", "….unreadable.2", "….3" and so
+    // on, never over a copy kept earlier, with a line saying where it went. A file that could not be read now
+    // (a failing disk) is left alone and nothing is written. Every failure logs one ERROR line naming the file
+    // and the reason, and tells the player (kNotSavedNotice, once until a save succeeds again); the list stays in
+    // memory and is written at the next EndGame. Does nothing before Load.
     void Save();
+    // Save, when the last one failed: the program's end and every change of screen are occasions too.
+    void SaveIfPending() {
+        if (savePending) Save();
+    }
+    bool isSavePending() const { return savePending; }
     // Begins a new current round that starts now: drops the lowest packs so that at most four remain,
     // then appends the new round's pack. Does not save.
     void NewGame();
@@ -56,6 +66,8 @@ public:
     void setGameround(std::shared_ptr<VCGameRound> r) { gameround = std::move(r); }
 
     static constexpr const char* kFileName = "Tinmarsh";
+    static constexpr const char* kNotSavedNotice = "Saving is not possible: results not recorded";
+    static constexpr int kMaxAsideCopies = 1000;
     static constexpr int kMaxRounds = 5;
     static constexpr double kDateTolerance = 1.1;
 
@@ -64,6 +76,7 @@ private:
     std::string nameGame;
     std::string placeOfStorage;
     std::shared_ptr<VCGameRound> gameround;
+    bool savePending = false;
 };
 
 }  // namespace plumbrick

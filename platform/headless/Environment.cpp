@@ -12,6 +12,7 @@
 #include "platform/Log.h"
 #include "platform/Notice.h"
 #include "platform/Notification.h"
+#include "platform/SaveReports.h"
 #include "platform/View.h"
 
 namespace platform::headless {
@@ -25,6 +26,7 @@ void resetPlatform() {
     NotificationCenter::defaultCenter().reset();
     RunLoop::main().reset();
     Notices::shared().reset();
+    SaveReports::shared().reset();
     View::resetAnimations();
     Image::clearCache();
     FileFaults::shared().clear();

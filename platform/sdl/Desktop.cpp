@@ -58,12 +58,15 @@ bool Desktop::open() {
     SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");   // a hint given in the environment wins
     Uint32 flags = SDL_WINDOW_RESIZABLE | SDL_WINDOW_SHOWN;
     if (options_.fullScreen) flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
-    window_ = SDL_CreateWindow(options_.title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
-                               kWidthPoints * options_.scale, kHeightPoints * options_.scale, flags);
+    const SDL_Rect at = openingRect(options_.remembered, kWidthPoints * options_.scale, kHeightPoints * options_.scale,
+                                    kWidthPoints, kHeightPoints);
+    window_ = SDL_CreateWindow(options_.title.c_str(), at.x, at.y, at.w, at.h, flags);
     if (!window_) {
         logLine(std::string("window: cannot open (") + SDL_GetError() + ")");
         return false;
     }
+    placement_ = {at.x, at.y, at.w, at.h, false, true, at.x != int(SDL_WINDOWPOS_CENTERED)};
+    notePlacement(window_, placement_);
     SDL_SetWindowMinimumSize(window_, kWidthPoints, kHeightPoints);
     // SDL's software renderer on a plain window framebuffer: the screen is a few hundred blits a frame, and
     // a GL context (often Mesa's software rasteriser on desktops without drivers) would cost some 90 MB and a
@@ -78,8 +81,12 @@ bool Desktop::open() {
         return false;
     }
     renderer_ = std::make_unique<Renderer>(sdlRenderer_);
+    gamepads_.open();
+    SDL_RendererInfo info{};
+    // The software renderer draws into the window's surface, which keeps the last frame between presents;
+    // others (OpenGL) leave the back buffer undefined after one, so they draw every frame whole.
+    keepsFrames_ = SDL_GetRendererInfo(sdlRenderer_, &info) == 0 && info.name && std::string(info.name) == "software";
     updateViewport();
-    dirty_ = true;
     return true;
 }
 
@@ -101,7 +108,7 @@ void Desktop::updateViewport() {
     int scale = std::max(1, std::min(pw / kWidthPoints, ph / kHeightPoints));
     viewport_ = {double(scale), (pw - kWidthPoints * scale) / 2, (ph - kHeightPoints * scale) / 2};
     renderer_->setViewport(viewport_);
-    dirty_ = true;
+    wholeFrame_ = true;
 }
 
 Point Desktop::toPoints(int windowX, int windowY) const {
@@ -125,6 +132,13 @@ void Desktop::toggleFullScreen() {
     updateViewport();
 }
 
+WindowPlacement Desktop::placement() const {
+    WindowPlacement p = placement_;
+    notePlacement(window_, p);
+    p.fullScreen = window_ && (SDL_GetWindowFlags(window_) & (SDL_WINDOW_FULLSCREEN | SDL_WINDOW_FULLSCREEN_DESKTOP));
+    return p;
+}
+
 void Desktop::endApplication() {
     Application& app = Application::sharedApplication();
     app.terminate();   // posts will-terminate once, however often it is asked, then stops the loop
@@ -132,7 +146,18 @@ void Desktop::endApplication() {
 }
 
 bool Desktop::needsFrame() const {
-    return dirty_ || View::hasRunningAnimations() || input_.isAnimating() || noticeChanged();
+    if (wholeFrame_ || dirty_ || View::hasRunningAnimations() || View::hasAnimationChanges() || input_.isAnimating() ||
+        noticeChanged())
+        return true;
+    Window* w = dynamic_cast<Window*>(root());
+    return w && w->hasChanges();
+}
+
+bool Desktop::drawsChangesOnly() const { return keepsFrames_ && dynamic_cast<Window*>(root()); }
+
+void Desktop::invalidateRect(Rect points) {
+    if (auto* w = dynamic_cast<Window*>(root())) w->invalidateRect(points);
+    else wholeFrame_ = true;
 }
 
 bool Desktop::noticeChanged() const {
@@ -148,19 +173,35 @@ void Desktop::drawNotice() {
     if (!notice) return;
     if (!noticeLabel_) {
         // A dark strip along the bottom edge, over the face's frame rather than its LCD panel.
-        noticeLabel_ = std::make_shared<Label>(Rect(90, 292, 300, 22));
+        noticeLabel_ = std::make_shared<Label>(kNoticeRect);
         noticeLabel_->setBackgroundColor({0.1, 0.1, 0.1, 0.82});
         noticeLabel_->setTextColor(Color::white());
         noticeLabel_->setTextAlignment(TextAlignmentCenter);
         noticeLabel_->setFont({"Helvetica", 13});
     }
     noticeLabel_->setText(notice->text);
-    renderer_->draw(*noticeLabel_);
+    renderer_->drawOverlay(*noticeLabel_);
 }
 
 void Desktop::drawFrame() {
     if (!renderer_) return;
-    if (View* r = root()) {
+    View* r = root();
+    auto* w = dynamic_cast<Window*>(r);
+    std::vector<Rect> changes;
+    if (w) changes = w->takeChanges();
+    // The notice is drawn over the tree: when it comes or goes, or when anything is drawn while it shows,
+    // the tree under it is drawn again first, so that it is never drawn over itself.
+    if (w && (noticeChanged() || (noticeShown_ && !changes.empty()))) changes.push_back(kNoticeRect);
+    if (r && !wholeFrame_ && changes.empty() && w) {
+        // Nothing changed: nothing drawn, nothing presented; the next look comes a frame's time later.
+        dirty_ = false;
+        lastFrame_ = now();
+        return;
+    }
+    if (r && !wholeFrame_ && drawsChangesOnly()) {
+        renderer_->drawChanges(*r, changes);
+        drawNotice();
+    } else if (r) {
         renderer_->drawFrame(*r);
         drawNotice();
     } else {
@@ -169,6 +210,7 @@ void Desktop::drawFrame() {
     }
     SDL_RenderPresent(sdlRenderer_);
     dirty_ = false;
+    wholeFrame_ = false;
     lastFrame_ = now();
     ++frames_;
 }
@@ -180,14 +222,17 @@ void Desktop::handleEvent(const SDL_Event& event) {
         endApplication();
         break;
     case SDL_WINDOWEVENT:
+        notePlacement(window_, placement_);
         switch (event.window.event) {
         case SDL_WINDOWEVENT_CLOSE: endApplication(); break;
         case SDL_WINDOWEVENT_SIZE_CHANGED:
         case SDL_WINDOWEVENT_RESIZED: updateViewport(); break;
         case SDL_WINDOWEVENT_FOCUS_LOST: input_.cancel(); dirty_ = true; break;
-        default: dirty_ = true; break;
+        default: invalidateAll(); break;
         }
         break;
+    case SDL_RENDER_TARGETS_RESET:
+    case SDL_RENDER_DEVICE_RESET: invalidateAll(); break;
     case SDL_MOUSEBUTTONDOWN:
         if (r && event.button.button == SDL_BUTTON_LEFT) {
             input_.press(*r, toPoints(event.button.x, event.button.y));
@@ -220,12 +265,15 @@ void Desktop::handleEvent(const SDL_Event& event) {
         if (event.key.repeat) break;   // holding a key is one press, as holding a button is
         if (event.key.keysym.sym == SDLK_F11) {
             toggleFullScreen();
+        } else if (keyHandler_ && keyHandler_(keyName(event.key.keysym.sym))) {
+            dirty_ = true;
         } else if (r) {
             input_.key(*r, keyName(event.key.keysym.sym));
             dirty_ = true;
         }
         break;
     default:
+        if (gamepads_.handleEvent(event, r, input_)) dirty_ = true;
         break;
     }
 }
@@ -261,7 +309,8 @@ void Desktop::runOnce(bool wait) {
     }
     RunLoop& loop = RunLoop::main();
     double t = now();
-    if (loop.runUntil(t) > 0) dirty_ = true;
+    // Views report what the timers changed; a root that is no window cannot, so it is drawn whole.
+    if (loop.runUntil(t) > 0 && !dynamic_cast<Window*>(root())) wholeFrame_ = true;
     input_.step();
     if (needsFrame() && t - lastFrame_ >= options_.frameInterval * 0.999) {
         drawFrame();

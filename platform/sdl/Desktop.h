@@ -3,9 +3,14 @@
 // something changed or an animation runs, and the run loop's timers fired on time in between. The loop
 // sleeps until the next timer, animation frame or event.
 //
+// A frame draws again only the areas the window's views reported changed (see Window::takeChanges), over the
+// last frame kept in the window's surface; a whole frame after opening, a resize, a scale change, an exposed
+// or lost surface, with a renderer that does not keep its frames, or when the changes cover most of the screen.
+//
 // It is also the application backend: ending the loop, and handing links to the system with xdg-open.
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -13,8 +18,10 @@
 #include <SDL.h>
 
 #include "platform/Application.h"
+#include "platform/sdl/Gamepad.h"
 #include "platform/sdl/PointerInput.h"
 #include "platform/sdl/Renderer.h"
+#include "platform/sdl/WindowMemory.h"
 
 namespace platform::sdl {
 
@@ -23,6 +30,7 @@ struct DesktopOptions {
     bool fullScreen = false;
     std::string title = "Plumbrick";
     double frameInterval = 1.0 / 60;   // shortest time between frames while something moves
+    WindowPlacement remembered;        // size and place from the last run (the size wins over scale)
 };
 
 class Desktop : public ApplicationBackend {
@@ -51,18 +59,28 @@ public:
 
     // Handles one SDL event (tests feed synthesized ones here).
     void handleEvent(const SDL_Event& event);
-    // Draws the tree now and presents it.
+    // Draws what changed (or the whole tree when needed) and presents it; nothing when nothing changed.
     void drawFrame();
     bool needsFrame() const;
     int framesDrawn() const { return frames_; }
+    // Marks an area of the screen (points) to be drawn again with the next frame: what is drawn over the tree
+    // reports its own changes here. The tree's views report theirs themselves.
+    void invalidateRect(Rect points);
+    // The next frame is drawn whole.
+    void invalidateAll() { wholeFrame_ = true; }
+    // Whether frames are drawn in parts over the last one (the software renderer, a window as the root).
+    bool drawsChangesOnly() const;
 
     // Window pixels to points, and the viewport that draws the screen in the window.
     Point toPoints(int windowX, int windowY) const;
     Viewport viewport() const { return viewport_; }
     void toggleFullScreen();
+    // The window's size and place when not full screen, and whether it is full screen now (to remember).
+    WindowPlacement placement() const;
     SDL_Window* window() const { return window_; }
     Renderer* renderer() const { return renderer_.get(); }
     PointerInput& input() { return input_; }
+    Gamepads& gamepads() { return gamepads_; }
 
     // ApplicationBackend
     bool openURL(const std::string& url) override;
@@ -77,13 +95,18 @@ public:
     static void installSignalHandlers();
     static void restoreSignalHandlers();
 
+    // Sees every key press (lowercase SDL name) before the screen does; true when it took the key (the
+    // sound keys).
+    void setKeyHandler(std::function<bool(const std::string&)> handler) { keyHandler_ = std::move(handler); }
+
     // Set when the loop should end after the first frame (start-up measurements).
     void setExitAfterFirstFrame(bool on) { exitAfterFirstFrame_ = on; }
 
 private:
     void updateViewport();
     void endApplication();
-    // The system notice (Notices) drawn over the tree, outside it.
+    // The system notice (Notices) drawn over the tree, outside it, in a strip along the bottom edge.
+    static inline const Rect kNoticeRect{90, 292, 300, 22};
     bool noticeChanged() const;
     void drawNotice();
     double now() const;
@@ -94,10 +117,13 @@ private:
     std::unique_ptr<Renderer> renderer_;
     Viewport viewport_;
     PointerInput input_;
+    Gamepads gamepads_;
     View* root_ = nullptr;
     bool initialisedVideo_ = false;
     bool running_ = false;
-    bool dirty_ = true;
+    bool dirty_ = true;        // input arrived: look for changes
+    bool wholeFrame_ = true;   // the next frame is drawn whole
+    bool keepsFrames_ = false; // the renderer draws into a surface that keeps the last frame
     bool exitAfterFirstFrame_ = false;
     double lastFrame_ = -1e9;
     int frames_ = 0;
@@ -105,6 +131,8 @@ private:
     std::uint64_t noticeGeneration_ = 0;
     bool noticeShown_ = false;
     std::string urlOpener_ = "xdg-open";
+    std::function<bool(const std::string&)> keyHandler_;
+    WindowPlacement placement_;
 };
 
 }  // namespace platform::sdl

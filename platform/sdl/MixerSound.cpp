@@ -53,6 +53,7 @@ bool MixerSound::open() {
     }
     open_ = true;
     Mix_AllocateChannels(kChannels);
+    Mix_MasterVolume(MIX_MAX_VOLUME * volume_ / kVolumeSteps);
     // Chunks load only once the device is open: load those created before.
     for (auto& sound : sounds_)
         if (!sound.chunk && !sound.path.empty()) sound.chunk = Mix_LoadWAV(sound.path.c_str());
@@ -73,6 +74,18 @@ void MixerSound::close() {
     initialisedAudio_ = false;
 }
 
+void MixerSound::setMuted(bool muted) {
+    muted_ = muted;
+    if (muted_ && open_) Mix_HaltChannel(-1);
+}
+
+void MixerSound::setVolume(int step) {
+    volume_ = step < 0 ? 0 : step > kVolumeSteps ? kVolumeSteps : step;
+    if (!open_) return;
+    Mix_MasterVolume(MIX_MAX_VOLUME * volume_ / kVolumeSteps);
+    if (volume_ == 0) Mix_HaltChannel(-1);
+}
+
 SystemSoundID MixerSound::create(const std::string& path) {
     Sound sound{path, nullptr};
     if (open_ && !path.empty()) sound.chunk = Mix_LoadWAV(path.c_str());   // null for a missing or broken file
@@ -82,7 +95,7 @@ SystemSoundID MixerSound::create(const std::string& path) {
 
 void MixerSound::play(SystemSoundID id) {
     lastChannel_ = -1;
-    if (!open_ || id == 0 || id > sounds_.size()) return;
+    if (!open_ || muted_ || volume_ == 0 || id == 0 || id > sounds_.size()) return;
     Mix_Chunk* chunk = sounds_[id - 1].chunk;
     if (!chunk) return;
     // Any free channel; when all are busy the play is skipped and nothing is cut.

@@ -25,6 +25,14 @@ public:
     void close();
     bool isSilent() const { return !open_; }
 
+    // Muted, or at volume 0, every play is skipped (no chunk plays) and what was playing stops. The volume
+    // runs from 0 to kVolumeSteps (full), in even steps of the mixer's master volume.
+    static constexpr int kVolumeSteps = 8;
+    void setMuted(bool muted);
+    bool isMuted() const { return muted_; }
+    void setVolume(int step);
+    int volume() const { return volume_; }
+
     SystemSoundID create(const std::string& path) override;
     void play(SystemSoundID id) override;
 
@@ -44,6 +52,8 @@ private:
     bool open_ = false;
     bool initialisedAudio_ = false;
     int lastChannel_ = -1;
+    bool muted_ = false;
+    int volume_ = kVolumeSteps;
 };
 
 }  // namespace platform::sdl

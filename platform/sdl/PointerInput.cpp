@@ -194,12 +194,17 @@ bool PointerInput::key(View& root, const std::string& name) {
     ScrollView* s = frontPagedScrollView(root);
     if (!s) return false;
     // A strip covered by another screen (an information page) is not the one the player sees: it stays.
-    Point mid{s->frame().midX(), s->frame().midY()};
-    if (View* up = s->superview()) mid = up->convertToRoot(mid);
-    View* seen = hitTest(root, mid);
-    if (!seen || !seen->isDescendantOf(s)) return false;
+    if (!isOnFrontScreen(root, *s)) return false;
     pageBy(*s, pages);
     return true;
+}
+
+bool PointerInput::activate(View& root) {
+    ScrollView* s = frontPagedScrollView(root);
+    if (!s || !isOnFrontScreen(root, *s)) return false;
+    Point mid{s->frame().midX(), s->frame().midY()};
+    if (View* up = s->superview()) mid = up->convertToRoot(mid);
+    return touchAt(root, mid) != nullptr;
 }
 
 void PointerInput::pageBy(ScrollView& s, int pages) {

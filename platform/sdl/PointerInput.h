@@ -32,6 +32,10 @@ public:
     // the key did something.
     bool key(View& root, const std::string& name);
 
+    // Touches (down and up) the middle of the front-most screen's paged strip: on the menu, the game shown.
+    // False when no such strip is on the front-most screen.
+    bool activate(View& root);
+
     // Runs the settling motion; true while one is under way (the caller then needs frames).
     void step();
     bool isAnimating() const { return settle_.has_value(); }

@@ -67,7 +67,98 @@ void Renderer::draw(View& root) {
     drawView(root, screen, 1.0, clip);
     SDL_RenderSetClipRect(renderer_, nullptr);
     currentClip_ = {0, 0, -1, -1};
+    drawnRects_.assign(1, clip);
+    forgetOldTexts();
+}
 
+void Renderer::drawOverlay(View& view) {
+    Map screen{viewport_.scale, viewport_.scale, double(viewport_.offsetX), double(viewport_.offsetY)};
+    const int drawn = drawn_;
+    drawView(view, screen, 1.0, pixelRect(screen, view.frame()));
+    drawn_ = drawn;
+    SDL_RenderSetClipRect(renderer_, nullptr);
+    currentClip_ = {0, 0, -1, -1};
+}
+
+long Renderer::drawnPixels() const {
+    long total = 0;
+    for (const SDL_Rect& r : drawnRects_) total += long(r.w) * r.h;
+    return total;
+}
+
+void Renderer::drawChanges(View& root, const std::vector<Rect>& parts) {
+    Map screen{viewport_.scale, viewport_.scale, double(viewport_.offsetX), double(viewport_.offsetY)};
+    const SDL_Rect whole = pixelRect(screen, root.frame());
+    // Points to pixels, rounded outwards with a pixel to spare (the views' own edges are rounded to the nearest).
+    std::vector<SDL_Rect> rects;
+    for (const Rect& p : parts) {
+        int x0 = int(std::floor(p.minX() * screen.sx + screen.tx)) - 1, y0 = int(std::floor(p.minY() * screen.sy + screen.ty)) - 1;
+        int x1 = int(std::ceil(p.maxX() * screen.sx + screen.tx)) + 1, y1 = int(std::ceil(p.maxY() * screen.sy + screen.ty)) + 1;
+        SDL_Rect r = intersect({x0, y0, x1 - x0, y1 - y0}, whole);
+        if (!empty(r)) rects.push_back(r);
+    }
+    if (rects.empty()) {
+        drawnRects_.clear();
+        drawn_ = 0;
+        return;
+    }
+
+    // Where pictures are copied scaled or mirrored, as drawn: the parts must hold them whole.
+    inexact_.clear();
+    collecting_ = true;
+    drawView(root, screen, 1.0, whole);
+    collecting_ = false;
+    currentClip_ = {0, 0, -1, -1};
+
+    // Widen and join until no part cuts an inexact copy and no two parts overlap.
+    for (bool changed = true; changed;) {
+        changed = false;
+        for (SDL_Rect& r : rects)
+            for (const SDL_Rect& c : inexact_) {
+                SDL_Rect both;
+                if (SDL_IntersectRect(&r, &c, &both) && !SDL_RectEquals(&both, &c)) {
+                    SDL_UnionRect(&r, &c, &r);
+                    changed = true;
+                }
+            }
+        for (std::size_t i = 0; i < rects.size(); ++i)
+            for (std::size_t j = i + 1; j < rects.size();) {
+                if (SDL_HasIntersection(&rects[i], &rects[j])) {
+                    SDL_UnionRect(&rects[i], &rects[j], &rects[i]);
+                    rects.erase(rects.begin() + static_cast<std::ptrdiff_t>(j));
+                    changed = true;
+                } else {
+                    ++j;
+                }
+            }
+    }
+    long area = 0;
+    for (const SDL_Rect& r : rects) area += long(r.w) * r.h;
+    if (area > kWholeFrameShare * double(whole.w) * whole.h) {
+        drawFrame(root);
+        return;
+    }
+
+    ++frame_;
+    int views = 0;
+    for (const SDL_Rect& r : rects) {
+        SDL_RenderSetClipRect(renderer_, &r);
+        currentClip_ = r;
+        SDL_SetRenderDrawBlendMode(renderer_, SDL_BLENDMODE_NONE);
+        SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
+        SDL_RenderFillRect(renderer_, &r);
+        drawn_ = 0;
+        drawView(root, screen, 1.0, r);
+        views += drawn_;
+    }
+    drawn_ = views;
+    SDL_RenderSetClipRect(renderer_, nullptr);
+    currentClip_ = {0, 0, -1, -1};
+    drawnRects_ = std::move(rects);
+    forgetOldTexts();
+}
+
+void Renderer::forgetOldTexts() {
     // Labels change text often (scores, dates): forget the pictures of texts not drawn for a while.
     if (texts_.size() > 256) {
         for (auto it = texts_.begin(); it != texts_.end();) {
@@ -96,7 +187,7 @@ SDL_Rect Renderer::pixelRect(const Map& map, Rect rect, SDL_RendererFlip* flip) 
 void Renderer::setClip(const SDL_Rect& clip) {
     if (SDL_RectEquals(&clip, &currentClip_)) return;
     currentClip_ = clip;
-    SDL_RenderSetClipRect(renderer_, &clip);
+    if (!collecting_) SDL_RenderSetClipRect(renderer_, &clip);
 }
 
 void Renderer::drawView(View& view, const Map& parent, double parentAlpha, const SDL_Rect& clip) {
@@ -121,7 +212,7 @@ void Renderer::drawView(View& view, const Map& parent, double parentAlpha, const
     if (visible) {
         setClip(clip);
         Color bg = view.backgroundColor();
-        if (bg.a > 0) { fill(map, bounds, bg, alpha); drew = true; }
+        if (bg.a > 0 && !collecting_) { fill(map, bounds, bg, alpha); drew = true; }
         if (auto* imageView = dynamic_cast<ImageView*>(&view)) {
             if (imageView->image()) {
                 bool pressed = false;
@@ -141,7 +232,7 @@ void Renderer::drawView(View& view, const Map& parent, double parentAlpha, const
                 drew = true;
             }
         } else if (auto* label = dynamic_cast<Label*>(&view)) {
-            if (!label->text().empty()) { drawLabel(*label, map, alpha); drew = true; }
+            if (!label->text().empty() && !collecting_) { drawLabel(*label, map, alpha); drew = true; }
         }
     }
     if (drew) ++drawn_;
@@ -200,6 +291,10 @@ void Renderer::drawPicture(const Image& image, const Map& map, Rect rect, double
 
     int tw = 0, th = 0;
     SDL_QueryTexture(texture, nullptr, nullptr, &tw, &th);
+    if (collecting_) {
+        if (flip != SDL_FLIP_NONE || r.w != tw || r.h != th) inexact_.push_back(intersect(r, currentClip_));
+        return;
+    }
     // Whole-number enlargements stay sharp; anything else (animations, odd window sizes) is filtered.
     bool whole = tw > 0 && th > 0 && r.w % tw == 0 && r.h % th == 0 && r.w / tw == r.h / th;
     SDL_SetTextureScaleMode(texture, whole ? SDL_ScaleModeNearest : SDL_ScaleModeLinear);

@@ -10,6 +10,7 @@
 #include <memory>
 #include <string>
 #include <unordered_map>
+#include <vector>
 
 #include <SDL.h>
 
@@ -42,8 +43,32 @@ public:
     // Clears the target to black and draws the tree whose root sits at the viewport's origin,
     // clipped to the root's frame. Does not present.
     void drawFrame(View& root);
+    // Draws a view over what is there (the system notice), leaving the frame's counts and parts alone.
+    void drawOverlay(View& view);
     // Draws the tree without clearing.
     void draw(View& root);
+    // Draws again only the given parts (points, the root's coordinates) of the frame already on the target:
+    // each part is cleared and the views that meet it are drawn clipped to it, giving the pixels drawFrame
+    // would. A part is first widened to hold whole every picture that would be copied scaled or mirrored
+    // across its edge (a scaled copy cut at a clip edge samples its picture differently from the whole copy).
+    // When the parts cover most of the screen, the whole frame is drawn. Does not present.
+    void drawChanges(View& root, const std::vector<Rect>& parts);
+    // The pixel rectangles drawn by the last drawFrame or drawChanges (one, the whole screen, for a whole
+    // frame; none when nothing was drawn), and their total area. Whatever is drawn over the tree afterwards
+    // draws within them: see eachDrawnRect.
+    const std::vector<SDL_Rect>& drawnRects() const { return drawnRects_; }
+    long drawnPixels() const;
+    // Calls draw() once for every drawn rectangle, with the renderer's clip set to it.
+    template <class F> void eachDrawnRect(F draw) {
+        for (const SDL_Rect& r : drawnRects_) {
+            SDL_RenderSetClipRect(renderer_, &r);
+            draw();
+        }
+        SDL_RenderSetClipRect(renderer_, nullptr);
+        currentClip_ = {0, 0, -1, -1};
+    }
+    // Parts of the screen covering more than this share of it are drawn as one whole frame.
+    static constexpr double kWholeFrameShare = 0.6;
 
     // Pictures are decoded once per file and kept. Null when the file cannot be read.
     SDL_Texture* textureFor(const Image& image);
@@ -75,6 +100,7 @@ private:
     TTF_Font* fontFor(const Font& font, int pixelSize);
     Text* textFor(const Label& label, int pixelSize);
     void setClip(const SDL_Rect& clip);
+    void forgetOldTexts();
 
     SDL_Renderer* renderer_;
     Viewport viewport_;
@@ -83,6 +109,9 @@ private:
     std::unordered_map<std::string, TTF_Font*> fonts_;    // by file and pixel size
     std::uint64_t frame_ = 0;
     int drawn_ = 0;
+    bool collecting_ = false;           // walking the tree to find inexact copies, drawing nothing
+    std::vector<SDL_Rect> inexact_;     // pictures copied scaled or mirrored, as clipped, in pixels
+    std::vector<SDL_Rect> drawnRects_;
     SDL_Rect currentClip_{0, 0, -1, -1};
     bool ownsTtf_ = false;
 };

@@ -29,6 +29,14 @@ void SurfaceCanvas::render(View& root) {
     SDL_RenderPresent(sdlRenderer_);
 }
 
+void SurfaceCanvas::renderChanges(Window& root) {
+    std::vector<Rect> changes = root.takeChanges();
+    if (!drewOnce_) renderer_->drawFrame(root);
+    else renderer_->drawChanges(root, changes);
+    drewOnce_ = true;
+    SDL_RenderPresent(sdlRenderer_);
+}
+
 Rgba SurfaceCanvas::pixel(int x, int y) const {
     if (x < 0 || y < 0 || x >= surface_->w || y >= surface_->h) return {};
     SDL_LockSurface(surface_);

@@ -28,6 +28,9 @@ public:
 
     // Clears to black and draws the tree.
     void render(View& root);
+    // Draws again only what the window's views reported changed since the last call (the whole tree the
+    // first time), as the desktop window does.
+    void renderChanges(Window& root);
     Rgba pixel(int x, int y) const;               // in pixels
     Rgba pixelAtPoint(double x, double y) const;  // the pixel under a point
     // Writes the canvas as a PNG file; false (with SDL's reason in `error`) on failure.
@@ -42,6 +45,7 @@ private:
     SDL_Surface* surface_ = nullptr;
     SDL_Renderer* sdlRenderer_ = nullptr;
     std::unique_ptr<Renderer> renderer_;
+    bool drewOnce_ = false;
 };
 
 }  // namespace platform::sdl

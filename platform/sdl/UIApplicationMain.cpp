@@ -2,19 +2,22 @@
 // application made from its main layout, and the loop until the window closes or a signal ends it.
 
 #include <chrono>
-#include <cstdlib>
-#include <cstring>
+#include <cstdio>
 #include <exception>
 #include <string>
 
 #include <SDL.h>
 
 #include "platform/Application.h"
+#include "platform/Bundle.h"
 #include "platform/Log.h"
 #include "platform/RunLoop.h"
+#include "platform/Settings.h"
 #include "platform/Sound.h"
+#include "platform/sdl/CommandLine.h"
 #include "platform/sdl/Desktop.h"
 #include "platform/sdl/MixerSound.h"
+#include "platform/sdl/SoundControl.h"
 
 namespace platform {
 
@@ -32,34 +35,35 @@ private:
     std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
 };
 
-void usage() {
-    // One log line per line of text: the log turns inner line breaks into spaces.
-    logLine("usage: plumbrick [--scale N] [--fullscreen]");
-    logLine("  --scale N      window pixels per point at start (default 2)");
-    logLine("  --fullscreen   start full screen (F11 toggles)");
-}
-
 }  // namespace
 
 int UIApplicationMain(int argc, char** argv) {
+    const sdl::CommandLine commandLine = sdl::parseCommandLine(argc, argv);
+    switch (commandLine.action) {
+    case sdl::CommandLine::Action::Help:
+        std::fputs(sdl::usageText().c_str(), stdout);
+        return 0;
+    case sdl::CommandLine::Action::Version:
+        std::fputs(sdl::versionText().c_str(), stdout);
+        return 0;
+    case sdl::CommandLine::Action::Error:
+        std::fputs(("plumbrick: " + commandLine.error + "\n" + sdl::usageText()).c_str(), stderr);
+        return 2;
+    case sdl::CommandLine::Action::Run:
+        break;
+    }
     sdl::DesktopOptions options;
-    bool exitAfterFirstFrame = false;
-    for (int i = 1; i < argc; ++i) {
-        std::string arg = argv[i];
-        if (arg == "--scale" && i + 1 < argc) {
-            options.scale = std::max(1, std::atoi(argv[++i]));
-        } else if (arg == "--fullscreen") {
-            options.fullScreen = true;
-        } else if (arg == "--exit-after-first-frame") {   // start-up measurements
-            exitAfterFirstFrame = true;
-        } else if (arg == "--help" || arg == "-h") {
-            usage();
-            return 0;
-        } else {
-            logLine("plumbrick: unknown argument " + arg);
-            usage();
-            return 2;
-        }
+    options.scale = commandLine.scale.value_or(options.scale);
+    const bool exitAfterFirstFrame = commandLine.exitAfterFirstFrame;
+    const bool startMuted = commandLine.mute;
+
+    // Without its resources the program cannot draw a thing: say where they were looked for.
+    if (Bundle::mainBundle().resourcePath().empty()) {
+        std::string places;
+        for (const auto& place : Bundle::mainBundle().searched())
+            places += (places.empty() ? "" : ", ") + place.string();
+        logLine("plumbrick: no resources folder found (looked in " + places + ")");
+        return 1;
     }
 
     SDL_SetHint(SDL_HINT_RENDER_VSYNC, "0");   // the loop paces itself
@@ -72,9 +76,18 @@ int UIApplicationMain(int argc, char** argv) {
         sdl::MixerSound sound;
         sound.open();   // silent, with one log line, when there is no audio device
         setSoundBackend(&sound);
+        Settings settings;
+        settings.load();
+        sdl::SoundControl soundControl(sound, &settings);
+        soundControl.restore(startMuted);
 
+        options.remembered = sdl::loadPlacement(settings);
+        // What the command line says wins over what the window memory remembers.
+        if (commandLine.scale) options.remembered.sized = false;
+        options.fullScreen = commandLine.fullScreen.value_or(options.remembered.fullScreen);
         sdl::Desktop desktop(options);
         desktop.setExitAfterFirstFrame(exitAfterFirstFrame);
+        desktop.setKeyHandler([&soundControl](const std::string& key) { return soundControl.key(key); });
         if (!desktop.open()) {
             setSoundBackend(nullptr);
             return 1;
@@ -90,6 +103,8 @@ int UIApplicationMain(int argc, char** argv) {
         }
         // Whatever ended the loop, the application ends once, with its will-terminate notification.
         app.terminate();
+        sdl::storePlacement(settings, desktop.placement());
+        settings.save();
         app.setBackend(nullptr);
         setSoundBackend(nullptr);
     }

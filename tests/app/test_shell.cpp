@@ -3,6 +3,8 @@
 
 #include "AppFixture.h"
 
+#include <filesystem>
+#include <fstream>
 #include <set>
 
 #include "games/egg/YolkfallViewController.h"
@@ -237,3 +239,21 @@ TEST_F(AppTest, MoreGamesTakesTheMenuOffAndEndsTheApplicationThroughTheStoreLink
 
 }  // namespace
 }  // namespace plumbrick::test
+
+// A save cut short leaves a temporary file beside the one it replaces; it goes when the program starts, before
+// any game screen opens, and the saved files stay.
+class StartWithLeftovers : public plumbrick::test::AppTest {
+protected:
+    void SetUp() override {
+        std::filesystem::create_directories(folder);
+        std::ofstream(folder + "/.Tinmarsh.result.tmp.Ab12Cd") << "half a file";
+        std::ofstream(folder + "/Tinmarsh.result") << "kept";
+        plumbrick::test::AppTest::SetUp();
+    }
+    const std::string folder = env.documents() + "/Quillfen";
+};
+
+TEST_F(StartWithLeftovers, AStartRemovesTheTemporariesAndKeepsTheFiles) {
+    EXPECT_FALSE(std::filesystem::exists(folder + "/.Tinmarsh.result.tmp.Ab12Cd"));
+    EXPECT_TRUE(std::filesystem::exists(folder + "/Tinmarsh.result"));
+}

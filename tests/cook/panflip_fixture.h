@@ -95,7 +95,8 @@ protected:
     }
     // Moves the clock to the next food step.
     void foodTick() {
-        ASSERT_TRUE(game->getTimerTossFood() && game->getTimerTossFood()->isValid());
+        ASSERT_NE(game->getTimerTossFood(), nullptr);
+        ASSERT_TRUE(game->getTimerTossFood()->isValid());
         env.advance(game->getTimerTossFood()->fireDate() - env.now());
     }
     template <class Pred> bool ticksUntil(Pred pred, int limit = 20000) {

@@ -82,7 +82,7 @@ TEST_F(PanflipGolden, EachGoldenFileComesBackAsThePausedRoundItDescribes) {
         ASSERT_TRUE(platform::FileManager::defaultManager().writeToFileAtomically(statePath(), *golden));
         open();
         EXPECT_TRUE(env.logLines().empty());
-        EXPECT_FALSE(stateFileExists());
+        EXPECT_TRUE(stateFileExists()) << "kept until the round goes on";
         EXPECT_EQ(game->getState(), PanflipViewController::kPaused);
         PanflipSavedState restored = game->savedState();
         restored.gameroundDateStart = expected->gameroundDateStart;   // the results file has no such round here

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <functional>
 
+#include "platform/Notice.h"
 #include "tests/cook/panflip_fixture.h"
 
 using namespace plumbrick;
@@ -22,7 +23,8 @@ protected:
         for (int t : tags) EXPECT_DOUBLE_EQ(face->viewWithTag(t)->alpha(), a) << t;
     }
     // Pauses, ends the application and opens the game again: the round comes back as it was written, its
-    // segments dimmed under the pause sign, the file gone (the results file keeps whole seconds of the start).
+    // segments dimmed under the pause sign, the file kept until the round goes on (the results file keeps
+    // whole seconds of the start).
     PanflipSavedState pauseAndRestore() {
         press("space");
         const PanflipSavedState saved = game->savedState();
@@ -35,7 +37,7 @@ protected:
         s.gameroundDateStart = saved.gameroundDateStart;
         EXPECT_EQ(s, saved);
         EXPECT_EQ(faceTags(), shown);
-        EXPECT_FALSE(stateFileExists());
+        EXPECT_TRUE(stateFileExists());
         EXPECT_TRUE(env.logLines().empty());
         EXPECT_FALSE(game->getIvGamePause()->isHidden());
         expectDimmed(shown, 0.7);
@@ -147,6 +149,7 @@ TEST_F(PanflipState, AnImpossibleValueRefusesTheWholeFileAndAnotherVersionIsDrop
         {"state", [](auto& s, auto*) { s.state = 1; }},
         {"penalty", [](auto& s, auto*) { s.penalty = 3; }},
         {"timeGame", [](auto& s, auto*) { s.timeGame = std::nan(""); }},
+        {"timeGame", [](auto& s, auto*) { s.timeGame = -0x1p31 - 1; }},
         {"timerStepLifeFood", [](auto& s, auto*) { s.timerStepLifeFood = -INFINITY; }},
         {"intervalCatHogPause", [](auto& s, auto*) { s.intervalCatHogPause = std::nan(""); }},
         {"timerSteal", [](auto& s, auto*) { s.timerSteal = 2; }},
@@ -196,4 +199,61 @@ TEST_F(PanflipState, AnImpossibleValueRefusesTheWholeFileAndAnotherVersionIsDrop
     EXPECT_EQ(look(), fresh);
     EXPECT_FALSE(stateFileExists());
     EXPECT_EQ(env.logLines(), std::vector<std::string>{"ERROR PanflipViewController:loadStateGame: UnarchiverException: bad archive"});
+}
+
+// The seconds played come from the wall clock: one set back during play leaves them negative, and such a round
+// is restored like any other rather than refused and lost.
+TEST_F(PanflipState, ARoundPlayedWhileTheClockWentBackIsRestored) {
+    open();
+    startAndServe();
+    env.advance(1);
+    press("space");
+    PanflipSavedState s = game->savedState();
+    s.timeGame = -598.5;
+    platform::KeyedArchiver a;
+    panflip_state::table().encode(s, a);
+    a.finishEncoding();
+    ASSERT_TRUE(a.writeToFile(statePath()));
+    open();
+    EXPECT_EQ(game->getState(), 2);
+    EXPECT_EQ(game->savedState().timeGame, -598.5);
+    EXPECT_TRUE(env.logLines().empty());
+}
+
+// A restored round's file stays until the round goes on: an end of the program whose save fails (a full disk)
+// leaves the round on disk as it was restored, with one line and the notice; once resumed, the round cannot come
+// back a second time.
+TEST_F(PanflipState, ARestoredRoundSurvivesAFailedSaveAndGoesOnlyWhenResumed) {
+    open();
+    startAndServe();
+    env.advance(1);
+    press("space");
+    restart();
+    const PanflipSavedState restored = game->savedState();
+    platform::FileFaults::shared().failNth(platform::FileOp::Write, 1, ENOSPC);
+    restart();
+    EXPECT_EQ(game->getState(), 2);
+    EXPECT_EQ(game->savedState().scores, restored.scores);
+    ASSERT_EQ(env.logLines().size(), 1u);
+    EXPECT_TRUE(env.logLines()[0].starts_with("ERROR PanflipViewController:saveStateGame: ")) << env.logLines()[0];
+    EXPECT_EQ(platform::Notices::shared().posted(), std::vector<std::string>{game_face::kRoundNotSavedNotice});
+    press("space");
+    EXPECT_FALSE(stateFileExists());
+    restart();   // resumed and played: saved again at the end
+    EXPECT_TRUE(stateFileExists());
+}
+
+// A results save that failed is tried again at the next occasion, and the program's end is one: a round recorded
+// while the disk was full reaches the file when the program ends paused, once the disk has room again.
+TEST_F(PanflipState, AFailedResultsSaveIsDoneAtTheProgramsEnd) {
+    open();
+    startAndServe();
+    env.advance(1);
+    platform::FileFaults::shared().failNth(platform::FileOp::Write, 1, ENOSPC);
+    press("space");
+    EXPECT_TRUE(rounds().empty());
+    EXPECT_EQ(platform::Notices::shared().posted(), std::vector<std::string>{VCGamesResult::kNotSavedNotice});
+    restart();
+    EXPECT_EQ(rounds().size(), 1u);
+    EXPECT_EQ(env.logLines().size(), 1u) << "the one line of the failure";
 }

@@ -111,8 +111,8 @@ TEST_F(State, EndingWhilePlayingWritesThe19KeysAndTheRoundComesBackPausedInTheSa
     }
     plist_free(root);
 
-    open();   // a new screen on the same documents folder
-    EXPECT_FALSE(exists(statePath()));
+    open();   // a new screen on the same documents folder; the file stays until the round goes on
+    EXPECT_TRUE(exists(statePath()));
     EXPECT_EQ(game->getState(), kPaused);
     EXPECT_TRUE(game->getDisplayAlfa());
     EXPECT_FALSE(game->getIvGamePause()->isHidden());
@@ -125,6 +125,7 @@ TEST_F(State, EndingWhilePlayingWritesThe19KeysAndTheRoundComesBackPausedInTheSa
     EXPECT_TRUE(litEggTags().empty());
     EXPECT_EQ(eggCount(), 0);
     press("space");
+    EXPECT_FALSE(exists(statePath())) << "resumed, the round cannot come back a second time";
     EXPECT_FALSE(game->getDisplayAlfa());
     ticks(200);
     press("space");
@@ -201,8 +202,10 @@ TEST_F(State, EachGameIdKeepsItsOwnResultsAndStateFile) {
     EXPECT_EQ(recorded(3, "Antlerby.v1").size(), 1u);
     first.reset();
     platform::Application::sharedApplication().reset();
-    open();   // only this game's file is read and removed
+    open();   // only this game's file is read, and removed when its round goes on
     EXPECT_EQ(game->getState(), kPaused);
+    EXPECT_TRUE(exists(statePath("Antlerby.v1")));
+    press("2");
     EXPECT_FALSE(exists(statePath()));
     EXPECT_TRUE(exists(statePath("Antlerby.v1")));
 }

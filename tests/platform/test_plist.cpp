@@ -95,6 +95,39 @@ TEST_F(PlistFiles, MissingAndGarbageFilesReadAsNull) {
     EXPECT_EQ(dictionaryWithContentsOfFile(file), PlistDictionary{});
 }
 
+// What the library cannot hold unchanged reads as an unheld value (the reason kept), never as a changed one; what
+// it can hold reads as itself; and a byte-order mark before the XML is skipped.
+TEST_F(PlistFiles, ValuesThatCannotBeHeldReadAsUnheldAndTheRestAsThemselves) {
+    const std::string xml = "\xEF\xBB\xBF<?xml version=\"1.0\"?><plist version=\"1.0\"><dict>";
+    const std::pair<const char*, PlistValue> kept[] = {
+        {"<integer>9223372036854775807</integer>", PlistValue(INT64_MAX)},
+        {"<integer>-9223372036854775808</integer>", PlistValue(INT64_MIN)},
+        {"<date>1932-12-13T20:45:52Z</date>", PlistValue(Date{978307200.0 + INT32_MIN})},
+        {"<date>2069-01-19T03:14:07Z</date>", PlistValue(Date{978307200.0 + INT32_MAX})},
+        {"<string>tab\tline\n\xf0\x9f\x8d\xb3 &lt;&amp;</string>", PlistValue("tab\tline\n\xf0\x9f\x8d\xb3 <&")},
+    };
+    for (const auto& [text, value] : kept) {
+        put(xml + "<key>k</key>" + text + "</dict></plist>");
+        EXPECT_EQ(dictionaryWithContentsOfFile(file), (PlistDictionary{{"k", value}})) << text;
+    }
+    const char* unheld[] = {"<integer>9223372036854775808</integer>", "<date>2069-01-19T03:14:08Z</date>",
+                            "<date>1932-12-13T20:45:51Z</date>",      "<string>\xff</string>",
+                            "<string>\xc0\xaf</string>",              "<string>a&#x1f;b</string>",
+                            "<string>a&#13;b</string>",               "<string>&#xFFFE;</string>",
+                            "<array><string>\x7f\x01</string></array>"};
+    for (const char* text : unheld) {
+        put(xml + "<key>k</key>" + text + "</dict></plist>");
+        const auto dict = dictionaryWithContentsOfFile(file);
+        ASSERT_TRUE(dict) << text;
+        std::string why;
+        EXPECT_FALSE(isWritable(dict->at("k"), &why)) << text;
+        EXPECT_FALSE(why.empty()) << text;
+        EXPECT_TRUE(xmlDataFromDictionary(*dict).empty()) << text;
+    }
+    put(xml + "<key>\xff</key><true/></dict></plist>");   // a key that XML cannot carry takes its value with it
+    EXPECT_TRUE(dictionaryWithContentsOfFile(file)->begin()->second.asUnheld());
+}
+
 // A binary property list of these objects with one-byte offsets and references (under 256 bytes in all).
 Bytes binaryPlist(const std::vector<Bytes>& objects, std::size_t top) {
     Bytes out = bytesOf("bplist00"), table;

@@ -1,6 +1,7 @@
 // The results store on real files in a temporary documents folder.
 
 #include <gtest/gtest.h>
+#include <expat.h>
 #include <plist/plist.h>
 
 #include <filesystem>
@@ -79,12 +80,16 @@ TEST_F(Results, FirstRoundWritesAFileThatLibplistReads) {
     const std::string xml = read(file);
     plist_t root = nullptr;
     plist_from_xml(xml.data(), uint32_t(xml.size()), &root);
-    ASSERT_TRUE(root && plist_get_node_type(root) == PLIST_DICT);
+    ASSERT_NE(root, nullptr);
+    ASSERT_EQ(plist_get_node_type(root), PLIST_DICT);
     EXPECT_EQ(plist_dict_get_size(root), 1u);
     plist_t list = plist_dict_get_item(root, "Yolkfall.v1");
-    ASSERT_TRUE(list && plist_get_node_type(list) == PLIST_ARRAY && plist_array_get_size(list) == 1);
+    ASSERT_NE(list, nullptr);
+    ASSERT_EQ(plist_get_node_type(list), PLIST_ARRAY);
+    ASSERT_EQ(plist_array_get_size(list), 1u);
     plist_t pack = plist_array_get_item(list, 0);
-    ASSERT_TRUE(plist_get_node_type(pack) == PLIST_ARRAY && plist_array_get_size(pack) == 6);
+    ASSERT_EQ(plist_get_node_type(pack), PLIST_ARRAY);
+    ASSERT_EQ(plist_array_get_size(pack), 6u);
     const plist_type types[6] = {PLIST_DATE, PLIST_DATE, PLIST_UINT, PLIST_UINT, PLIST_UINT, PLIST_STRING};
     for (uint32_t i = 0; i < 6; ++i) EXPECT_EQ(plist_get_node_type(plist_array_get_item(pack, i)), types[i]) << i;
     plist_free(root);
@@ -157,7 +162,8 @@ TEST_F(Results, SaveKeepsTheOtherGamesListsAndEndGameWithoutARoundChangesNothing
     writeXml("<key>Antlerby.v1</key><string>odd</string><key>Yolkfall.v1</key><array/>");
     egg.EndGame(1, 6, 0);   // another game's entry is kept as read, even one that is not a list
     auto dict = platform::dictionaryWithContentsOfFile(file);
-    ASSERT_TRUE(dict && dict->count("Antlerby.v1"));
+    ASSERT_TRUE(dict);
+    ASSERT_EQ(dict->count("Antlerby.v1"), 1u);
     EXPECT_EQ(*dict->at("Antlerby.v1").asString(), "odd");
     EXPECT_EQ(inFile(), Scores{6});
     EXPECT_TRUE(env.logLines().empty());
@@ -173,7 +179,8 @@ TEST_F(Results, MalformedPackInTheListIsLoggedByEndGame) {
     store.EndGame(3, 9, 1);
     ASSERT_EQ(env.logLines().size(), 1u);
     const std::string head = "ERROR VCGamesResult:EndGame: ";   // then the failure's description
-    EXPECT_TRUE(env.logLines()[0].rfind(head, 0) == 0 && env.logLines()[0].size() > head.size()) << env.logLines()[0];
+    EXPECT_TRUE(env.logLines()[0].starts_with(head)) << env.logLines()[0];
+    EXPECT_GT(env.logLines()[0].size(), head.size()) << env.logLines()[0];
     EXPECT_FALSE(std::filesystem::exists(file));
 }
 
@@ -193,19 +200,85 @@ TEST_F(Results, LoadKeepsOnlyWellFormedPacksInOrderAndRecordingGoesOn) {
     EXPECT_EQ(env.logLines().size(), 4u) << "one line for each pack dropped, and the file written is clean";
 }
 
-TEST_F(Results, AnUnreadableFileIsMovedAsideOnceBeforeItIsReplaced) {
+TEST_F(Results, AnUnreadableFileIsMovedAsideOnceBesideTheCopiesKeptEarlier) {
     const std::string aside = file + ".unreadable";
+    write(aside, "older");
+    int n = 2;
     for (const std::string content : {"<?xml this is not a property list", "<plist version=\"1.0\"><array/></plist>"}) {
-        write(aside, "older");
         write(file, content);
         VCGamesResult store = loaded();
         EXPECT_TRUE(store.getArGamesResult()->empty());
         playRound(store, 8);
-        EXPECT_EQ(read(aside), content) << "the older one was replaced";
+        const std::string kept = aside + "." + std::to_string(n++);
+        EXPECT_EQ(read(kept), content);
         EXPECT_EQ(inFile(), Scores{8});
         store.EndGame(30, 9, 2);   // the new file is readable: nothing more is moved
-        EXPECT_EQ(read(aside), content);
+        EXPECT_EQ(read(kept), content);
     }
+    EXPECT_EQ(read(aside), "older");
     EXPECT_EQ(logged("ERROR VCGamesResult:Save: "), 2);
     EXPECT_EQ(env.logLines().size(), 2u);
+}
+
+// Some editors put a UTF-8 byte-order mark before the text: the file is read as it is, not kept aside.
+TEST_F(Results, AFileThatBeginsWithAByteOrderMarkLoads) {
+    write(file, "\xEF\xBB\xBF<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\"><dict><key>Panflip.v1</key><array>" +
+                    xmlPack(1, 4) + "</array><key>Yolkfall.v1</key><array>" + xmlPack(2, 12) + "</array></dict></plist>\n");
+    VCGamesResult store = loaded();
+    EXPECT_EQ(scores(store), Scores{12});
+    playRound(store, 20);
+    EXPECT_EQ(inFile("Panflip.v1"), Scores{4});
+    EXPECT_FALSE(std::filesystem::exists(file + ".unreadable"));
+    EXPECT_TRUE(env.logLines().empty());
+}
+
+namespace {
+// Well-formed XML, as a standard XML reader (expat) sees it.
+bool wellFormed(const std::string& xml) {
+    XML_Parser parser = XML_ParserCreate(nullptr);
+    const bool ok = XML_Parse(parser, xml.data(), static_cast<int>(xml.size()), XML_TRUE) == XML_STATUS_OK;
+    XML_ParserFree(parser);
+    return ok;
+}
+}  // namespace
+
+// Values that a property list cannot hold unchanged, in other games' lists, are dropped like malformed packs
+// (one line each) before anything is written, and what is written is well-formed and reads back as it was kept.
+TEST_F(Results, OtherGamesValuesThatCannotBeHeldAreDroppedAndTheFileIsWellFormed) {
+    const std::string bad[] = {
+        xmlPack(2, 0, "<integer>9223372036854775808</integer>"), xmlPack(3, 0, "<integer>18446744073709551616</integer>"),
+        "<array><date>9999-12-31T23:59:59Z</date></array>",      "<array><date>1800-01-01T00:00:00Z</date></array>",
+        "<array><string>\xff\xfe</string></array>",               "<array><string>a&#1;b</string></array>",
+        "<array><string>a&#13;b</string></array>",                "<array><dict><key>\xc0\x80</key><true/></dict></array>",
+    };
+    std::string antlerby = "<key>Antlerby.v1</key><array>" + xmlPack(1, 4);
+    for (const std::string& pack : bad) antlerby += pack;
+    writeXml(antlerby + "</array><key>Reel\xff</key><array/><key>Starwick.v1</key><string>\x01</string>"
+                        "<key>Whiskerpond.v1</key><real>2.5</real><key>Yolkfall.v1</key><array/>");
+    VCGamesResult store = loaded();
+    playRound(store, 6);
+
+    const std::string xml = read(file);
+    EXPECT_TRUE(wellFormed(xml)) << xml;
+    const auto dict = platform::dictionaryWithContentsOfFile(file);
+    ASSERT_TRUE(dict);
+    std::vector<std::string> keys;
+    for (const auto& entry : *dict) keys.push_back(entry.first);
+    EXPECT_EQ(keys, (std::vector<std::string>{"Antlerby.v1", "Whiskerpond.v1", "Yolkfall.v1"}));
+    EXPECT_EQ(inFile("Antlerby.v1"), Scores{4});
+    EXPECT_EQ(dict->at("Antlerby.v1").asArray()->size(), 1u);
+    EXPECT_EQ(logged("ERROR VCGamesResult:Save: dropped "), 10);
+    EXPECT_EQ(env.logLines().size(), 10u);
+    EXPECT_EQ(platform::xmlDataFromDictionary(*dict), platform::Bytes(xml.begin(), xml.end())) << "read back as written";
+}
+
+// The same for this game's own list: such a pack is malformed and dropped when the list is loaded.
+TEST_F(Results, OwnPacksThatCannotBeHeldAreDroppedWhenLoaded) {
+    const std::string name = "<string>\xed\xa0\x80</string>";   // a lone surrogate
+    std::string ownBad = xmlPack(2, 50);
+    ownBad.replace(ownBad.find("<string></string>"), 17, name);
+    writeXml("<key>Yolkfall.v1</key><array>" + xmlPack(1, 40) + ownBad + "</array>");
+    VCGamesResult store = loaded();
+    EXPECT_EQ(scores(store), Scores{40});
+    EXPECT_EQ(logged("ERROR VCGamesResult:Load: "), 1);
 }

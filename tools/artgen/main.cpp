@@ -4,6 +4,8 @@
 //       every face of MASTER: <face>_face.png, <face>_<part>.png, and menu_0<slot>.png for faces given by --menu
 //   artgen whole SVG OUTDIR [--stamp FILE]         SVG whole to <name>.png
 //   artgen digits SVG OUTDIR FORMAT [--stamp FILE]  ten digit pictures named by FORMAT ("yolkfall_07_%02d")
+//   artgen icon SVG OUTDIR NAME [--stamp FILE]      the desktop icon: OUTDIR/<N>x<N>/apps/NAME.png for N = 48 ... 512,
+//                                                  and the SVG itself as OUTDIR/scalable/apps/NAME.svg
 //   artgen boxes MASTER [FACE]                     the box of every part, one JSON object per line
 //   artgen sync MASTER LAYOUT.json                 rewrites the layout's part frames to the master's boxes
 //   artgen compose MASTER FACE OUT.png [--scale S] [--lit all|none|TAG,TAG,...] [--digits SVG] [--number N]
@@ -130,6 +132,23 @@ int cmdDigits(const Args& a) {
   return 0;
 }
 
+int cmdIcon(const Args& a) {
+  need(a, 3, "icon SVG OUTDIR NAME [--stamp FILE]");
+  const fs::path out = a.positional[1];
+  const std::string& name = a.positional[2];
+  Master m(a.positional[0]);
+  if (m.width() != m.height()) throw Error(a.positional[0] + ": an icon must be square");
+  for (int size : {48, 64, 128, 256, 512}) {
+    const fs::path dir = out / (std::to_string(size) + "x" + std::to_string(size)) / "apps";
+    fs::create_directories(dir);
+    renderWhole(m, double(size) / m.width()).writePng((dir / (name + ".png")).string());
+  }
+  fs::create_directories(out / "scalable" / "apps");
+  fs::copy_file(a.positional[0], out / "scalable" / "apps" / (name + ".svg"), fs::copy_options::overwrite_existing);
+  touch(a);
+  return 0;
+}
+
 int cmdBoxes(const Args& a) {
   need(a, 1, "boxes MASTER [FACE]");
   Master m(a.positional[0], a.positional.size() > 1 ? a.positional[1] : "");
@@ -183,7 +202,7 @@ int cmdCompose(const Args& a) {
 
 int main(int argc, char** argv) {
   if (argc < 2) {
-    std::cerr << "usage: artgen face|whole|digits|boxes|sync|compose ...\n";
+    std::cerr << "usage: artgen face|whole|digits|icon|boxes|sync|compose ...\n";
     return 2;
   }
   try {
@@ -192,6 +211,7 @@ int main(int argc, char** argv) {
     if (cmd == "face") return cmdFace(a);
     if (cmd == "whole") return cmdWhole(a);
     if (cmd == "digits") return cmdDigits(a);
+    if (cmd == "icon") return cmdIcon(a);
     if (cmd == "boxes") return cmdBoxes(a);
     if (cmd == "sync") return cmdSync(a);
     if (cmd == "compose") return cmdCompose(a);

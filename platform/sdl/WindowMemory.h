@@ -1,0 +1,28 @@
+#pragma once
+// Window memory: the window reopens at the size, place and full-screen state it had when it was closed,
+// kept in the settings file's "window" section ("x", "y", "width", "height" of the window when not full
+// screen, in screen pixels, and "fullscreen"). Anything missing or out of range is not remembered.
+
+#include <SDL.h>
+
+#include "platform/Settings.h"
+
+namespace platform::sdl {
+
+struct WindowPlacement {
+    int x = 0, y = 0, width = 0, height = 0;   // the window when not full screen
+    bool fullScreen = false;
+    bool sized = false;    // width and height known
+    bool placed = false;   // x and y known
+};
+
+WindowPlacement loadPlacement(const Settings& settings);
+void storePlacement(Settings& settings, const WindowPlacement& placement);
+
+// Where to open the window: the remembered size (never below `minWidth` × `minHeight`) and place, when
+// known and the place is on a display now (else centred); otherwise the given size, centred.
+SDL_Rect openingRect(const WindowPlacement& remembered, int width, int height, int minWidth, int minHeight);
+// Records the window's size and place while it is not full screen (call on every window event).
+void notePlacement(SDL_Window* window, WindowPlacement& placement);
+
+}  // namespace platform::sdl
