@@ -33,6 +33,16 @@ std::string keyName(SDL_Keycode key) {
     return name;
 }
 
+// The mouse events that SDL makes up from touches.
+bool madeUpFromTouch(const SDL_Event& event) {
+    switch (event.type) {
+    case SDL_MOUSEBUTTONDOWN:
+    case SDL_MOUSEBUTTONUP: return event.button.which == SDL_TOUCH_MOUSEID;
+    case SDL_MOUSEMOTION: return event.motion.which == SDL_TOUCH_MOUSEID;
+    default: return false;
+    }
+}
+
 }  // namespace
 
 Desktop::Desktop(DesktopOptions options) : options_(std::move(options)) {
@@ -149,6 +159,7 @@ void Desktop::drawFrame() {
 }
 
 void Desktop::handleEvent(const SDL_Event& event) {
+    if (madeUpFromTouch(event)) return;   // the fingers themselves are handled
     View* r = root();
     switch (event.type) {
     case SDL_QUIT:
@@ -161,6 +172,21 @@ void Desktop::handleEvent(const SDL_Event& event) {
         case SDL_WINDOWEVENT_RESIZED: updateViewport(); break;
         case SDL_WINDOWEVENT_FOCUS_LOST: input_.cancel(); dirty_ = true; break;
         default: dirty_ = true; break;
+        }
+        break;
+    case SDL_FINGERDOWN:
+    case SDL_FINGERMOTION:
+    case SDL_FINGERUP:
+        if (r) {
+            // Finger positions are fractions of the window.
+            int w = kWidthPoints * options_.scale, h = kHeightPoints * options_.scale;
+            if (window_) SDL_GetWindowSize(window_, &w, &h);
+            Point p = toPoints(int(std::lround(event.tfinger.x * w)), int(std::lround(event.tfinger.y * h)));
+            auto id = static_cast<long long>(event.tfinger.fingerId);
+            if (event.type == SDL_FINGERDOWN) input_.fingerDown(*r, id, p);
+            else if (event.type == SDL_FINGERUP) input_.fingerUp(*r, id, p);
+            else input_.fingerMove(*r, id, p);
+            dirty_ = true;
         }
         break;
     case SDL_MOUSEBUTTONDOWN:
