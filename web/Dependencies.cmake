@@ -6,6 +6,8 @@ set(PLUMBRICK_WEB_DEPS "" CACHE PATH "Install prefix of the web build's librarie
 if(NOT PLUMBRICK_WEB_DEPS OR NOT EXISTS "${PLUMBRICK_WEB_DEPS}/lib/pkgconfig")
   message(FATAL_ERROR "The web build needs -DPLUMBRICK_WEB_DEPS=<prefix printed by scripts/web-deps>")
 endif()
+# Emscripten's toolchain finds files only under its root paths: the prefix is one.
+list(APPEND CMAKE_FIND_ROOT_PATH "${PLUMBRICK_WEB_DEPS}")
 set(ENV{PKG_CONFIG_LIBDIR} "${PLUMBRICK_WEB_DEPS}/lib/pkgconfig")
 set(ENV{PKG_CONFIG_PATH} "")
 set(ENV{PKG_CONFIG_SYSROOT_DIR} "")

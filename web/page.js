@@ -21,6 +21,9 @@ let savesKept = false;        // IndexedDB holds the folder
 let syncRunning = false;
 let syncAgain = false;
 let syncWaiters = [];
+// While leaving, the saves that the ending makes are not written the ordinary way: that write's first
+// read would hold up the whole-folder write behind it, and an unloading page never finishes the read.
+let leaving = false;
 
 function nothingKept(why) {
   savesKept = false;
@@ -30,6 +33,7 @@ function nothingKept(why) {
 // Writes the save folder to IndexedDB; calls `done` once everything asked for so far is written.
 function writeSaves(done) {
   if (done) syncWaiters.push(done);
+  if (leaving) return;   // leave() writes everything at once
   if (!savesKept) {
     const waiting = syncWaiters;
     syncWaiters = [];
@@ -129,7 +133,12 @@ let unloading = false;
 Module.postRun = [].concat(Module.postRun || [], [() => { started = true; }]);
 
 function leave() {
-  if (started && !ended) Module._plumbrick_will_terminate();
+  leaving = true;
+  try {
+    if (started && !ended) Module._plumbrick_will_terminate();
+  } finally {
+    leaving = false;
+  }
   writeSavesNow();
 }
 
@@ -181,7 +190,8 @@ function fit() {
   style.setProperty('left', (w - cw) / 2 + 'px');
   style.setProperty('top', (h - ch) / 2 + 'px');
 }
-fit();
+// Not before main has made the window: SDL would take a canvas sized by the page as a window to resize.
+Module.postRun.push(fit);
 window.addEventListener('resize', fit);
 window.addEventListener('orientationchange', fit);
 if (window.visualViewport) window.visualViewport.addEventListener('resize', fit);
@@ -195,6 +205,7 @@ Module.plumbrickFirstFrame = () => {
   const status = document.getElementById('status');
   if (status) status.remove();
   fit();
+  canvas.style.visibility = 'visible';
 };
 
 // --- Read-only hooks ------------------------------------------------------------------------------------

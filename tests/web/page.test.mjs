@@ -46,7 +46,9 @@ async function toSlot1() {
   await until(page, 'the menu', (r) => r.screen === 'menu');
   await sleep(300);
   await fingers.tap(kSlotPicture);
-  return until(page, "slot 1's game", (r) => r.screen === 'game' && r.slot === 1);
+  await until(page, "slot 1's game", (r) => r.screen === 'game' && r.slot === 1);
+  await sleep(1500);   // the face fades in and its menu button slides into place
+  return report(page);
 }
 
 let paused = null;

@@ -8,6 +8,9 @@
 #include <emscripten/html5.h>
 
 #include <SDL.h>
+#include <spawn.h>
+
+#include <cerrno>
 
 #include <algorithm>
 #include <cstdio>
@@ -104,9 +107,11 @@ int UIApplicationMain(int, char**) {
     // The canvas keeps 2 pixels a point (the pictures' own size); the page scales it to fit the viewport.
     sdl::DesktopOptions options;
     options.scale = 2;
+    options.frameInterval = 1.0 / 75;   // every browser frame at 60 Hz, every other one at 120 Hz
     page->desktop = std::make_unique<WebDesktop>(options);
+    // SDL keeps a canvas that had no size from the page at the window's size: the page sizes it by CSS
+    // only after main (web/page.js), and the browser scales it.
     if (!page->desktop->open()) return 1;
-    SDL_SetWindowResizable(page->desktop->window(), SDL_FALSE);
 
     Application& app = Application::sharedApplication();
     app.setBackend(page->desktop.get());
@@ -121,6 +126,13 @@ int UIApplicationMain(int, char**) {
 }
 
 }  // namespace platform
+
+// A browser starts no programs: the desktop's link opener (never called here, links open in a new tab)
+// links against this.
+extern "C" int posix_spawnp(pid_t*, const char*, const posix_spawn_file_actions_t*, const posix_spawnattr_t*,
+                            char* const[], char* const[]) {
+    return ENOSYS;
+}
 
 // Called by the page when it is hidden or left: a playing round is paused, recorded and saved, as when the
 // desktop window closes. The page then writes the save folder to IndexedDB.
