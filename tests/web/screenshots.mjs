@@ -1,6 +1,6 @@
 // Pictures of the page in headless chromium, played by touch, for README.md:
 //   docs/screenshots/web-phone-menu.png      phone, landscape (844 x 390), the menu
-//   docs/screenshots/web-phone-playing.png   phone, landscape, slot 1's game B being played
+//   docs/screenshots/web-phone-playing.png   phone, landscape, slot 1's game A being played
 //   docs/screenshots/web-phone-portrait.png  phone held upright (390 x 844): turn the device
 //   docs/screenshots/web-tablet-playing.png  tablet, landscape (1180 x 820), slot 2 being played
 //
@@ -9,12 +9,14 @@ import path from 'node:path';
 import { Fingers, launch, open, phone, root, serve, sleep, tablet, until } from './support.mjs';
 
 const out = path.join(root, 'docs/screenshots');
+const kPanflipGameA = { x: 441, y: 56 };
 const server = await serve();
 const browser = await launch();
 
 async function shoot(viewport, name, play) {
   const page = await browser.newPage();
   await page.setViewport({ ...viewport, deviceScaleFactor: 1 });
+  await page.bringToFront();
   await open(page, server.url);
   const fingers = await Fingers.on(page);
   if (play) await play(page, fingers);
@@ -31,7 +33,7 @@ async function toMenu(page, fingers) {
   await sleep(600);
 }
 
-async function playSlot(page, fingers, swipes, button) {
+async function playSlot(page, fingers, swipes, button, minLit) {
   await toMenu(page, fingers);
   for (let i = 0; i < swipes; ++i) {
     await fingers.press(1, { x: 400, y: 147 });
@@ -43,13 +45,15 @@ async function playSlot(page, fingers, swipes, button) {
   await until(page, 'a game', (r) => r.screen === 'game');
   await sleep(1500);
   await fingers.tap(button);
-  await sleep(5000);
+  // A moment with plenty lit.
+  await sleep(3000);
+  await until(page, 'a busy face', (r) => r.state === 1 && r.lit.length >= minLit, 15000);
 }
 
 await shoot(phone, 'web-phone-menu.png', toMenu);
-await shoot(phone, 'web-phone-playing.png', (page, f) => playSlot(page, f, 0, { x: 440, y: 60 }));
+await shoot(phone, 'web-phone-playing.png', (page, f) => playSlot(page, f, 0, { x: 440, y: 28 }, 0));
 await shoot({ ...phone, width: 390, height: 844, isLandscape: false }, 'web-phone-portrait.png', null);
-await shoot(tablet, 'web-tablet-playing.png', (page, f) => playSlot(page, f, 1, { x: 440, y: 28 }));
+await shoot(tablet, 'web-tablet-playing.png', (page, f) => playSlot(page, f, 1, kPanflipGameA, 9));
 
 await browser.close();
 server.close();
