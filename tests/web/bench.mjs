@@ -90,6 +90,7 @@ console.log(`idle menu, ${fmt(wall, 1)} s: page main thread ${fmt((100 * idleTas
 // A round of game A.
 await fingers.tap({ x: 240, y: 147 });
 await until(page, "slot 1's game", (r) => r.screen === 'game' && r.slot === 1);
+await sleep(1500);   // the face fades in
 await fingers.tap({ x: 440, y: 28 });
 await until(page, 'a round', (r) => r.state === 1);
 await page.evaluate(() => {

@@ -65,6 +65,25 @@ struct Page {
 
 Page* page = nullptr;
 
+// While nothing moves and no timer is due soon, the loop waits on a timer instead of running at every
+// browser frame, so that an idle page costs next to nothing; input wakes it (plumbrick_wake).
+constexpr double kSleepFrom = 0.05;     // seconds to the next due time from which the loop sleeps
+constexpr double kLongestSleep = 0.5;
+bool sleeping = false;
+
+void onFrame();
+
+void scheduleNext() {
+    double due = RunLoop::main().nextDueTime() - page->clock.now();
+    if (!page->desktop->needsFrame() && due > kSleepFrom) {
+        emscripten_set_main_loop_timing(EM_TIMING_SETTIMEOUT, int(std::min(due, kLongestSleep) * 1000));
+        sleeping = true;
+    } else if (sleeping) {
+        emscripten_set_main_loop_timing(EM_TIMING_RAF, 1);
+        sleeping = false;
+    }
+}
+
 // Once: the loop stops and the page is told (it reloads the program when it is next shown).
 void endPage() {
     if (!page || page->ended) return;
@@ -90,6 +109,7 @@ void onFrame() {
         EM_ASM({ if (Module.plumbrickFirstFrame) Module.plumbrickFirstFrame(); });
     }
     if (app.isTerminating()) endPage();
+    else scheduleNext();
 }
 
 }  // namespace
@@ -139,6 +159,15 @@ extern "C" int posix_spawnp(pid_t*, const char*, const posix_spawn_file_actions_
 extern "C" EMSCRIPTEN_KEEPALIVE void plumbrick_will_terminate() {
     platform::Application::sharedApplication().terminate();
     platform::endPage();
+}
+
+// Called by the page on every touch, key and mouse event: a sleeping loop runs again at the next frame.
+extern "C" EMSCRIPTEN_KEEPALIVE void plumbrick_wake() {
+    using namespace platform;
+    if (!page || page->ended || !sleeping) return;
+    sleeping = false;
+    emscripten_cancel_main_loop();
+    emscripten_set_main_loop(onFrame, 0, 0);
 }
 
 // The program's work in the last browser frames (milliseconds, oldest first) and the passes so far, as
