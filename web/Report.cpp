@@ -1,6 +1,7 @@
 // What the page's tests and benchmark read of the running program, as JSON. Reading looks and changes
 // nothing, so the functions are harmless in play: which screen is in front, the open game's state, score,
-// misses and lit segments, and the texts of the labels on screen (the statistics' rows).
+// misses and lit segments, whether an animation runs, and the texts of the labels on screen (the
+// statistics' rows).
 
 #include <emscripten.h>
 
@@ -103,7 +104,8 @@ extern "C" EMSCRIPTEN_KEEPALIVE const char* plumbrick_report() {
     }
     std::string texts;
     if (platform::Window* w = platform::Window::keyWindow()) labels(*w, texts);
-    json += "\"screen\":" + quoted(screen) + ",\"labels\":[" + texts + "]}";
+    json += "\"screen\":" + quoted(screen) + ",\"animating\":" +
+            (platform::View::hasRunningAnimations() ? "true" : "false") + ",\"labels\":[" + texts + "]}";
     return json.c_str();
 }
 

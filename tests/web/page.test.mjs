@@ -43,12 +43,11 @@ const errorLines = () => consoleLines.filter((l) => /^ERROR\b/.test(l));
 async function toSlot1() {
   await until(page, 'the intro', (r) => r.screen === 'intro');
   await fingers.tap(kIntroTap);
-  await until(page, 'the menu', (r) => r.screen === 'menu');
-  await sleep(300);
+  await until(page, 'the menu', (r) => r.screen === 'menu' && !r.animating);
   await fingers.tap(kSlotPicture);
   await until(page, "slot 1's game", (r) => r.screen === 'game' && r.slot === 1);
-  await sleep(1500);   // the face fades in and its menu button slides into place
-  return report(page);
+  // The face fades in and its menu button slides into place; then it takes touches.
+  return until(page, "slot 1's game in place", (r) => r.screen === 'game' && !r.animating);
 }
 
 let paused = null;
