@@ -76,7 +76,7 @@ console.log(`navigation to first frame: median ${fmt(pct(firstFrames, 50), 0)} m
 // Idle menu.
 await until(page, 'the intro', (r) => r.screen === 'intro');
 await fingers.tap({ x: 240, y: 160 });
-await until(page, 'the menu', (r) => r.screen === 'menu');
+await until(page, 'the menu', (r) => r.screen === 'menu' && !r.animating);
 await sleep(1000);
 const metric = async (name) => (await client.send('Performance.getMetrics')).metrics.find((m) => m.name === name).value;
 const pid = browser.process().pid;
@@ -90,7 +90,7 @@ console.log(`idle menu, ${fmt(wall, 1)} s: page main thread ${fmt((100 * idleTas
 // A round of game A.
 await fingers.tap({ x: 240, y: 147 });
 await until(page, "slot 1's game", (r) => r.screen === 'game' && r.slot === 1);
-await sleep(1500);   // the face fades in
+await until(page, "slot 1's game in place", (r) => r.screen === 'game' && !r.animating);
 await fingers.tap({ x: 440, y: 28 });
 await until(page, 'a round', (r) => r.state === 1);
 await page.evaluate(() => {
