@@ -204,6 +204,10 @@ window.addEventListener('resize', fit);
 window.addEventListener('orientationchange', fit);
 if (window.visualViewport) window.visualViewport.addEventListener('resize', fit);
 
+// F11 is the browser's own full-screen key here (the page fits whatever size it is given): the program's
+// window, which would resize the canvas, does not see it.
+window.addEventListener('keydown', (event) => { if (event.key === 'F11') event.stopImmediatePropagation(); }, true);
+
 // No scrolling, zooming, double-tap zoom, long-press menus or selection: the page is the game.
 for (const type of ['touchstart', 'touchmove', 'touchend', 'gesturestart', 'dblclick', 'contextmenu', 'selectstart'])
   document.addEventListener(type, (event) => { if (event.cancelable) event.preventDefault(); }, { passive: false });
