@@ -1,7 +1,8 @@
 // The web build in a real browser: Debian's chromium, headless, a landscape phone with a touch screen, and
 // touch events only. Plays slot 1's game B with two fingers, pauses, reloads and finds the round paused
-// with the same score and misses, finds it recorded in the statistics after another reload, and sees a
-// corrupted saved round in IndexedDB refused with one ERROR line while the page keeps working.
+// with the same score and misses, finds it recorded in the statistics after another reload, sees a
+// corrupted saved round in IndexedDB refused with one ERROR line while the page keeps working, and hides
+// the page (another tab in front) during a round, which comes back paused when the page is shown again.
 //
 //   node tests/web/page.test.mjs      (build/web must hold a built page: scripts/web --build-only)
 //
@@ -142,6 +143,22 @@ step('a corrupted saved round in IndexedDB is refused with one ERROR line and th
   check(opened.state === kIdle, `the corrupted round was restored (state ${opened.state})`);
   await fingers.tap(kGameA);
   await until(page, 'a new round of game A', (r) => r.state === kPlaying && r.type === 1);
+});
+
+step('hiding the page pauses and saves a playing round, and showing it again brings the round back paused', async () => {
+  await until(page, 'the round of game A', (r) => r.state === kPlaying && r.type === 1);
+  const other = await browser.newPage();
+  await other.bringToFront();
+  await page.waitForFunction(() => document.visibilityState === 'hidden');
+  await sleep(300);
+  const restarted = page.waitForNavigation({ waitUntil: 'load' });
+  await other.close();
+  await page.bringToFront();
+  await restarted;
+  await page.waitForFunction(() => window.plumbrick && window.plumbrick.firstFrame !== null);
+  const back = await toSlot1();
+  check(back.state === kPaused, `state ${back.state}, not paused`);
+  check(back.type === 1, `game type ${back.type}`);
 });
 
 step('touches arrived as touches only, and nothing failed in the page', async () => {
