@@ -175,6 +175,14 @@ function wakeSound() {
 for (const type of ['touchstart', 'touchend', 'mousedown', 'keydown'])
   window.addEventListener(type, wakeSound, { capture: true, passive: true });
 
+// Held upright, a phone or tablet shows only the request to turn it (shell.html), and the program waits.
+const upright = window.matchMedia('(orientation: portrait) and (pointer: coarse)');
+function holdWhileUpright() {
+  if (started && !ended) Module._plumbrick_hold(upright.matches ? 1 : 0);
+}
+upright.addEventListener('change', holdWhileUpright);
+Module.postRun.push(holdWhileUpright);
+
 // --- Input wakes the loop, which sleeps while nothing moves -------------------------------------------
 function wake() {
   if (started && !ended) Module._plumbrick_wake();

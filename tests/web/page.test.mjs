@@ -161,6 +161,23 @@ step('hiding the page pauses and saves a playing round, and showing it again bri
   check(back.type === 1, `game type ${back.type}`);
 });
 
+step('held upright the page asks to be turned and the round waits; turned back it plays on', async () => {
+  await fingers.tap(kPause);   // the paused round plays on
+  await until(page, 'the round playing again', (r) => r.state === kPlaying);
+  await page.setViewport({ ...phone, width: phone.height, height: phone.width, isLandscape: false });
+  await sleep(200);
+  const held = await page.evaluate(() => window.plumbrick.frameWork().passes);
+  const asked = await page.evaluate(() => getComputedStyle(document.getElementById('turn')).display);
+  await sleep(1500);
+  check(asked === 'flex', `the request to turn the device is not shown (${asked})`);
+  check((await page.evaluate(() => window.plumbrick.frameWork().passes)) === held, 'the program ran on');
+  await page.setViewport(phone);
+  const before = await page.evaluate(() => window.plumbrick.frameWork().passes);
+  await sleep(500);
+  check((await page.evaluate(() => window.plumbrick.frameWork().passes)) > before, 'the program did not run again');
+  check((await report(page)).state === kPlaying, 'the round is not playing');
+});
+
 step('touches arrived as touches only, and nothing failed in the page', async () => {
   check((await page.evaluate(() => window.__mouseEvents)) === 0, 'mouse events reached the page');
   check(pageErrors.length === 0, `page errors: ${pageErrors.join('; ')}`);

@@ -17,9 +17,11 @@ async function shoot(viewport, name, play) {
   const page = await browser.newPage();
   await page.setViewport({ ...viewport, deviceScaleFactor: 1 });
   await page.bringToFront();
-  await open(page, server.url);
+  if (play) await open(page, server.url);
+  else await page.goto(server.url, { waitUntil: 'load' });   // held upright the program waits: no frame
   const fingers = await Fingers.on(page);
   if (play) await play(page, fingers);
+  else await sleep(1500);
   await page.screenshot({ path: path.join(out, name) });
   console.log(path.join('docs/screenshots', name));
   await page.close();

@@ -70,6 +70,7 @@ Page* page = nullptr;
 constexpr double kSleepFrom = 0.05;     // seconds to the next due time from which the loop sleeps
 constexpr double kLongestSleep = 0.5;
 bool sleeping = false;
+bool held = false;   // the page asks for the device to be turned: nothing runs meanwhile
 
 void onFrame();
 
@@ -164,10 +165,24 @@ extern "C" EMSCRIPTEN_KEEPALIVE void plumbrick_will_terminate() {
 // Called by the page on every touch, key and mouse event: a sleeping loop runs again at the next frame.
 extern "C" EMSCRIPTEN_KEEPALIVE void plumbrick_wake() {
     using namespace platform;
-    if (!page || page->ended || !sleeping) return;
+    if (!page || page->ended || !sleeping || held) return;
     sleeping = false;
     emscripten_cancel_main_loop();
     emscripten_set_main_loop(onFrame, 0, 0);
+}
+
+// Called by the page while it asks for the device to be turned (1) and when it is turned back (0): the
+// loop stops meanwhile, so a round waits where it was; a timer that fell behind fires once on return.
+extern "C" EMSCRIPTEN_KEEPALIVE void plumbrick_hold(int on) {
+    using namespace platform;
+    if (!page || page->ended || held == bool(on)) return;
+    held = on;
+    if (held) {
+        emscripten_cancel_main_loop();
+    } else {
+        sleeping = false;
+        emscripten_set_main_loop(onFrame, 0, 0);
+    }
 }
 
 // The program's work in the last browser frames (milliseconds, oldest first) and the passes so far, as
