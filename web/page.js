@@ -183,14 +183,6 @@ function holdWhileUpright() {
 upright.addEventListener('change', holdWhileUpright);
 Module.postRun.push(holdWhileUpright);
 
-// --- Input wakes the loop, which sleeps while nothing moves -------------------------------------------
-function wake() {
-  if (started && !ended) Module._plumbrick_wake();
-}
-for (const type of ['touchstart', 'touchmove', 'touchend', 'touchcancel', 'keydown', 'keyup', 'mousedown',
-                    'mousemove', 'mouseup', 'wheel', 'resize', 'focus', 'blur'])
-  window.addEventListener(type, wake, { capture: true, passive: true });
-
 // --- The screen -----------------------------------------------------------------------------------------
 // The canvas keeps 960 x 640 pixels (two a point, the pictures' own size); it is shown centred at the
 // largest size that fits, at any scale, and the browser resamples it smoothly to the device's pixels.

@@ -91,6 +91,8 @@ console.log(`idle menu, ${fmt(wall, 1)} s: page main thread ${fmt((100 * idleTas
 await fingers.tap({ x: 240, y: 147 });
 await until(page, "slot 1's game", (r) => r.screen === 'game' && r.slot === 1);
 await until(page, "slot 1's game in place", (r) => r.screen === 'game' && !r.animating);
+await sleep(300);
+await until(page, "slot 1's game in place", (r) => r.screen === 'game' && !r.animating);
 await fingers.tap({ x: 440, y: 28 });
 await until(page, 'a round', (r) => r.state === 1);
 await page.evaluate(() => {

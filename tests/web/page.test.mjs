@@ -47,7 +47,10 @@ async function toSlot1() {
   await until(page, 'the menu', (r) => r.screen === 'menu' && !r.animating);
   await fingers.tap(kSlotPicture);
   await until(page, "slot 1's game", (r) => r.screen === 'game' && r.slot === 1);
-  // The face fades in and its menu button slides into place; then it takes touches.
+  // The face fades in, then its menu button slides into place (two animations, one after the other);
+  // then it takes touches.
+  await until(page, "slot 1's game in place", (r) => r.screen === 'game' && !r.animating);
+  await sleep(300);
   return until(page, "slot 1's game in place", (r) => r.screen === 'game' && !r.animating);
 }
 

@@ -65,23 +65,19 @@ struct Page {
 
 Page* page = nullptr;
 
-// While nothing moves and no timer is due soon, the loop waits on a timer instead of running at every
-// browser frame, so that an idle page costs next to nothing; input wakes it (plumbrick_wake).
-constexpr double kSleepFrom = 0.05;     // seconds to the next due time from which the loop sleeps
-constexpr double kLongestSleep = 0.5;
-bool sleeping = false;
+// While nothing moves and no timer is due soon, the loop runs on a short timer instead of at every browser
+// frame, so that an idle page costs little (no frames are composed); input then waits at most one such
+// period, and the loop is back at every frame as soon as something moves.
+constexpr double kIdlePeriod = 1.0 / 20;   // seconds between idle passes
+bool idling = false;
 bool held = false;   // the page asks for the device to be turned: nothing runs meanwhile
-
-void onFrame();
 
 void scheduleNext() {
     double due = RunLoop::main().nextDueTime() - page->clock.now();
-    if (!page->desktop->needsFrame() && due > kSleepFrom) {
-        emscripten_set_main_loop_timing(EM_TIMING_SETTIMEOUT, int(std::min(due, kLongestSleep) * 1000));
-        sleeping = true;
-    } else if (sleeping) {
-        emscripten_set_main_loop_timing(EM_TIMING_RAF, 1);
-        sleeping = false;
+    bool idle = !page->desktop->needsFrame() && due > kIdlePeriod;
+    if (idle != idling) {
+        emscripten_set_main_loop_timing(idle ? EM_TIMING_SETTIMEOUT : EM_TIMING_RAF, idle ? int(kIdlePeriod * 1000) : 1);
+        idling = idle;
     }
 }
 
@@ -162,15 +158,6 @@ extern "C" EMSCRIPTEN_KEEPALIVE void plumbrick_will_terminate() {
     platform::endPage();
 }
 
-// Called by the page on every touch, key and mouse event: a sleeping loop runs again at the next frame.
-extern "C" EMSCRIPTEN_KEEPALIVE void plumbrick_wake() {
-    using namespace platform;
-    if (!page || page->ended || !sleeping || held) return;
-    sleeping = false;
-    emscripten_cancel_main_loop();
-    emscripten_set_main_loop(onFrame, 0, 0);
-}
-
 // Called by the page while it asks for the device to be turned (1) and when it is turned back (0): the
 // loop stops meanwhile, so a round waits where it was; a timer that fell behind fires once on return.
 extern "C" EMSCRIPTEN_KEEPALIVE void plumbrick_hold(int on) {
@@ -180,7 +167,7 @@ extern "C" EMSCRIPTEN_KEEPALIVE void plumbrick_hold(int on) {
     if (held) {
         emscripten_cancel_main_loop();
     } else {
-        sleeping = false;
+        idling = false;
         emscripten_set_main_loop(onFrame, 0, 0);
     }
 }
