@@ -72,10 +72,14 @@ int doSync(int fd, const std::string& path, bool directory = false) {
 int doRename(const std::string& from, const std::string& to, bool replace = true) {
     if (int e = faultOr(FileOp::Rename)) { errno = e; return -1; }
     int r = -1;
+#ifdef RENAME_NOREPLACE
     if (!replace) {
         r = ::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE);
         if (r != 0 && errno != EINVAL && errno != ENOSYS) return r;
     }
+#else
+    (void)replace;
+#endif
     if (r != 0) r = ::rename(from.c_str(), to.c_str());
     if (r == 0) record({FileOp::Rename, from, to, {}});
     return r;

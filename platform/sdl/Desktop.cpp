@@ -34,6 +34,16 @@ std::string keyName(SDL_Keycode key) {
     return name;
 }
 
+// The mouse events that SDL makes up from touches.
+bool madeUpFromTouch(const SDL_Event& event) {
+    switch (event.type) {
+    case SDL_MOUSEBUTTONDOWN:
+    case SDL_MOUSEBUTTONUP: return event.button.which == SDL_TOUCH_MOUSEID;
+    case SDL_MOUSEMOTION: return event.motion.which == SDL_TOUCH_MOUSEID;
+    default: return false;
+    }
+}
+
 }  // namespace
 
 Desktop::Desktop(DesktopOptions options) : options_(std::move(options)) {
@@ -216,6 +226,7 @@ void Desktop::drawFrame() {
 }
 
 void Desktop::handleEvent(const SDL_Event& event) {
+    if (madeUpFromTouch(event)) return;   // the fingers themselves are handled
     View* r = root();
     switch (event.type) {
     case SDL_QUIT:
@@ -233,6 +244,21 @@ void Desktop::handleEvent(const SDL_Event& event) {
         break;
     case SDL_RENDER_TARGETS_RESET:
     case SDL_RENDER_DEVICE_RESET: invalidateAll(); break;
+    case SDL_FINGERDOWN:
+    case SDL_FINGERMOTION:
+    case SDL_FINGERUP:
+        if (r) {
+            // Finger positions are fractions of the window.
+            int w = kWidthPoints * options_.scale, h = kHeightPoints * options_.scale;
+            if (window_) SDL_GetWindowSize(window_, &w, &h);
+            Point p = toPoints(int(std::lround(event.tfinger.x * w)), int(std::lround(event.tfinger.y * h)));
+            auto id = static_cast<long long>(event.tfinger.fingerId);
+            if (event.type == SDL_FINGERDOWN) input_.fingerDown(*r, id, p);
+            else if (event.type == SDL_FINGERUP) input_.fingerUp(*r, id, p);
+            else input_.fingerMove(*r, id, p);
+            dirty_ = true;
+        }
+        break;
     case SDL_MOUSEBUTTONDOWN:
         if (r && event.button.button == SDL_BUTTON_LEFT) {
             input_.press(*r, toPoints(event.button.x, event.button.y));

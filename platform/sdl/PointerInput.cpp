@@ -73,7 +73,7 @@ Control* PointerInput::heldControl() const {
 }
 
 void PointerInput::press(View& root, Point p) {
-    cancel();
+    cancelPress();
     pressed_ = true;
     start_ = p;
     View* under = hitTest(root, p);
@@ -119,6 +119,7 @@ void PointerInput::move(View& root, Point p) {
 void PointerInput::release(View& root, Point p) {
     if (!pressed_) return;
     pressed_ = false;
+    finger_.reset();
     if (dragging_) {
         dragging_ = false;
         auto scroll = scroll_.lock();
@@ -147,6 +148,57 @@ void PointerInput::release(View& root, Point p) {
 }
 
 void PointerInput::cancel() {
+    cancelPress();
+    for (auto& [id, held] : fingers_)
+        if (auto c = held.lock()) static_cast<Control*>(c.get())->setHighlighted(false);
+    fingers_.clear();
+}
+
+void PointerInput::fingerDown(View& root, long long id, Point p) {
+    // A finger that lands again without having lifted is forgotten first, without a touch-up.
+    if (finger_ == id) cancelPress();
+    if (auto again = fingers_.find(id); again != fingers_.end()) {
+        if (auto c = again->second.lock()) static_cast<Control*>(c.get())->setHighlighted(false);
+        fingers_.erase(again);
+    }
+    if (!pressed_) {
+        press(root, p);
+        finger_ = id;
+        return;
+    }
+    Control* c = controlAt(root, p);
+    if (!c) return;   // only the pointer finger touches views and drags
+    auto keep = c->weak_from_this().lock();
+    fingers_[id] = c->weak_from_this();
+    c->setHighlighted(true);
+    c->sendActionsForControlEvents(ControlEventTouchDown);
+}
+
+void PointerInput::fingerMove(View& root, long long id, Point p) {
+    if (finger_ == id) move(root, p);
+}
+
+void PointerInput::fingerUp(View& root, long long id, Point p) {
+    if (finger_ == id) {
+        finger_.reset();
+        release(root, p);
+        return;
+    }
+    auto it = fingers_.find(id);
+    if (it == fingers_.end()) return;
+    auto held = it->second.lock();
+    fingers_.erase(it);
+    if (!held) return;
+    auto* c = static_cast<Control*>(held.get());
+    // Another finger may still hold the same control.
+    bool stillHeld = heldControl() == c;
+    for (auto& [other, view] : fingers_) stillHeld = stillHeld || view.lock() == held;
+    if (!stillHeld) c->setHighlighted(false);
+    if (held->isDescendantOf(&root) && controlAt(root, p) == c) c->sendActionsForControlEvents(ControlEventTouchUpInside);
+}
+
+void PointerInput::cancelPress() {
+    finger_.reset();
     if (Control* c = heldControl()) c->setHighlighted(false);
     control_.reset();
     if (dragging_) {

@@ -5,6 +5,7 @@
 // whole page; keys named by controls press them. Knows nothing of SDL, so tests can drive it directly.
 
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -22,8 +23,17 @@ public:
     void press(View& root, Point p);
     void move(View& root, Point p);
     void release(View& root, Point p);
-    // Forgets a press without a touch-up (the pointer left the window, the window lost focus).
+    // Forgets a press without a touch-up (the pointer left the window, the window lost focus), and every
+    // finger with it.
     void cancel();
+    // Fingers on a touch screen, each by its id, in root coordinates. Every finger that lands on a control
+    // holds that control on its own (touch-down on landing, touch-up-inside on lifting over it), so that one
+    // thumb on each button plays; the first finger down is also the pointer: it drags scroll views and
+    // touches a view without controls, as a mouse press does.
+    void fingerDown(View& root, long long id, Point p);
+    void fingerMove(View& root, long long id, Point p);
+    void fingerUp(View& root, long long id, Point p);
+    int fingersDown() const { return int(fingers_.size()) + (finger_ ? 1 : 0); }
     // Wheel steps: positive moves towards the end (next page). True when a scroll view took them.
     bool wheel(View& root, Point p, int steps);
     // A key by its lowercase SDL name ("q", "return", "left"). Keys named by a control press it; "return"
@@ -55,6 +65,7 @@ private:
         Point from, to;
         double start = 0;
     };
+    void cancelPress();
     void settleTo(ScrollView& view, Point target);
     void pageBy(ScrollView& view, int pages);
     double now() const;
@@ -66,6 +77,8 @@ private:
     bool pressed_ = false;
     bool dragging_ = false;
     std::optional<Settle> settle_;
+    std::optional<long long> finger_;                   // the finger that is the pointer
+    std::map<long long, std::weak_ptr<View>> fingers_;  // the other fingers, each with the control it holds
 };
 
 // Sets a scroll view's offset (a table view also lays out the rows that came into view).

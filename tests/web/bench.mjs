@@ -1,0 +1,126 @@
+// The web build's figures in headless chromium (a benchmark: it prints, it does not judge):
+//   - bytes the page downloads (every file, uncompressed, no cache);
+//   - navigation to the first frame drawn (median of RUNS loads);
+//   - the pace while a round of game A plays: 0.025 s ticks a second (a repeating timer in the run loop,
+//     as a round's tick is), the browser's frame intervals from requestAnimationFrame timestamps, and the
+//     program's own work per browser frame (its loop's timing), 50th/99th percentile and worst;
+//   - CPU while the menu sits idle: the page's main-thread task time, and every chromium process's CPU
+//     time (renderer, GPU, browser) from /proc, as a share of one core.
+//
+//   node tests/web/bench.mjs     (after scripts/web --build-only; SECONDS=10 RUNS=5 by default)
+import fs from 'node:fs';
+import { Fingers, launch, open, phone, report, serve, sleep, until } from './support.mjs';
+
+const seconds = Number(process.env.SECONDS || 10);
+const runs = Number(process.env.RUNS || 5);
+
+const pct = (xs, p) => {
+  const s = [...xs].sort((a, b) => a - b);
+  return s.length ? s[Math.min(s.length - 1, Math.floor((p / 100) * s.length))] : NaN;
+};
+const fmt = (x, d = 2) => Number(x).toFixed(d);
+
+// CPU seconds (user + system) of a process and its descendants, from /proc.
+function cpuSeconds(rootPid) {
+  const tick = 100;   // USER_HZ on Linux
+  const children = new Map();
+  for (const d of fs.readdirSync('/proc')) {
+    if (!/^\d+$/.test(d)) continue;
+    try {
+      const stat = fs.readFileSync(`/proc/${d}/stat`, 'utf8');
+      const f = stat.slice(stat.lastIndexOf(')') + 2).split(' ');
+      const ppid = Number(f[1]);
+      if (!children.has(ppid)) children.set(ppid, []);
+      children.get(ppid).push({ pid: Number(d), cpu: (Number(f[11]) + Number(f[12])) / tick });
+    } catch {
+      // gone meanwhile
+    }
+  }
+  let total = 0;
+  const own = (() => {
+    const stat = fs.readFileSync(`/proc/${rootPid}/stat`, 'utf8');
+    const f = stat.slice(stat.lastIndexOf(')') + 2).split(' ');
+    return (Number(f[11]) + Number(f[12])) / tick;
+  })();
+  const walk = (pid) => {
+    for (const c of children.get(pid) || []) {
+      total += c.cpu;
+      walk(c.pid);
+    }
+  };
+  walk(rootPid);
+  return own + total;
+}
+
+const server = await serve();
+const browser = await launch();
+const page = await browser.newPage();
+await page.setViewport(phone);
+const client = await page.createCDPSession();
+await client.send('Network.setCacheDisabled', { cacheDisabled: true });
+await client.send('Performance.enable');
+const fingers = new Fingers(page, client);
+
+// Download size and first frame.
+const firstFrames = [];
+let bytes = 0;
+for (let i = 0; i < runs; ++i) {
+  const before = server.stats.bytes;
+  await open(page, server.url);
+  firstFrames.push(await page.evaluate(() => window.plumbrick.firstFrame));
+  if (i === 0) bytes = server.stats.bytes - before;
+}
+console.log(`bytes downloaded: ${bytes} (${fmt(bytes / 1048576)} MiB)`);
+console.log(`navigation to first frame: median ${fmt(pct(firstFrames, 50), 0)} ms (${firstFrames.map((x) => fmt(x, 0)).join(', ')})`);
+
+// Idle menu.
+await until(page, 'the intro', (r) => r.screen === 'intro');
+await fingers.tap({ x: 240, y: 160 });
+await until(page, 'the menu', (r) => r.screen === 'menu' && !r.animating);
+await sleep(1000);
+const metric = async (name) => (await client.send('Performance.getMetrics')).metrics.find((m) => m.name === name).value;
+const pid = browser.process().pid;
+let task0 = await metric('TaskDuration'), cpu0 = cpuSeconds(pid), t0 = Date.now();
+await sleep(seconds * 1000);
+let wall = (Date.now() - t0) / 1000;
+const idleTask = (await metric('TaskDuration')) - task0, idleCpu = cpuSeconds(pid) - cpu0;
+console.log(`idle menu, ${fmt(wall, 1)} s: page main thread ${fmt((100 * idleTask) / wall)} % of a core; ` +
+            `all chromium processes ${fmt((100 * idleCpu) / wall)} % of a core`);
+
+// A round of game A.
+await fingers.tap({ x: 240, y: 147 });
+await until(page, "slot 1's game", (r) => r.screen === 'game' && r.slot === 1);
+await until(page, "slot 1's game in place", (r) => r.screen === 'game' && !r.animating);
+await sleep(300);
+await until(page, "slot 1's game in place", (r) => r.screen === 'game' && !r.animating);
+await fingers.tap({ x: 440, y: 28 });
+await until(page, 'a round', (r) => r.state === 1);
+await page.evaluate(() => {
+  window.__frames = [];
+  const record = (t) => { window.__frames.push(t); requestAnimationFrame(record); };
+  requestAnimationFrame(record);
+});
+const ticks0 = await page.evaluate(() => window.plumbrick.countTicks());
+const passes0 = (await page.evaluate(() => window.plumbrick.frameWork())).passes;
+task0 = await metric('TaskDuration');
+cpu0 = cpuSeconds(pid);
+t0 = Date.now();
+await sleep(seconds * 1000);
+const ticks = (await page.evaluate(() => window.plumbrick.countTicks())) - ticks0;
+wall = (Date.now() - t0) / 1000;
+const playTask = (await metric('TaskDuration')) - task0, playCpu = cpuSeconds(pid) - cpu0;
+const work = await page.evaluate(() => window.plumbrick.frameWork());
+const frames = await page.evaluate(() => window.__frames);
+const passes = work.passes - passes0;
+const samples = work.work.slice(-Math.min(passes, work.work.length));
+const intervals = frames.slice(1).map((t, i) => t - frames[i]);
+const state = await report(page);
+console.log(`playing, ${fmt(wall, 1)} s (round still playing: ${state.state === 1}): ${fmt(ticks / wall, 1)} ticks/s; ` +
+            `${fmt(frames.length / wall, 1)} browser frames/s (interval p50 ${fmt(pct(intervals, 50))} ms, ` +
+            `p99 ${fmt(pct(intervals, 99))} ms); program's work per frame p50 ${fmt(pct(samples, 50))} ms, ` +
+            `p99 ${fmt(pct(samples, 99))} ms, worst ${fmt(Math.max(...samples))} ms over ${samples.length} frames`);
+console.log(`playing: page main thread ${fmt((100 * playTask) / wall)} % of a core; ` +
+            `all chromium processes ${fmt((100 * playCpu) / wall)} % of a core`);
+
+await browser.close();
+server.close();

@@ -1,0 +1,215 @@
+// The web build in a real browser: Debian's chromium, headless, a landscape phone with a touch screen, and
+// touch events only. Plays slot 1's game B with two fingers, pauses, reloads and finds the round paused
+// with the same score and misses, finds it recorded in the statistics after another reload, sees a
+// corrupted saved round in IndexedDB refused with one ERROR line while the page keeps working, and hides
+// the page (another tab in front) during a round, which comes back paused when the page is shown again.
+//
+//   node tests/web/page.test.mjs      (build/web must hold a built page: scripts/web --build-only)
+//
+// Each step prints "ok" or "not ok"; a failed step stops the steps after it, which count as failed. The
+// last line is "web: N passed, N failed".
+import { Fingers, launch, open, phone, report, serve, sleep, until } from './support.mjs';
+
+const kIntroTap = { x: 240, y: 160 };
+const kSlotPicture = { x: 240, y: 147 };   // the middle of the menu's first page
+const kGameA = { x: 440, y: 28 };
+const kGameB = { x: 440, y: 60 };
+const kPause = { x: 40, y: 28 };
+const kStatistics = { x: 40, y: 60 };
+const kLeftDown = { x: 40, y: 202 };
+const kRightUp = { x: 440, y: 118 };
+const kPlaying = 1, kPaused = 2, kIdle = 0;
+
+const steps = [];
+const step = (name, run) => steps.push({ name, run });
+const check = (ok, what) => { if (!ok) throw new Error(what); };
+
+const server = await serve();
+const browser = await launch();
+const page = await browser.newPage();
+await page.setViewport(phone);
+const consoleLines = [];
+const pageErrors = [];
+page.on('console', (m) => consoleLines.push(m.text()));
+page.on('pageerror', (e) => pageErrors.push(String(e)));
+// Mouse events that reach the page at all (touches must arrive as touches only).
+await page.evaluateOnNewDocument(() => {
+  window.__mouseEvents = 0;
+  for (const t of ['mousedown', 'mouseup', 'click']) window.addEventListener(t, () => window.__mouseEvents++, true);
+});
+const fingers = await Fingers.on(page);
+const errorLines = () => consoleLines.filter((l) => /^ERROR\b/.test(l));
+
+// Intro away, then slot 1's game on screen.
+async function toSlot1() {
+  await until(page, 'the intro', (r) => r.screen === 'intro');
+  await fingers.tap(kIntroTap);
+  await until(page, 'the menu', (r) => r.screen === 'menu' && !r.animating);
+  await fingers.tap(kSlotPicture);
+  await until(page, "slot 1's game", (r) => r.screen === 'game' && r.slot === 1);
+  // The face fades in, then its menu button slides into place (two animations, one after the other);
+  // then it takes touches.
+  await until(page, "slot 1's game in place", (r) => r.screen === 'game' && !r.animating);
+  await sleep(300);
+  return until(page, "slot 1's game in place", (r) => r.screen === 'game' && !r.animating);
+}
+
+let paused = null;
+
+step('the page loads, keeps its saves in IndexedDB and draws its first frame', async () => {
+  await open(page, server.url);
+  check(await page.evaluate(() => window.plumbrick.savesKept()), 'IndexedDB is not used');
+});
+
+step('a tap dismisses the intro and a tap on the first picture opens slot 1', async () => {
+  await toSlot1();
+});
+
+step('a tap on GAME B starts a round of game B', async () => {
+  await fingers.tap(kGameB);
+  await until(page, 'a round of game B', (r) => r.state === kPlaying && r.type === 2);
+});
+
+step('two fingers hold a basket button each and the screen changes as the round plays', async () => {
+  const before = await report(page);
+  const shotBefore = await page.screenshot({ encoding: 'base64' });
+  await fingers.press(1, kLeftDown);
+  const first = await until(page, 'the left thumb', (r) => r.basket === 1, 2000);
+  await fingers.press(2, kRightUp);
+  const both = await until(page, 'the right thumb with the left held', (r) => r.basket === 3, 2000);
+  const seen = new Set([JSON.stringify(before.lit), JSON.stringify(first.lit), JSON.stringify(both.lit)]);
+  for (let i = 0; i < 15; ++i) {
+    await sleep(200);
+    seen.add(JSON.stringify((await report(page)).lit));
+  }
+  const shotAfter = await page.screenshot({ encoding: 'base64' });
+  await fingers.lift(2);
+  await fingers.lift(1);
+  const after = await report(page);
+  check(after.state === kPlaying, `the round stopped (state ${after.state})`);
+  check(seen.size >= 3, `the lit segments changed only ${seen.size - 1} times`);
+  check(shotBefore !== shotAfter, 'the screenshots are the same');
+});
+
+step('a tap on PAUSE pauses the round', async () => {
+  await fingers.tap(kPause);
+  paused = await until(page, 'the paused round', (r) => r.state === kPaused);
+  await sleep(300);
+  const still = await report(page);
+  check(still.score === paused.score && still.misses === paused.misses, 'the paused round went on');
+});
+
+step('after a reload slot 1 brings the round back paused with the same score and misses', async () => {
+  await page.reload({ waitUntil: 'load' });
+  await page.waitForFunction(() => window.plumbrick && window.plumbrick.firstFrame !== null);
+  const back = await toSlot1();
+  check(back.state === kPaused, `state ${back.state}, not paused`);
+  check(back.type === 2, `game type ${back.type}`);
+  check(back.score === paused.score, `score ${back.score}, was ${paused.score}`);
+  check(back.misses === paused.misses, `misses ${back.misses}, were ${paused.misses}`);
+});
+
+step('after another reload the statistics list the recorded round', async () => {
+  await page.reload({ waitUntil: 'load' });
+  await page.waitForFunction(() => window.plumbrick && window.plumbrick.firstFrame !== null);
+  await toSlot1();
+  await fingers.tap(kStatistics);
+  const stats = await until(page, 'the statistics', (r) => r.screen === 'statistics');
+  check(stats.labels.includes(String(paused.score)), `no row with score ${paused.score}: ${JSON.stringify(stats.labels)}`);
+  check(stats.labels.some((l) => /\d{2}/.test(l) && l !== String(paused.score)), 'no row with a date');
+});
+
+step('a corrupted saved round in IndexedDB is refused with one ERROR line and the page keeps working', async () => {
+  await page.goto(server.url + 'blank', { waitUntil: 'load' });
+  const planted = await page.evaluate(() => new Promise((resolve, reject) => {
+    const req = indexedDB.open('/data/plumbrick');
+    req.onerror = () => reject(String(req.error));
+    req.onsuccess = () => {
+      const db = req.result;
+      const store = db.transaction(['FILE_DATA'], 'readwrite').objectStore('FILE_DATA');
+      const keys = store.getAllKeys();
+      keys.onsuccess = () => {
+        const state = keys.result.find((k) => String(k).endsWith('.state'));
+        if (!state) return reject('no saved round in IndexedDB: ' + JSON.stringify(keys.result));
+        const garbage = new TextEncoder().encode('bplist00 this is not a keyed archive at all');
+        store.put({ timestamp: new Date(), mode: 0o100644, contents: garbage }, state);
+        store.transaction.oncomplete = () => resolve(state);
+      };
+    };
+  }));
+  const errorsBefore = errorLines().length;
+  await open(page, server.url);
+  const opened = await toSlot1();
+  await sleep(300);
+  const refused = errorLines().slice(errorsBefore);
+  check(refused.length === 1, `${refused.length} ERROR lines for ${planted}: ${JSON.stringify(refused)}`);
+  check(opened.state === kIdle, `the corrupted round was restored (state ${opened.state})`);
+  await fingers.tap(kGameA);
+  await until(page, 'a new round of game A', (r) => r.state === kPlaying && r.type === 1);
+});
+
+step('hiding the page pauses and saves a playing round, and showing it again brings the round back paused', async () => {
+  await until(page, 'the round of game A', (r) => r.state === kPlaying && r.type === 1);
+  const other = await browser.newPage();
+  await other.bringToFront();
+  await page.waitForFunction(() => document.visibilityState === 'hidden');
+  await sleep(300);
+  const restarted = page.waitForNavigation({ waitUntil: 'load' });
+  await other.close();
+  await page.bringToFront();
+  await restarted;
+  await page.waitForFunction(() => window.plumbrick && window.plumbrick.firstFrame !== null);
+  const back = await toSlot1();
+  check(back.state === kPaused, `state ${back.state}, not paused`);
+  check(back.type === 1, `game type ${back.type}`);
+});
+
+step('held upright the page asks to be turned and the round waits; turned back it plays on', async () => {
+  await fingers.tap(kPause);   // the paused round plays on
+  await until(page, 'the round playing again', (r) => r.state === kPlaying);
+  await page.setViewport({ ...phone, width: phone.height, height: phone.width, isLandscape: false });
+  await sleep(200);
+  const held = await page.evaluate(() => window.plumbrick.frameWork().passes);
+  const asked = await page.evaluate(() => getComputedStyle(document.getElementById('turn')).display);
+  await sleep(1500);
+  check(asked === 'flex', `the request to turn the device is not shown (${asked})`);
+  check((await page.evaluate(() => window.plumbrick.frameWork().passes)) === held, 'the program ran on');
+  await page.setViewport(phone);
+  const before = await page.evaluate(() => window.plumbrick.frameWork().passes);
+  await sleep(500);
+  check((await page.evaluate(() => window.plumbrick.frameWork().passes)) > before, 'the program did not run again');
+  check((await report(page)).state === kPlaying, 'the round is not playing');
+});
+
+step('touches arrived as touches only, and nothing failed in the page', async () => {
+  check((await page.evaluate(() => window.__mouseEvents)) === 0, 'mouse events reached the page');
+  check(pageErrors.length === 0, `page errors: ${pageErrors.join('; ')}`);
+});
+
+let passed = 0, failed = 0, stopped = false;
+const t0 = Date.now();
+for (const { name, run } of steps) {
+  if (stopped) {
+    console.log(`not ok - ${name} (not run)`);
+    failed += 1;
+    continue;
+  }
+  try {
+    await run();
+    console.log(`ok - ${name}`);
+    passed += 1;
+  } catch (e) {
+    console.log(`not ok - ${name}: ${e.message}`);
+    failed += 1;
+    stopped = true;
+  }
+}
+if (failed) {
+  console.log('--- console of the page:');
+  for (const line of consoleLines.slice(-40)) console.log('  ' + line);
+}
+await browser.close();
+server.close();
+console.log(`web: ${((Date.now() - t0) / 1000).toFixed(1)} s`);
+console.log(`web: ${passed} passed, ${failed} failed`);
+process.exit(failed ? 1 : 0);

@@ -1,0 +1,122 @@
+// What the page test and the page benchmark share: a static server for build/web, Debian's chromium
+// driven by puppeteer-core, and touches sent as the DevTools protocol's touch events (no mouse at all).
+import http from 'node:http';
+import fs from 'node:fs';
+import path from 'node:path';
+import puppeteer from 'puppeteer-core';
+
+export const root = path.resolve(path.dirname(new URL(import.meta.url).pathname), '../..');
+export const webDir = process.env.WEB_DIR || path.join(root, 'build/web');
+
+const types = { '.html': 'text/html', '.js': 'text/javascript', '.wasm': 'application/wasm',
+                '.data': 'application/octet-stream', '.png': 'image/png' };
+
+// Serves `dir` on 127.0.0.1 at a free port; /blank is an empty page of the same origin. Counts bytes sent.
+export async function serve(dir = webDir) {
+  const stats = { bytes: 0, requests: 0 };
+  const server = http.createServer((req, res) => {
+    const url = new URL(req.url, 'http://localhost');
+    if (url.pathname === '/blank') {
+      res.writeHead(200, { 'content-type': 'text/html' });
+      res.end('<!doctype html><title>blank</title>');
+      return;
+    }
+    const file = path.join(dir, path.normalize(url.pathname === '/' ? '/index.html' : url.pathname));
+    if (!file.startsWith(dir) || !fs.existsSync(file) || !fs.statSync(file).isFile()) {
+      res.writeHead(404);
+      res.end();
+      return;
+    }
+    const body = fs.readFileSync(file);
+    stats.bytes += body.length;
+    stats.requests += 1;
+    res.writeHead(200, { 'content-type': types[path.extname(file)] || 'application/octet-stream',
+                         'content-length': body.length, 'cache-control': 'no-store' });
+    res.end(body);
+  });
+  await new Promise((resolve) => server.listen(0, '127.0.0.1', resolve));
+  return { url: `http://127.0.0.1:${server.address().port}/`, stats, close: () => server.close() };
+}
+
+export async function launch() {
+  return puppeteer.launch({
+    executablePath: process.env.CHROMIUM || '/usr/bin/chromium',
+    headless: true,
+    args: ['--no-sandbox', '--disable-dev-shm-usage', '--mute-audio', '--no-first-run',
+           '--disable-background-timer-throttling', '--disable-renderer-backgrounding'],
+  });
+}
+
+// A landscape phone (844 x 390 CSS pixels, 3 device pixels each) with a touch screen.
+export const phone = { width: 844, height: 390, deviceScaleFactor: 3, isMobile: true, hasTouch: true, isLandscape: true };
+export const tablet = { width: 1180, height: 820, deviceScaleFactor: 2, isMobile: true, hasTouch: true, isLandscape: true };
+
+// Touches on the 480 x 320-point screen, wherever the page has put and scaled it.
+export class Fingers {
+  constructor(page, client) {
+    this.page = page;
+    this.client = client;
+    this.down = new Map();
+  }
+  static async on(page) {
+    return new Fingers(page, await page.createCDPSession());
+  }
+  async toPage(p) {
+    const r = await this.page.evaluate(() => {
+      const b = document.getElementById('canvas').getBoundingClientRect();
+      return { x: b.left, y: b.top, w: b.width, h: b.height };
+    });
+    return { x: r.x + (p.x * r.w) / 480, y: r.y + (p.y * r.h) / 320 };
+  }
+  points() {
+    return [...this.down.entries()].map(([id, q]) => ({ x: q.x, y: q.y, id, radiusX: 4, radiusY: 4, force: 1 }));
+  }
+  async press(id, p) {
+    this.down.set(id, await this.toPage(p));
+    await this.client.send('Input.dispatchTouchEvent', { type: 'touchStart', touchPoints: this.points() });
+  }
+  async move(id, p) {
+    this.down.set(id, await this.toPage(p));
+    await this.client.send('Input.dispatchTouchEvent', { type: 'touchMove', touchPoints: this.points() });
+  }
+  // A point missing from the list is lifted; the last one with a touchEnd of no points.
+  async lift(id) {
+    this.down.delete(id);
+    const rest = this.points();
+    await this.client.send('Input.dispatchTouchEvent',
+                           rest.length ? { type: 'touchMove', touchPoints: rest } : { type: 'touchEnd', touchPoints: [] });
+  }
+  async tap(p) {
+    await this.press(99, p);
+    await sleep(60);
+    await this.lift(99);
+  }
+}
+
+export const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
+
+export async function report(page) {
+  return page.evaluate(() => window.plumbrick.report());
+}
+
+// Waits until `test(report)` holds; fails with the last report after `ms`.
+export async function until(page, what, test, ms = 8000) {
+  const end = Date.now() + ms;
+  let last = null;
+  while (Date.now() < end) {
+    try {
+      last = await report(page);
+      if (test(last)) return last;
+    } catch (e) {
+      last = String(e);
+    }
+    await sleep(50);
+  }
+  throw new Error(`timed out waiting for ${what}; last report: ${JSON.stringify(last)}`);
+}
+
+// Loads the page and waits for its first frame.
+export async function open(page, url) {
+  await page.goto(url, { waitUntil: 'load' });
+  await page.waitForFunction(() => window.plumbrick && window.plumbrick.firstFrame !== null, { timeout: 15000 });
+}

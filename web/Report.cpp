@@ -1,0 +1,119 @@
+// What the page's tests and benchmark read of the running program, as JSON. Reading looks and changes
+// nothing, so the functions are harmless in play: which screen is in front, the open game's state, score,
+// misses and lit segments, whether an animation runs, and the texts of the labels on screen (the
+// statistics' rows).
+
+#include <emscripten.h>
+
+#include <memory>
+#include <string>
+
+#include "app/IntroViewController.h"
+#include "app/PlumbrickAppDelegate.h"
+#include "app/PlumbrickViewController.h"
+#include "games/cook/PanflipViewController.h"
+#include "games/egg/VCWolf.h"
+#include "games/egg/YolkfallViewController.h"
+#include "platform/Application.h"
+#include "platform/RunLoop.h"
+#include "platform/View.h"
+#include "services/GamesResultViewController.h"
+
+using namespace plumbrick;
+
+namespace {
+
+std::string quoted(const std::string& text) {
+    std::string out = "\"";
+    for (char c : text) {
+        if (c == '"' || c == '\\') out += '\\';
+        if (static_cast<unsigned char>(c) < 0x20) continue;
+        out += c;
+    }
+    return out + "\"";
+}
+
+bool onScreen(const platform::View* v) {
+    if (!v) return false;
+    for (; v; v = v->superview()) {
+        if (v->isHidden() || v->alpha() <= 0) return false;
+        if (dynamic_cast<const platform::Window*>(v)) return true;
+    }
+    return false;
+}
+
+// Tags of the shown pictures under `v` (a game's lit segments; the face itself has no tag).
+void litTags(const platform::View& v, std::string& out) {
+    if (v.isHidden()) return;
+    if (v.tag() > 0 && dynamic_cast<const platform::ImageView*>(&v)) out += (out.empty() ? "" : ",") + std::to_string(v.tag());
+    for (const auto& child : v.subviews()) litTags(*child, out);
+}
+
+void labels(const platform::View& v, std::string& out) {
+    if (v.isHidden() || v.alpha() <= 0) return;
+    if (auto* label = dynamic_cast<const platform::Label*>(&v); label && !label->text().empty())
+        out += (out.empty() ? "" : ",") + quoted(label->text());
+    for (const auto& child : v.subviews()) labels(*child, out);
+}
+
+PlumbrickViewController* rootController() {
+    auto* delegate = dynamic_cast<PlumbrickAppDelegate*>(platform::Application::sharedApplication().delegate());
+    return delegate ? dynamic_cast<PlumbrickViewController*>(delegate->viewController()) : nullptr;
+}
+
+// Only views already loaded are looked at: asking a controller for its view would load it.
+platform::View* loadedView(platform::ViewController* controller) {
+    return controller && controller->isViewLoaded() ? controller->view() : nullptr;
+}
+
+template <class Game>
+std::string gameFields(Game& game) {
+    std::string lit;
+    if (platform::View* v = loadedView(&game)) litTags(*v, lit);
+    return ",\"state\":" + std::to_string(game.getState()) + ",\"type\":" + std::to_string(game.getTypeGame()) +
+           ",\"score\":" + std::to_string(game.getScores()) + ",\"misses\":" + std::to_string(game.getPenalty()) +
+           ",\"lit\":[" + lit + "]";
+}
+
+}  // namespace
+
+extern "C" EMSCRIPTEN_KEEPALIVE const char* plumbrick_report() {
+    static std::string json;
+    json = "{";
+    PlumbrickViewController* root = rootController();
+    std::string screen = "none";
+    if (root) {
+        auto* stats = root->getViewControllerGamesResult();
+        auto* intro = root->getViewControllerIntro();
+        if (onScreen(loadedView(stats))) screen = "statistics";
+        else if (onScreen(loadedView(intro))) screen = "intro";
+        else screen = "menu";
+        for (int slot = 1; slot <= PlumbrickViewController::kSlotCount; ++slot) {
+            platform::ViewController* game = root->getViewControllerGame(slot);
+            if (!onScreen(loadedView(game))) continue;
+            if (screen == "menu") screen = "game";
+            json += "\"slot\":" + std::to_string(slot);
+            if (auto* egg = dynamic_cast<YolkfallViewController*>(game)) {
+                json += gameFields(*egg);
+                if (egg->getWolf()) json += ",\"basket\":" + std::to_string(egg->getWolf()->getPosBasket());
+            }
+            else if (auto* cook = dynamic_cast<PanflipViewController*>(game)) json += gameFields(*cook);
+            json += ",";
+            break;
+        }
+    }
+    std::string texts;
+    if (platform::Window* w = platform::Window::keyWindow()) labels(*w, texts);
+    json += "\"screen\":" + quoted(screen) + ",\"animating\":" +
+            (platform::View::hasRunningAnimations() ? "true" : "false") + ",\"labels\":[" + texts + "]}";
+    return json.c_str();
+}
+
+// Counts the 0.025 s ticks the run loop fires from the first call on (a timer of its own, as a round's tick
+// is), for the page's benchmark; returns the count so far.
+extern "C" EMSCRIPTEN_KEEPALIVE int plumbrick_count_ticks() {
+    static int ticks = 0;
+    static std::shared_ptr<platform::Timer> probe =
+        platform::Timer::scheduled(0.025, [](platform::Timer&) { ++ticks; }, true);
+    return ticks;
+}

@@ -1,0 +1,22 @@
+# cmake -DFROM=<native resources> -DFONTS=<Liberation folder> -DTO=<folder> -P StageResources.cmake
+# Copies what the page loads: the 2x pictures only (the canvas draws 2 pixels a point, and a picture found
+# only at 2x stands in for its 1x name), the sounds, the layouts and Liberation Sans.
+if(NOT EXISTS "${FROM}/layouts")
+  message(FATAL_ERROR "no built resources in ${FROM}: build the native resources first")
+endif()
+file(REMOVE_RECURSE "${TO}")
+file(MAKE_DIRECTORY "${TO}/layouts" "${TO}/fonts")
+file(GLOB pictures "${FROM}/*@2x.png")
+file(GLOB sounds "${FROM}/*.aif" "${FROM}/*.aiff" "${FROM}/*.wav")
+file(GLOB layouts "${FROM}/layouts/*.json")
+if(NOT pictures OR NOT sounds OR NOT layouts)
+  message(FATAL_ERROR "incomplete resources in ${FROM}")
+endif()
+file(COPY ${pictures} ${sounds} DESTINATION "${TO}")
+file(COPY ${layouts} DESTINATION "${TO}/layouts")
+foreach(face Regular Bold)
+  if(NOT EXISTS "${FONTS}/LiberationSans-${face}.ttf")
+    message(FATAL_ERROR "LiberationSans-${face}.ttf not in ${FONTS}: install fonts-liberation")
+  endif()
+  file(COPY "${FONTS}/LiberationSans-${face}.ttf" DESTINATION "${TO}/fonts")
+endforeach()
