@@ -14,6 +14,7 @@
 
 #include "platform/FileManager.h"
 #include "platform/Plist.h"
+#include "fuzz/fuzz_environment.h"
 #include "platform/headless/Headless.h"
 #include "services/Support.h"
 #include "services/VCGameRound.h"
@@ -23,28 +24,8 @@ using namespace plumbrick;
 
 namespace {
 
-// Every iteration saves atomically (with syncs): on a memory file system when there is one.
-struct Scratch {
-    std::string dir;
-    Scratch() {
-        char pattern[] = "/dev/shm/plumbrick-fuzz-XXXXXX";
-        if (std::filesystem::is_directory("/dev/shm") && ::mkdtemp(pattern)) dir = pattern;
-    }
-    ~Scratch() {
-        std::error_code ec;
-        if (!dir.empty()) std::filesystem::remove_all(dir, ec);
-    }
-};
-
-platform::headless::Environment& environment() {
-    static Scratch scratch;
-    static platform::headless::Environment env(scratch.dir);
-    return env;
-}
-
-void check(bool ok) {
-    if (!ok) __builtin_trap();
-}
+using fuzz::check;
+using fuzz::environment;
 
 void checkList(const VCGamesResult& store, std::size_t maxSize) {
     const auto* list = store.getArGamesResult();

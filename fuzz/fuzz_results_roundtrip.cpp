@@ -15,6 +15,7 @@
 
 #include "platform/FileManager.h"
 #include "platform/Plist.h"
+#include "fuzz/fuzz_environment.h"
 #include "platform/headless/Headless.h"
 #include "services/Support.h"
 #include "services/VCGamesResult.h"
@@ -24,28 +25,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Every iteration saves atomically (with syncs): on a memory file system when there is one.
-struct Scratch {
-    std::string dir;
-    Scratch() {
-        char pattern[] = "/dev/shm/plumbrick-fuzz-XXXXXX";
-        if (fs::is_directory("/dev/shm") && ::mkdtemp(pattern)) dir = pattern;
-    }
-    ~Scratch() {
-        std::error_code ec;
-        if (!dir.empty()) fs::remove_all(dir, ec);
-    }
-};
-
-platform::headless::Environment& environment() {
-    static Scratch scratch;
-    static platform::headless::Environment env(scratch.dir);
-    return env;
-}
-
-void check(bool ok) {
-    if (!ok) __builtin_trap();
-}
+using fuzz::check;
+using fuzz::environment;
 
 bool wellFormed(const platform::Bytes& xml) {
     XML_Parser parser = XML_ParserCreate(nullptr);
