@@ -18,7 +18,7 @@ void IntroViewController::viewDidLoad() {
 
     View::beginAnimations({}, this);
     View::setAnimationDuration(kFadeInDuration);
-    View::setAnimationDelegate([this](const std::string& animationId, bool finished, void* context) {
+    View::setAnimationDelegate(lifetime(), [this](const std::string& animationId, bool finished, void* context) {
         ShowLogo_aniKey(animationId, finished, context);
     });
     View::setAnimationBeginsFromCurrentState(true);

@@ -100,9 +100,10 @@ void PlumbrickViewController::switchGameFromMenu(int slot) {
     gameView->setTransform(AffineTransform::identity().scaled(kGameStartScale, kGameStartScale));
 
     beginTransition(gameView.get(), kGameFadeDuration);
-    View::setAnimationDelegate([this, mine = ++transition](const std::string& animationId, bool finished,
-                                                           void* context) {
-        if (mine == transition) eventStopAnimationGameFromMenu(animationId, finished, context);
+    // The context reaches the end report only while the game's view still exists.
+    View::setAnimationDelegate(lifetime(), [this, mine = ++transition, weakView = std::weak_ptr<View>(gameView)](
+                                               const std::string& animationId, bool finished, void*) {
+        if (mine == transition) eventStopAnimationGameFromMenu(animationId, finished, weakView.lock().get());
     });
     gameView->setAlpha(1.0);
     gameView->setTransform(AffineTransform::identity());
@@ -124,9 +125,10 @@ void PlumbrickViewController::eventStopAnimationGameFromMenu(const std::string& 
 
 void PlumbrickViewController::switchMenuFromGame(platform::ViewController* game) {
     beginTransition(game, kMenuButtonSlideDuration);
-    View::setAnimationDelegate([this, mine = ++transition](const std::string& animationId, bool finished,
-                                                           void* context) {
-        if (mine == transition) eventStopAnimationBtMenuDown(animationId, finished, context);
+    // The context reaches the end report only while the game's controller still exists.
+    View::setAnimationDelegate(lifetime(), [this, mine = ++transition, gameAlive = platform::watchOf(game)](
+                                               const std::string& animationId, bool finished, void* context) {
+        if (mine == transition) eventStopAnimationBtMenuDown(animationId, finished, gameAlive.gone() ? nullptr : context);
     });
     View* gameView = game ? game->view() : nullptr;
     if (View* button = gameView ? gameView->viewWithTag(kMenuButtonTag) : nullptr)
@@ -144,7 +146,7 @@ void PlumbrickViewController::eventStopAnimationBtMenuDown(const std::string& an
     if (gameView) gameView->setTransform(AffineTransform::identity());
 
     beginTransition(nullptr, kGameFadeDuration);
-    View::setAnimationDelegate([this](const std::string&, bool, void*) { eventStopAnimationMenuFromGame(); });
+    View::setAnimationDelegate(lifetime(), [this](const std::string&, bool, void*) { eventStopAnimationMenuFromGame(); });
     if (gameView) {
         gameView->setAlpha(0.0);
         gameView->setTransform(AffineTransform::makeScale(kGameStartScale, kGameStartScale));

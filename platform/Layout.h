@@ -24,7 +24,7 @@ struct LayoutBindings {
     std::map<std::string, std::function<void(const std::shared_ptr<View>&)>> outlets; // "ivGamePause"
 
     template <class T> void action(const std::string& selector, T* target, void (T::*op)(View*)) {
-        actions[selector] = [target, op](View* sender) { (target->*op)(sender); };
+        actions[selector] = boundTo(target, [target, op](View* sender) { (target->*op)(sender); });
     }
     // Binds an outlet to a field holding a shared pointer of the view's class (checked with dynamic cast;
     // a view of the wrong class is a layout error).

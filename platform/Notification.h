@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/Lifetime.h"
+
 namespace platform {
 
 inline constexpr const char* ApplicationWillTerminateNotification = "UIApplicationWillTerminateNotification";
@@ -13,16 +15,17 @@ class NotificationCenter {
 public:
     using Observer = std::function<void(const std::string& name)>;
     static NotificationCenter& defaultCenter();
-    // Observers are never removed by their owners; `owner` only identifies them for removeObserver.
-    void addObserver(const void* owner, const std::string& name, Observer observer);
+    // `owner` identifies the observer for removeObserver. One with a `lifetime` is never called once that
+    // Lifetime ends, and is dropped then; a target that holds a Lifetime (OwnsLifetime) gives its own.
+    void addObserver(const void* owner, const std::string& name, Observer observer, Lifetime::Watch lifetime = {});
     template <class T> void addObserver(T* target, void (T::*op)(const std::string&), const std::string& name) {
-        addObserver(target, name, [target, op](const std::string& n) { (target->*op)(n); });
+        addObserver(target, name, [target, op](const std::string& n) { (target->*op)(n); }, watchOf(target));
     }
     void removeObserver(const void* owner);
     void postNotificationName(const std::string& name);
     void reset();   // tests
 private:
-    struct Entry { const void* owner; std::string name; Observer observer; };
+    struct Entry { const void* owner; std::string name; Observer observer; Lifetime::Watch lifetime; };
     std::vector<Entry> observers_;
 };
 

@@ -16,11 +16,12 @@ template <class E> bool later(const E& x, const E& y) {   // heap order: earlies
 }
 }  // namespace
 
-Timer::Timer(double interval, Callback callback, bool repeats)
-    : interval_(interval > 0 ? interval : kMinInterval), callback_(std::move(callback)), repeats_(repeats) {}
+Timer::Timer(double interval, Callback callback, bool repeats, Lifetime::Watch owner)
+    : interval_(interval > 0 ? interval : kMinInterval), callback_(std::move(callback)), repeats_(repeats),
+      owner_(std::move(owner)) {}
 
-std::shared_ptr<Timer> Timer::scheduled(double interval, Callback callback, bool repeats) {
-    auto timer = std::make_shared<Timer>(interval, std::move(callback), repeats);
+std::shared_ptr<Timer> Timer::scheduled(double interval, Callback callback, bool repeats, Lifetime::Watch owner) {
+    auto timer = std::make_shared<Timer>(interval, std::move(callback), repeats, std::move(owner));
     RunLoop::main().addTimer(timer);
     return timer;
 }
@@ -48,33 +49,33 @@ double RunLoop::now() const {
 }
 
 void RunLoop::addTimer(const std::shared_ptr<Timer>& timer) {
-    if (!timer || !timer->valid_) return;
+    if (!timer || !timer->isValid()) return;
     for (const Entry& e : heap_)
         if (e.timer == timer) return;   // already scheduled
     timer->anchor_ = now();
     timer->fired_ = 1;
     timer->due_ = timer->anchor_ + timer->interval_;
     timer->seq_ = nextSeq_++;
-    heap_.push_back(Entry{timer->due_, timer->seq_, timer, {}});
+    heap_.push_back(Entry{timer->due_, timer->seq_, timer, {}, {}});
     std::push_heap(heap_.begin(), heap_.end(), later<Entry>);
 }
 
-void RunLoop::callAt(double when, std::function<void()> fn) {
-    if (!fn) return;
-    heap_.push_back(Entry{when, nextSeq_++, nullptr, std::move(fn)});
+void RunLoop::callAt(double when, std::function<void()> fn, Lifetime::Watch owner) {
+    if (!fn || owner.gone()) return;
+    heap_.push_back(Entry{when, nextSeq_++, nullptr, std::move(fn), std::move(owner)});
     std::push_heap(heap_.begin(), heap_.end(), later<Entry>);
 }
 
 double RunLoop::nextDueTime() const {
     double best = std::numeric_limits<double>::infinity();
     for (const Entry& e : heap_)
-        if (!e.timer || e.timer->valid_) best = std::min(best, e.due);
+        if (e.live()) best = std::min(best, e.due);
     return best;
 }
 
 std::size_t RunLoop::pendingCount() const {
     return static_cast<std::size_t>(
-        std::count_if(heap_.begin(), heap_.end(), [](const Entry& e) { return !e.timer || e.timer->valid_; }));
+        std::count_if(heap_.begin(), heap_.end(), [](const Entry& e) { return e.live(); }));
 }
 
 void RunLoop::reset() {
@@ -96,7 +97,10 @@ int RunLoop::runUntil(double until) {
         std::pop_heap(heap_.begin(), heap_.end(), later<Entry>);
         Entry e = std::move(heap_.back());
         heap_.pop_back();
-        if (e.timer && !e.timer->valid_) continue;
+        if (!e.live()) {
+            if (e.timer) e.timer->invalidate();   // its owner is gone: what it captured goes now
+            continue;
+        }
 
         current_ = std::max(current_, e.due);
         inCallback_ = true;
@@ -111,7 +115,7 @@ int RunLoop::runUntil(double until) {
             if (cb) cb(t);
             if (!t.repeats_) {
                 t.valid_ = false;
-            } else if (t.valid_) {
+            } else if (t.isValid()) {
                 t.callback_ = std::move(cb);
                 std::uint64_t n = t.fired_ + 1;
                 double next = t.anchor_ + static_cast<double>(n) * t.interval_;
@@ -122,7 +126,7 @@ int RunLoop::runUntil(double until) {
                 }
                 t.fired_ = n;
                 t.due_ = next;
-                heap_.push_back(Entry{next, t.seq_, e.timer, {}});
+                heap_.push_back(Entry{next, t.seq_, e.timer, {}, {}});
                 std::push_heap(heap_.begin(), heap_.end(), later<Entry>);
             }
         } else {

@@ -7,6 +7,8 @@
 #include <memory>
 #include <vector>
 
+#include "platform/Lifetime.h"
+
 namespace platform {
 
 class Timer : public std::enable_shared_from_this<Timer> {
@@ -14,23 +16,27 @@ public:
     using Callback = std::function<void(Timer&)>;
 
     // Schedules a timer on the main run loop. An interval of 0 or less is taken as 0.1 ms.
-    // The run loop keeps the timer alive until it is invalidated (a one-shot timer is invalidated after it fires).
-    static std::shared_ptr<Timer> scheduled(double interval, Callback callback, bool repeats);
+    // The run loop keeps the timer alive until it is invalidated (a one-shot timer is invalidated after it fires)
+    // or its owner is gone: a timer with an owner never fires after the owner's Lifetime ends.
+    static std::shared_ptr<Timer> scheduled(double interval, Callback callback, bool repeats,
+                                            Lifetime::Watch owner = {});
+    // A target that holds a Lifetime (OwnsLifetime) is the timer's owner.
     template <class T> static std::shared_ptr<Timer> scheduled(double interval, T* target, void (T::*op)(), bool repeats) {
-        return scheduled(interval, [target, op](Timer&) { (target->*op)(); }, repeats);
+        return scheduled(interval, [target, op](Timer&) { (target->*op)(); }, repeats, watchOf(target));
     }
     template <class T> static std::shared_ptr<Timer> scheduled(double interval, T* target, void (T::*op)(Timer*), bool repeats) {
-        return scheduled(interval, [target, op](Timer& t) { (target->*op)(&t); }, repeats);
+        return scheduled(interval, [target, op](Timer& t) { (target->*op)(&t); }, repeats, watchOf(target));
     }
 
     // Stops the timer: no call follows, even when called from inside the timer's own callback.
     void invalidate();
-    bool isValid() const { return valid_; }
+    // Not invalidated, and its owner (if any) still there.
+    bool isValid() const { return valid_ && !owner_.gone(); }
     double timeInterval() const { return interval_; }
     bool repeats() const { return repeats_; }
     double fireDate() const { return due_; }   // run-loop time of the next firing
 
-    Timer(double interval, Callback callback, bool repeats);  // use scheduled()
+    Timer(double interval, Callback callback, bool repeats, Lifetime::Watch owner = {});  // use scheduled()
 
 private:
     friend class RunLoop;
@@ -38,6 +44,7 @@ private:
     Callback callback_;
     bool repeats_;
     bool valid_ = true;
+    Lifetime::Watch owner_;
     double due_ = 0;
     double anchor_ = 0;          // firings fall on anchor_ + n * interval_
     std::uint64_t fired_ = 0;    // n of the next firing
@@ -68,12 +75,16 @@ public:
     int runUntil(double until);
     // Due time of the next timer or deferred call; infinity when there is none.
     double nextDueTime() const;
-    // A one-shot call at a run-loop time (animation ends, deferred work). Not cancellable.
-    void callAt(double when, std::function<void()> fn);
-    void callSoon(std::function<void()> fn) { callAt(now(), std::move(fn)); }
+    // A one-shot call at a run-loop time (animation ends, deferred work). A call with an owner is dropped,
+    // uncalled, once the owner's Lifetime ends (or it cancels everything bound to it).
+    void callAt(double when, std::function<void()> fn, Lifetime::Watch owner = {});
+    void callAt(double when, std::function<void()> fn, const Lifetime& owner) { callAt(when, std::move(fn), owner.watch()); }
+    void callSoon(std::function<void()> fn, Lifetime::Watch owner = {}) { callAt(now(), std::move(fn), std::move(owner)); }
+    void callSoon(std::function<void()> fn, const Lifetime& owner) { callAt(now(), std::move(fn), owner.watch()); }
 
     // Drops every timer and pending call (tests: a fresh run loop per test).
     void reset();
+    // Timers and calls still to come (those whose owner is gone do not count).
     std::size_t pendingCount() const;
 
     void addTimer(const std::shared_ptr<Timer>& timer);
@@ -85,6 +96,8 @@ private:
         std::uint64_t seq;
         std::shared_ptr<Timer> timer;   // or
         std::function<void()> call;
+        Lifetime::Watch owner;          // of the call
+        bool live() const { return timer ? timer->isValid() : !owner.gone(); }
     };
     std::vector<Entry> heap_;
     std::uint64_t nextSeq_ = 0;

@@ -25,10 +25,12 @@ void TableView::reloadData() {
     visible_.clear();
     for (auto& [row, cell] : shown) enqueue(reuseQueue_, cell);
 
-    rowCount_ = dataSource_ ? std::max(0, dataSource_->numberOfRowsInSection(*this, 0)) : 0;
+    TableViewDataSource* source = dataSource();
+    TableViewDelegate* rows = delegate();
+    rowCount_ = source ? std::max(0, source->numberOfRowsInSection(*this, 0)) : 0;
     rowTops_.assign(static_cast<std::size_t>(rowCount_) + 1, 0.0);
     for (int i = 0; i < rowCount_; ++i) {
-        double h = delegate_ ? delegate_->heightForRowAtIndexPath(*this, IndexPath{0, i}) : 44.0;
+        double h = rows ? rows->heightForRowAtIndexPath(*this, IndexPath{0, i}) : 44.0;
         if (!std::isfinite(h) || h < 0) h = 0;
         rowTops_[static_cast<std::size_t>(i) + 1] = rowTops_[static_cast<std::size_t>(i)] + h;
     }
@@ -64,14 +66,15 @@ void TableView::layoutVisibleRows() {
             it = visible_.erase(it);
         }
     }
-    if (!dataSource_) return;
+    TableViewDataSource* source = dataSource();
+    if (!source) return;
     // Rows are found by their tops; the first row in view is the last one starting at or above `top`.
     const auto firstIt = std::upper_bound(rowTops_.begin(), rowTops_.end() - 1, top);
     int first = static_cast<int>(firstIt - rowTops_.begin()) - 1;
     if (first < 0) first = 0;
     for (int row = first; row < rowCount_ && rowTops_[static_cast<std::size_t>(row)] < bottom; ++row) {
         if (!inView(row) || visible_.count(row)) continue;
-        auto cell = dataSource_->cellForRowAtIndexPath(*this, IndexPath{0, row});
+        auto cell = source->cellForRowAtIndexPath(*this, IndexPath{0, row});
         if (!cell) continue;   // the row stays empty
         const double y = rowTops_[static_cast<std::size_t>(row)];
         const double h = rowTops_[static_cast<std::size_t>(row) + 1] - y;

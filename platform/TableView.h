@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/Lifetime.h"
 #include "platform/View.h"
 
 namespace platform {
@@ -47,10 +48,19 @@ public:
 class TableView : public ScrollView {
 public:
     explicit TableView(Rect frame = {}) : ScrollView(frame) {}
-    void setDataSource(TableViewDataSource* ds) { dataSource_ = ds; }
-    void setDelegate(TableViewDelegate* d) { delegate_ = d; }
-    TableViewDataSource* dataSource() const { return dataSource_; }
-    TableViewDelegate* delegate() const { return delegate_; }
+    // A data source or delegate that holds a Lifetime (OwnsLifetime) is no longer asked once it is gone.
+    template <class T> void setDataSource(T* ds) {
+        dataSource_ = ds;
+        dataSourceOwner_ = watchOf(ds);
+    }
+    template <class T> void setDelegate(T* d) {
+        delegate_ = d;
+        delegateOwner_ = watchOf(d);
+    }
+    void setDataSource(std::nullptr_t) { setDataSource(static_cast<TableViewDataSource*>(nullptr)); }
+    void setDelegate(std::nullptr_t) { setDelegate(static_cast<TableViewDelegate*>(nullptr)); }
+    TableViewDataSource* dataSource() const { return dataSourceOwner_.gone() ? nullptr : dataSource_; }
+    TableViewDelegate* delegate() const { return delegateOwner_.gone() ? nullptr : delegate_; }
 
     // Asks the data source again: every shown cell goes back to the reuse queue, then the rows that fall
     // inside the bounds are asked for, laid out top to bottom and shown. The content size follows the rows.
@@ -67,6 +77,8 @@ public:
 private:
     TableViewDataSource* dataSource_ = nullptr;
     TableViewDelegate* delegate_ = nullptr;
+    Lifetime::Watch dataSourceOwner_;
+    Lifetime::Watch delegateOwner_;
     std::map<std::string, std::vector<std::shared_ptr<TableViewCell>>> reuseQueue_;
     std::map<int, std::shared_ptr<TableViewCell>> visible_;
     std::vector<double> rowTops_;   // row i spans rowTops_[i] .. rowTops_[i+1]

@@ -18,6 +18,7 @@ struct Block {
     std::string id;
     void* context = nullptr;
     View::AnimationDidStop didStop;
+    Lifetime::Watch owner;    // of didStop
     double duration = 0.2;
     double repeatCount = 0;   // 0 means once
     bool autoreverses = false;
@@ -53,7 +54,7 @@ double now() { return RunLoop::main().now(); }
 void deliver(const std::shared_ptr<Block>& b) {
     if (b->delivered) return;
     b->delivered = true;
-    if (b->didStop) b->didStop(b->id, !b->cancelled, b->context);
+    if (b->didStop && !b->owner.gone()) b->didStop(b->id, !b->cancelled, b->context);
 }
 
 // Where along its way (0 = from, 1 = to) an animation of the block is drawn at time t.
@@ -95,9 +96,9 @@ void detach(Layer::Animation& a, bool cancel) {
     --b.live;
     if (!cancel) return;
     b.cancelled = true;
-    if (b.live == 0 && b.committed && !b.delivered) {
+    if (b.live == 0 && b.committed && !b.delivered && b.didStop) {
         auto block = a.block;
-        RunLoop::main().callSoon([block] { anim::deliver(block); });
+        RunLoop::main().callSoon([block] { anim::deliver(block); }, block->owner);
     }
 }
 
@@ -272,6 +273,7 @@ bool View::hasAnimationChanges() { return !trackedLayers().empty(); }
 
 Layer::~Layer() {
     if (tracked_) std::erase(trackedLayers(), this);
+    // Its blocks end when they were to end (finished), as the other views of a block still animate.
     for (auto& a : animations_) detach(*a, false);
 }
 
@@ -306,9 +308,11 @@ void View::setAnimationDuration(double seconds) {
     if (!s.open.empty()) s.open.back()->duration = std::max(0.0, seconds);
 }
 
-void View::setAnimationDelegate(AnimationDidStop callback) {
+void View::setAnimationDelegate(AnimationDidStop callback, Lifetime::Watch owner) {
     anim::State& s = anim::state();
-    if (!s.open.empty()) s.open.back()->didStop = std::move(callback);
+    if (s.open.empty()) return;
+    s.open.back()->didStop = std::move(callback);
+    s.open.back()->owner = std::move(owner);
 }
 
 void View::setAnimationBeginsFromCurrentState(bool on) {
@@ -346,9 +350,11 @@ void View::commitAnimations() {
         return !b || b->live <= 0 || !b->runningAt(anim::now());
     });
     s.committed.push_back(block);
+    // The end report, when there is someone to report to, and only while that owner lives.
+    if (!block->didStop) return;
     RunLoop& loop = RunLoop::main();
-    if (block->cancelled && block->live == 0) loop.callSoon([block] { anim::deliver(block); });
-    loop.callAt(block->end(), [block] { anim::deliver(block); });
+    if (block->cancelled && block->live == 0) loop.callSoon([block] { anim::deliver(block); }, block->owner);
+    loop.callAt(block->end(), [block] { anim::deliver(block); }, block->owner);
 }
 
 bool View::areAnimationsEnabled() { return anim::state().enabled; }

@@ -10,6 +10,7 @@
 
 #include "platform/Geometry.h"
 #include "platform/Image.h"
+#include "platform/Lifetime.h"
 
 namespace platform {
 
@@ -90,7 +91,11 @@ public:
     using AnimationDidStop = std::function<void(const std::string& animationId, bool finished, void* context)>;
     static void beginAnimations(const std::string& animationId = {}, void* context = nullptr);
     static void setAnimationDuration(double seconds);
-    static void setAnimationDelegate(AnimationDidStop callback);   // delegate plus its did-stop selector in one
+    // The delegate plus its did-stop selector in one. With an owner, it is not called once the owner is gone.
+    static void setAnimationDelegate(AnimationDidStop callback, Lifetime::Watch owner = {});
+    static void setAnimationDelegate(const Lifetime& owner, AnimationDidStop callback) {
+        setAnimationDelegate(std::move(callback), owner.watch());
+    }
     static void setAnimationBeginsFromCurrentState(bool on);
     static void setAnimationRepeatAutoreverses(bool on);
     static void setAnimationRepeatCount(double count);
@@ -184,10 +189,11 @@ class Control : public View {
 public:
     using Action = std::function<void(View* sender)>;
     explicit Control(Rect frame = {}) : View(frame) {}
-    // Calls action(this) for every event in mask that is sent.
+    // Calls action(this) for every event in mask that is sent. An action bound to an owner's Lifetime is not
+    // called once the owner is gone; a target that holds a Lifetime (OwnsLifetime) binds its own.
     void addTarget(Action action, int eventMask);
     template <class T> void addTarget(T* target, void (T::*action)(View*), int eventMask) {
-        addTarget([target, action](View* sender) { (target->*action)(sender); }, eventMask);
+        addTarget(boundTo(target, [target, action](View* sender) { (target->*action)(sender); }), eventMask);
     }
     // Delivers the events of mask to every target registered for one of them, in registration order.
     void sendActionsForControlEvents(int eventMask);

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "platform/Layout.h"
+#include "platform/Lifetime.h"
 #include "platform/View.h"
 
 namespace platform {
@@ -40,6 +41,10 @@ public:
     // A touch on the controller's view that no control took.
     virtual void touchesBegan() {}
 
+    // Ends with the controller: timers, calls, animation delegates, observers and actions bound to it are
+    // never called once it is gone.
+    const Lifetime& lifetime() const { return lifetime_; }
+
 protected:
     // Subclasses add their outlets and actions; the loader calls this before building the view.
     virtual void bindLayout(LayoutBindings& bindings) { (void)bindings; }
@@ -48,6 +53,7 @@ protected:
 private:
     std::string nibName_;
     std::shared_ptr<View> view_;
+    Lifetime lifetime_;   // last: the first to end
 };
 
 }  // namespace platform
