@@ -2,7 +2,8 @@
 // touch events only. Plays slot 1's game B with two fingers, pauses, reloads and finds the round paused
 // with the same score and misses, finds it recorded in the statistics after another reload, sees a
 // corrupted saved round in IndexedDB refused with one ERROR line while the page keeps working, and hides
-// the page (another tab in front) during a round, which comes back paused when the page is shown again.
+// the page (another tab in front) during a round, which comes back paused when the page is shown again;
+// then presses M, the one key it presses, and finds sound off, and still off after a reload.
 //
 //   node tests/web/page.test.mjs      (build/web must hold a built page: scripts/web --build-only)
 //
@@ -179,6 +180,19 @@ step('held upright the page asks to be turned and the round waits; turned back i
   await sleep(500);
   check((await page.evaluate(() => window.plumbrick.frameWork().passes)) > before, 'the program did not run again');
   check((await report(page)).state === kPlaying, 'the round is not playing');
+});
+
+step('M turns sound off with a notice, kept in the settings across a reload, apart from the saves', async () => {
+  check((await page.evaluate(() => window.plumbrick.sound().muted)) === false, 'sound is off before M');
+  await page.keyboard.press('m');   // the one key this test presses: the sound keys have no touch
+  await until(page, 'the notice "Sound off"', (r) => r.notice === 'Sound off');
+  check((await page.evaluate(() => window.plumbrick.sound().muted)) === true, 'sound is not off after M');
+  await page.evaluate(() => window.plumbrick.saved());
+  await page.reload({ waitUntil: 'load' });
+  await page.waitForFunction(() => window.plumbrick && window.plumbrick.firstFrame !== null);
+  check((await page.evaluate(() => window.plumbrick.sound().muted)) === true, 'sound is on again after a reload');
+  const saves = await page.evaluate(() => FS.readdir('/data/plumbrick'));
+  check(!saves.includes('settings.json'), `the settings are in the save folder (${saves.join(', ')})`);
 });
 
 step('touches arrived as touches only, and nothing failed in the page', async () => {
