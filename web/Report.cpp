@@ -1,6 +1,6 @@
 // What the page's tests and benchmark read of the running program, as JSON. Reading looks and changes
 // nothing, so the functions are harmless in play: which screen is in front, the open game's state, score,
-// misses and lit segments, whether an animation runs, and the texts of the labels on screen (the
+// misses and lit segments, whether an animation runs, the notice shown over the screen, and the texts of the labels on screen (the
 // statistics' rows).
 
 #include <emscripten.h>
@@ -15,6 +15,7 @@
 #include "games/egg/VCWolf.h"
 #include "games/egg/YolkfallViewController.h"
 #include "platform/Application.h"
+#include "platform/Notice.h"
 #include "platform/RunLoop.h"
 #include "platform/View.h"
 #include "services/GamesResultViewController.h"
@@ -104,6 +105,8 @@ extern "C" EMSCRIPTEN_KEEPALIVE const char* plumbrick_report() {
     }
     std::string texts;
     if (platform::Window* w = platform::Window::keyWindow()) labels(*w, texts);
+    const platform::Notice* notice = platform::Notices::shared().current(platform::RunLoop::main().now());
+    json += "\"notice\":" + (notice ? quoted(notice->text) : std::string("null")) + ",";
     json += "\"screen\":" + quoted(screen) + ",\"animating\":" +
             (platform::View::hasRunningAnimations() ? "true" : "false") + ",\"labels\":[" + texts + "]}";
     return json.c_str();

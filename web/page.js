@@ -1,4 +1,5 @@
-// The page around the program, run before emscripten's own code: the save folder kept in IndexedDB,
+// The page around the program, run before emscripten's own code: the save folder and the settings kept in
+// IndexedDB,
 // leaving the page as closing the desktop window, sound from the first touch, the screen fitted to the
 // viewport, and the read-only hooks the page's tests and benchmark use (window.plumbrick).
 
@@ -8,6 +9,11 @@
 // The documents folder: $XDG_DATA_HOME/plumbrick, an IndexedDB mount (IDBFS) loaded before main runs.
 const kDataHome = '/data';
 const kSaveFolder = kDataHome + '/plumbrick';
+// The settings (sound off, volume): $XDG_CONFIG_HOME/plumbrick/settings.json as on the desktop, in an
+// IndexedDB mount of its own, so that the save folder holds exactly what it holds on the desktop.
+const kConfigHome = '/config';
+const kConfigFolder = kConfigHome + '/plumbrick';
+const kKeptFolders = [kSaveFolder, kConfigFolder];
 
 const canvas = document.getElementById('canvas');
 Module.canvas = canvas;
@@ -30,7 +36,7 @@ function nothingKept(why) {
   console.warn('Plumbrick: saved rounds and results are not kept in this browser (' + why + ')');
 }
 
-// Writes the save folder to IndexedDB; calls `done` once everything asked for so far is written.
+// Writes the kept folders to IndexedDB; calls `done` once everything asked for so far is written.
 function writeSaves(done) {
   if (done) syncWaiters.push(done);
   if (leaving) return;   // leave() writes everything at once
@@ -59,13 +65,17 @@ function writeSaves(done) {
   });
 }
 
-// Leaving: the whole folder in one IndexedDB transaction begun at once, since a page being unloaded runs
+// Leaving: each whole folder in one IndexedDB transaction begun at once, since a page being unloaded runs
 // no more callbacks (the ordinary write first reads what IndexedDB holds, which takes a round trip).
 function writeSavesNow() {
-  const db = savesKept && IDBFS.dbs[kSaveFolder];
-  if (!db) return writeSaves();
+  if (!savesKept || kKeptFolders.some((folder) => !IDBFS.dbs[folder])) return writeSaves();
+  kKeptFolders.forEach(writeFolderNow);
+}
+
+function writeFolderNow(folder) {
+  const db = IDBFS.dbs[folder];
   try {
-    const mount = FS.lookupPath(kSaveFolder).node.mount;
+    const mount = FS.lookupPath(folder).node.mount;
     let local = null;
     IDBFS.getLocalSet(mount, (err, set) => { local = err ? null : set; });   // synchronous in memory
     if (!local) return writeSaves();
@@ -81,9 +91,10 @@ function writeSavesNow() {
   }
 }
 
-// Every save ends in a rename over the old file (or a removal): each is written through.
+// Every save (and the settings' save) ends in a rename over the old file (or a removal): each is written
+// through.
 function watchSaves() {
-  const inFolder = (path) => typeof path === 'string' && path.startsWith(kSaveFolder);
+  const inFolder = (path) => typeof path === 'string' && kKeptFolders.some((folder) => path.startsWith(folder));
   for (const op of ['rename', 'unlink', 'rmdir']) {
     const original = FS[op];
     FS[op] = function (path, ...rest) {
@@ -95,8 +106,9 @@ function watchSaves() {
 }
 
 function mountSaves() {
-  FS.mkdirTree(kSaveFolder);
+  for (const folder of kKeptFolders) FS.mkdirTree(folder);
   ENV.XDG_DATA_HOME = kDataHome;
+  ENV.XDG_CONFIG_HOME = kConfigHome;
   let idb = null;
   try {
     idb = window.indexedDB;
@@ -108,7 +120,7 @@ function mountSaves() {
     return;
   }
   try {
-    FS.mount(IDBFS, {}, kSaveFolder);
+    for (const folder of kKeptFolders) FS.mount(IDBFS, {}, folder);
   } catch (e) {
     nothingKept(String(e));
     return;
@@ -228,6 +240,8 @@ window.plumbrick = {
   report: () => JSON.parse(UTF8ToString(Module._plumbrick_report())),
   // The program's work in each recent browser frame, in milliseconds.
   frameWork: () => JSON.parse(UTF8ToString(Module._plumbrick_frame_work())),
+  // Whether sound is off, and the volume (0 to 8).
+  sound: () => JSON.parse(UTF8ToString(Module._plumbrick_sound())),
   // 0.025 s ticks the run loop fired since the first call.
   countTicks: () => Module._plumbrick_count_ticks(),
   // Resolves once the save folder is written to IndexedDB.

@@ -2,7 +2,8 @@
 // touch events only. Plays slot 1's game B with two fingers, pauses, reloads and finds the round paused
 // with the same score and misses, finds it recorded in the statistics after another reload, sees a
 // corrupted saved round in IndexedDB refused with one ERROR line while the page keeps working, and hides
-// the page (another tab in front) during a round, which comes back paused when the page is shown again.
+// the page (another tab in front) during a round, which comes back paused when the page is shown again;
+// then presses M, the one key it presses, and finds sound off, and still off after a reload.
 //
 //   node tests/web/page.test.mjs      (build/web must hold a built page: scripts/web --build-only)
 //
@@ -40,13 +41,26 @@ await page.evaluateOnNewDocument(() => {
 const fingers = await Fingers.on(page);
 const errorLines = () => consoleLines.filter((l) => /^ERROR\b/.test(l));
 
+// A tap, then what it must lead to. Under a heavily loaded machine a tap has now and then not been taken
+// (an open question, see README.md): such a tap is said on a "#" line and made once more, so that the steps
+// test what they name; a tap that is not taken twice fails the step.
+async function tapUntil(point, what, test) {
+  await fingers.tap(point);
+  try {
+    return await until(page, what, test, 3000);
+  } catch (e) {
+    console.log(`# the tap for ${what} was not taken; tapping again`);
+    await fingers.tap(point);
+    return until(page, what, test);
+  }
+}
+
 // Intro away, then slot 1's game on screen.
 async function toSlot1() {
   await until(page, 'the intro', (r) => r.screen === 'intro');
-  await fingers.tap(kIntroTap);
-  await until(page, 'the menu', (r) => r.screen === 'menu' && !r.animating);
-  await fingers.tap(kSlotPicture);
-  await until(page, "slot 1's game", (r) => r.screen === 'game' && r.slot === 1);
+  await tapUntil(kIntroTap, 'the menu', (r) => r.screen === 'menu');
+  await until(page, 'the menu at rest', (r) => r.screen === 'menu' && !r.animating);
+  await tapUntil(kSlotPicture, "slot 1's game", (r) => r.screen === 'game' && r.slot === 1);
   // The face fades in, then its menu button slides into place (two animations, one after the other);
   // then it takes touches.
   await until(page, "slot 1's game in place", (r) => r.screen === 'game' && !r.animating);
@@ -66,8 +80,7 @@ step('a tap dismisses the intro and a tap on the first picture opens slot 1', as
 });
 
 step('a tap on GAME B starts a round of game B', async () => {
-  await fingers.tap(kGameB);
-  await until(page, 'a round of game B', (r) => r.state === kPlaying && r.type === 2);
+  await tapUntil(kGameB, 'a round of game B', (r) => r.state === kPlaying && r.type === 2);
 });
 
 step('two fingers hold a basket button each and the screen changes as the round plays', async () => {
@@ -92,8 +105,7 @@ step('two fingers hold a basket button each and the screen changes as the round 
 });
 
 step('a tap on PAUSE pauses the round', async () => {
-  await fingers.tap(kPause);
-  paused = await until(page, 'the paused round', (r) => r.state === kPaused);
+  paused = await tapUntil(kPause, 'the paused round', (r) => r.state === kPaused);
   await sleep(300);
   const still = await report(page);
   check(still.score === paused.score && still.misses === paused.misses, 'the paused round went on');
@@ -113,8 +125,7 @@ step('after another reload the statistics list the recorded round', async () => 
   await page.reload({ waitUntil: 'load' });
   await page.waitForFunction(() => window.plumbrick && window.plumbrick.firstFrame !== null);
   await toSlot1();
-  await fingers.tap(kStatistics);
-  const stats = await until(page, 'the statistics', (r) => r.screen === 'statistics');
+  const stats = await tapUntil(kStatistics, 'the statistics', (r) => r.screen === 'statistics');
   check(stats.labels.includes(String(paused.score)), `no row with score ${paused.score}: ${JSON.stringify(stats.labels)}`);
   check(stats.labels.some((l) => /\d{2}/.test(l) && l !== String(paused.score)), 'no row with a date');
 });
@@ -144,8 +155,7 @@ step('a corrupted saved round in IndexedDB is refused with one ERROR line and th
   const refused = errorLines().slice(errorsBefore);
   check(refused.length === 1, `${refused.length} ERROR lines for ${planted}: ${JSON.stringify(refused)}`);
   check(opened.state === kIdle, `the corrupted round was restored (state ${opened.state})`);
-  await fingers.tap(kGameA);
-  await until(page, 'a new round of game A', (r) => r.state === kPlaying && r.type === 1);
+  await tapUntil(kGameA, 'a new round of game A', (r) => r.state === kPlaying && r.type === 1);
 });
 
 step('hiding the page pauses and saves a playing round, and showing it again brings the round back paused', async () => {
@@ -165,8 +175,7 @@ step('hiding the page pauses and saves a playing round, and showing it again bri
 });
 
 step('held upright the page asks to be turned and the round waits; turned back it plays on', async () => {
-  await fingers.tap(kPause);   // the paused round plays on
-  await until(page, 'the round playing again', (r) => r.state === kPlaying);
+  await tapUntil(kPause, 'the round playing again', (r) => r.state === kPlaying);   // the paused round plays on
   await page.setViewport({ ...phone, width: phone.height, height: phone.width, isLandscape: false });
   await sleep(200);
   const held = await page.evaluate(() => window.plumbrick.frameWork().passes);
@@ -179,6 +188,19 @@ step('held upright the page asks to be turned and the round waits; turned back i
   await sleep(500);
   check((await page.evaluate(() => window.plumbrick.frameWork().passes)) > before, 'the program did not run again');
   check((await report(page)).state === kPlaying, 'the round is not playing');
+});
+
+step('M turns sound off with a notice, kept in the settings across a reload, apart from the saves', async () => {
+  check((await page.evaluate(() => window.plumbrick.sound().muted)) === false, 'sound is off before M');
+  await page.keyboard.press('m');   // the one key this test presses: the sound keys have no touch
+  await until(page, 'the notice "Sound off"', (r) => r.notice === 'Sound off');
+  check((await page.evaluate(() => window.plumbrick.sound().muted)) === true, 'sound is not off after M');
+  await page.evaluate(() => window.plumbrick.saved());
+  await page.reload({ waitUntil: 'load' });
+  await page.waitForFunction(() => window.plumbrick && window.plumbrick.firstFrame !== null);
+  check((await page.evaluate(() => window.plumbrick.sound().muted)) === true, 'sound is on again after a reload');
+  const saves = await page.evaluate(() => FS.readdir('/data/plumbrick'));
+  check(!saves.includes('settings.json'), `the settings are in the save folder (${saves.join(', ')})`);
 });
 
 step('touches arrived as touches only, and nothing failed in the page', async () => {

@@ -2,7 +2,8 @@
 // loop makes one pass without waiting (the timers that fell due, the input that arrived, a frame when
 // something changed), and nothing ever blocks. The page (web/page.js) has loaded the save folder from
 // IndexedDB before main runs, writes it back after every save, and calls plumbrick_will_terminate when the
-// page is hidden or left: the application then ends as it does when its window closes.
+// page is hidden or left: the application then ends as it does when its window closes. The sound keys
+// (M, - and =) work as on the desktop; the page keeps the settings file in IndexedDB too.
 
 #include <emscripten.h>
 #include <emscripten/html5.h>
@@ -23,9 +24,11 @@
 #include "platform/Bundle.h"
 #include "platform/Log.h"
 #include "platform/RunLoop.h"
+#include "platform/Settings.h"
 #include "platform/Sound.h"
 #include "platform/sdl/Desktop.h"
 #include "platform/sdl/MixerSound.h"
+#include "platform/sdl/SoundControl.h"
 
 namespace platform {
 
@@ -57,6 +60,8 @@ constexpr std::size_t kWorkSamples = 4096;
 struct Page {
     BrowserClock clock;
     sdl::MixerSound sound;
+    Settings settings;
+    sdl::SoundControl soundControl{sound, &settings};
     std::unique_ptr<WebDesktop> desktop;
     std::vector<float> work = std::vector<float>(kWorkSamples);
     std::size_t passes = 0;
@@ -73,9 +78,30 @@ constexpr double kIdlePeriod = 1.0 / 20;   // seconds between idle passes
 bool idling = false;
 bool held = false;   // the page asks for the device to be turned: nothing runs meanwhile
 
+// A browser runs SDL's audio callback on the main thread, from the audio context's processing event, about
+// 90 times a second whether anything plays or not (a paused SDL device is fed silence the same way): most of
+// an idle page's work. While the loop idles and no channel plays, the audio context is suspended, which
+// stops those events; the next play resumes it. The page's own wake-up on a touch may resume it meanwhile:
+// the next idle pass suspends it again.
+void quietAudio() {
+    if (page->sound.isSilent() || page->sound.playingChannels() > 0) return;
+    EM_ASM({
+        var ctx = Module.SDL2 && Module.SDL2.audioContext;
+        if (ctx && ctx.state === 'running') ctx.suspend();
+    });
+}
+
+void wakeAudio() {
+    EM_ASM({
+        var ctx = Module.SDL2 && Module.SDL2.audioContext;
+        if (ctx && ctx.state === 'suspended') ctx.resume();
+    });
+}
+
 void scheduleNext() {
     double due = RunLoop::main().nextDueTime() - page->clock.now();
     bool idle = !page->desktop->needsFrame() && due > kIdlePeriod;
+    if (idle) quietAudio();
     if (idle != idling) {
         emscripten_set_main_loop_timing(idle ? EM_TIMING_SETTIMEOUT : EM_TIMING_RAF, idle ? int(kIdlePeriod * 1000) : 1);
         idling = idle;
@@ -122,12 +148,16 @@ int UIApplicationMain(int, char**) {
     RunLoop::main().setClock(&page->clock);
     page->sound.open();   // silent, with one log line, where the browser has no audio
     setSoundBackend(&page->sound);
+    page->sound.setBeforePlay(wakeAudio);
+    page->settings.load();   // $XDG_CONFIG_HOME/plumbrick, kept in IndexedDB by the page
+    page->soundControl.restore();
 
     // The canvas keeps 2 pixels a point (the pictures' own size); the page scales it to fit the viewport.
     sdl::DesktopOptions options;
     options.scale = 2;
     options.frameInterval = 1.0 / 75;   // every browser frame at 60 Hz, every other one at 120 Hz
     page->desktop = std::make_unique<WebDesktop>(options);
+    page->desktop->setKeyHandler([](const std::string& key) { return page->soundControl.key(key); });
     // SDL keeps a canvas that had no size from the page at the window's size: the page sizes it by CSS
     // only after main (web/page.js), and the browser scales it.
     if (!page->desktop->open()) return 1;
@@ -172,6 +202,15 @@ extern "C" EMSCRIPTEN_KEEPALIVE void plumbrick_hold(int on) {
         idling = false;
         emscripten_set_main_loop(onFrame, 0, 0);
     }
+}
+
+// Whether sound is off and the volume (0 to 8), as JSON; reading it changes nothing.
+extern "C" EMSCRIPTEN_KEEPALIVE const char* plumbrick_sound() {
+    static std::string json;
+    bool muted = platform::page && platform::page->sound.isMuted();
+    int volume = platform::page ? platform::page->sound.volume() : 0;
+    json = std::string("{\"muted\":") + (muted ? "true" : "false") + ",\"volume\":" + std::to_string(volume) + "}";
+    return json.c_str();
 }
 
 // The program's work in the last browser frames (milliseconds, oldest first) and the passes so far, as
