@@ -230,5 +230,14 @@ TEST_F(State, AnHourOfAutomaticPlayMissesNothingAndEveryMinutesPausedRoundPasses
     EXPECT_GE(recorded().at(0), 999);   // the score went round at least once
 }
 
+TEST_F(State, ARefusedFileLeavesTheScreenReadyForANewRound) {
+    ASSERT_TRUE(files().writeToFileAtomically(statePath(), archive("", 't', 0)));
+    open();
+    ticks(80);   // the face settles
+    press("1");
+    ticks(4);
+    EXPECT_EQ(game->getState(), kPlaying);
+}
+
 }  // namespace
 }  // namespace plumbrick::testing
