@@ -54,10 +54,6 @@ TEST(CommandLine, AnUnknownOptionIsAnError) {
     EXPECT_EQ(parse({"--bogus"}).error, "unknown option --bogus");
 }
 
-TEST(CommandLine, AnUnknownArgumentAfterGoodOnesIsStillAnError) {
-    EXPECT_EQ(parse({"--fullscreen", "stray"}).action, CommandLine::Action::Error);
-}
-
 TEST(CommandLine, AFlagGivenAValueIsAnError) {
     EXPECT_EQ(parse({"--fullscreen=yes"}).error, "--fullscreen takes no value");
 }
@@ -80,15 +76,6 @@ TEST(CommandLine, HelpAndVersionAreActions) {
 
 TEST(CommandLine, AnErrorAnywhereWinsOverHelp) {
     EXPECT_EQ(parse({"--help", "--bogus"}).action, CommandLine::Action::Error);
-}
-
-TEST(CommandLine, MuteIsOffUnlessAsked) {
-    EXPECT_FALSE(parse({}).mute);
-    EXPECT_TRUE(parse({"--mute"}).mute);
-}
-
-TEST(CommandLine, TheFirstFrameExitIsAccepted) {
-    EXPECT_TRUE(parse({"--exit-after-first-frame"}).exitAfterFirstFrame);
 }
 
 TEST(CommandLine, TheUsageListsEveryPlayerOptionAndNotTheMeasuringOne) {
