@@ -6,4 +6,4 @@ IntroView::IntroView(platform::Rect frame) : platform::View(frame) {}
 
 void IntroView::drawRect(platform::Rect rect) { (void)rect; }
 
-}  // namespace plumbrick
+}   // namespace plumbrick

@@ -13,4 +13,4 @@ public:
     const char* className() const override { return "IntroView"; }
 };
 
-}  // namespace plumbrick
+}   // namespace plumbrick

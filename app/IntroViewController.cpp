@@ -6,9 +6,7 @@ using platform::View;
 
 IntroViewController::IntroViewController(std::string nibName) : platform::ViewController(std::move(nibName)) {}
 
-void IntroViewController::bindLayout(platform::LayoutBindings& bindings) {
-    bindings.outlet("ivContinue", ivContinue);
-}
+void IntroViewController::bindLayout(platform::LayoutBindings& bindings) { bindings.outlet("ivContinue", ivContinue); }
 
 void IntroViewController::viewDidLoad() {
     platform::ViewController::viewDidLoad();
@@ -54,4 +52,4 @@ bool IntroViewController::shouldAutorotateToInterfaceOrientation(int orientation
     return orientation == platform::InterfaceOrientationLandscapeRight;
 }
 
-}  // namespace plumbrick
+}   // namespace plumbrick

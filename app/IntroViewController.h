@@ -40,4 +40,4 @@ private:
     std::shared_ptr<platform::ImageView> ivContinue;
 };
 
-}  // namespace plumbrick
+}   // namespace plumbrick

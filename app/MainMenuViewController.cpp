@@ -87,4 +87,4 @@ bool MainMenuViewController::shouldAutorotateToInterfaceOrientation(int orientat
     return orientation == platform::InterfaceOrientationLandscapeRight;
 }
 
-}  // namespace plumbrick
+}   // namespace plumbrick

@@ -44,4 +44,4 @@ private:
     VCRootControllerProtocol* idParentController = nullptr;   // the root; it outlives this screen
 };
 
-}  // namespace plumbrick
+}   // namespace plumbrick

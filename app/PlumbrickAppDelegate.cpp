@@ -15,4 +15,4 @@ void PlumbrickAppDelegate::applicationDidFinishLaunching() {
     window_->makeKeyAndVisible();
 }
 
-}  // namespace plumbrick
+}   // namespace plumbrick

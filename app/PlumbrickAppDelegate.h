@@ -24,4 +24,4 @@ private:
     std::shared_ptr<platform::ViewController> viewController_;
 };
 
-}  // namespace plumbrick
+}   // namespace plumbrick

@@ -34,7 +34,7 @@ const std::array<GameSlot, PlumbrickViewController::kSlotCount> kGameSlots{{
     {"Whiskerpond.v1", "WhiskerpondViewController", &makeGame<YolkfallViewController>},
 }};
 
-}  // namespace
+}   // namespace
 
 const std::array<GameSlot, PlumbrickViewController::kSlotCount>& PlumbrickViewController::gameSlots() {
     return kGameSlots;
@@ -128,7 +128,8 @@ void PlumbrickViewController::switchMenuFromGame(platform::ViewController* game)
     // The context reaches the end report only while the game's controller still exists.
     View::setAnimationDelegate(lifetime(), [this, mine = ++transition, gameAlive = platform::watchOf(game)](
                                                const std::string& animationId, bool finished, void* context) {
-        if (mine == transition) eventStopAnimationBtMenuDown(animationId, finished, gameAlive.gone() ? nullptr : context);
+        if (mine == transition)
+            eventStopAnimationBtMenuDown(animationId, finished, gameAlive.gone() ? nullptr : context);
     });
     View* gameView = game ? game->view() : nullptr;
     if (View* button = gameView ? gameView->viewWithTag(kMenuButtonTag) : nullptr)
@@ -146,7 +147,8 @@ void PlumbrickViewController::eventStopAnimationBtMenuDown(const std::string& an
     if (gameView) gameView->setTransform(AffineTransform::identity());
 
     beginTransition(nullptr, kGameFadeDuration);
-    View::setAnimationDelegate(lifetime(), [this](const std::string&, bool, void*) { eventStopAnimationMenuFromGame(); });
+    View::setAnimationDelegate(lifetime(),
+                               [this](const std::string&, bool, void*) { eventStopAnimationMenuFromGame(); });
     if (gameView) {
         gameView->setAlpha(0.0);
         gameView->setTransform(AffineTransform::makeScale(kGameStartScale, kGameStartScale));
@@ -196,4 +198,4 @@ void PlumbrickViewController::switchInfoFromGame(const std::string& gameId) {
     statistics->setAlpha(1.0);
 }
 
-}  // namespace plumbrick
+}   // namespace plumbrick

@@ -30,7 +30,7 @@ struct GameSlot {
 class PlumbrickViewController : public platform::ViewController, public VCRootControllerProtocol {
 public:
     static constexpr int kSlotCount = 6;
-    static constexpr int kMenuButtonTag = 10000;         // the menu-button view of every game screen
+    static constexpr int kMenuButtonTag = 10000;   // the menu-button view of every game screen
     static constexpr double kGameFadeDuration = 0.75;
     static constexpr double kMenuButtonSlideDuration = 0.4;
     static constexpr double kGameStartScale = 0.7;
@@ -81,4 +81,4 @@ private:
     std::uint32_t transition = 0;
 };
 
-}  // namespace plumbrick
+}   // namespace plumbrick

@@ -16,4 +16,4 @@ void registerApplicationClasses() {
     platform::registerViewClass("IntroView", [](platform::Rect frame) { return std::make_shared<IntroView>(frame); });
 }
 
-}  // namespace plumbrick
+}   // namespace plumbrick

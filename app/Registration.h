@@ -7,4 +7,4 @@ namespace plumbrick {
 // Safe to call more than once.
 void registerApplicationClasses();
 
-}  // namespace plumbrick
+}   // namespace plumbrick

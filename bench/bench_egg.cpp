@@ -56,4 +56,4 @@ void BM_HourOfAutoPlay(benchmark::State& state) {
 }
 BENCHMARK(BM_HourOfAutoPlay)->Unit(benchmark::kMillisecond)->Iterations(5);
 
-}  // namespace
+}   // namespace

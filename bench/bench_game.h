@@ -62,4 +62,4 @@ void hourOfAutoPlay(benchmark::State& state, Start start, const char* lost,
             benchmark::Counter(static_cast<double>(plays[i]), benchmark::Counter::kAvgIterations);
 }
 
-}  // namespace bench_game
+}   // namespace bench_game

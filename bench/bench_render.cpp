@@ -114,7 +114,8 @@ void BM_StartToFirstFrame(benchmark::State& state) {
     std::vector<std::string> env = {"SDL_VIDEODRIVER=offscreen", "SDL_AUDIODRIVER=dummy", "XDG_DATA_HOME=" + data};
     for (char** e = environ; *e; ++e) {
         std::string v = *e;
-        if (v.rfind("SDL_VIDEODRIVER=", 0) && v.rfind("SDL_AUDIODRIVER=", 0) && v.rfind("XDG_DATA_HOME=", 0)) env.push_back(v);
+        if (v.rfind("SDL_VIDEODRIVER=", 0) && v.rfind("SDL_AUDIODRIVER=", 0) && v.rfind("XDG_DATA_HOME=", 0))
+            env.push_back(v);
     }
     std::vector<char*> envp;
     for (auto& v : env) envp.push_back(v.data());
@@ -148,10 +149,13 @@ BENCHMARK(BM_StartToFirstFrame)->UseManualTime()->Iterations(10)->Unit(benchmark
 
 class SteadyClock : public Clock {
 public:
-    double now() const override { return std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count(); }
+    double now() const override {
+        return std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
+    }
     double wallClock() const override {
         return std::chrono::duration<double>(std::chrono::system_clock::now().time_since_epoch()).count();
     }
+
 private:
     std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
 };
@@ -221,8 +225,13 @@ void playInWindow(benchmark::State& state, bool busy) {
             auto send = [&](Uint32 type, SDL_Keycode key, int x, int y) {
                 SDL_Event e{};
                 e.type = type;
-                if (type == SDL_KEYDOWN) e.key.keysym.sym = key;
-                else { e.button.button = SDL_BUTTON_LEFT; e.button.x = x; e.button.y = y; }
+                if (type == SDL_KEYDOWN)
+                    e.key.keysym.sym = key;
+                else {
+                    e.button.button = SDL_BUTTON_LEFT;
+                    e.button.x = x;
+                    e.button.y = y;
+                }
                 desktop.handleEvent(e);
             };
             send(SDL_KEYDOWN, SDLK_RETURN, 0, 0);
@@ -232,12 +241,15 @@ void playInWindow(benchmark::State& state, bool busy) {
             send(SDL_MOUSEBUTTONDOWN, 0, px, py);   // the first game's picture
             send(SDL_MOUSEBUTTONUP, 0, px, py);
             runFor(1.5);
-            send(SDL_KEYDOWN, SDLK_1, 0, 0);        // game A
+            send(SDL_KEYDOWN, SDLK_1, 0, 0);   // game A
             runFor(0.5);
             if (busy) {
-                auto* delegate = dynamic_cast<plumbrick::PlumbrickAppDelegate*>(Application::sharedApplication().delegate());
-                auto* root = delegate ? dynamic_cast<plumbrick::PlumbrickViewController*>(delegate->viewController()) : nullptr;
-                auto* game = root ? dynamic_cast<plumbrick::YolkfallViewController*>(root->getViewControllerGame(1)) : nullptr;
+                auto* delegate =
+                    dynamic_cast<plumbrick::PlumbrickAppDelegate*>(Application::sharedApplication().delegate());
+                auto* root =
+                    delegate ? dynamic_cast<plumbrick::PlumbrickViewController*>(delegate->viewController()) : nullptr;
+                auto* game =
+                    root ? dynamic_cast<plumbrick::YolkfallViewController*>(root->getViewControllerGame(1)) : nullptr;
                 if (!game) std::abort();
                 game->set_auto_(true);
                 // Past the last speed and egg-count changes, as the engine's own benchmark does.
@@ -248,7 +260,8 @@ void playInWindow(benchmark::State& state, bool busy) {
             }
             for (auto _ : state) {
                 int ticks = 0;
-                auto probe = Timer::scheduled(0.025, [&ticks](Timer&) { ++ticks; }, true);
+                auto probe = Timer::scheduled(
+                    0.025, [&ticks](Timer&) { ++ticks; }, true);
                 int frames = desktop.framesDrawn();
                 double cpu = cpuSeconds(), start = clock.now();
                 runFor(5.0);
@@ -272,4 +285,4 @@ BENCHMARK(BM_PlayingTickPace)->UseManualTime()->Iterations(1)->Unit(benchmark::k
 void BM_BusyRoundInWindow(benchmark::State& state) { playInWindow(state, true); }
 BENCHMARK(BM_BusyRoundInWindow)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
 
-}  // namespace
+}   // namespace

@@ -35,4 +35,4 @@ inline void check(bool ok) {
     if (!ok) __builtin_trap();
 }
 
-}  // namespace plumbrick::fuzz
+}   // namespace plumbrick::fuzz

@@ -44,7 +44,7 @@ bool datesFit(const platform::PlistValue& v) {
     return true;
 }
 
-}  // namespace
+}   // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const platform::Bytes bytes(data, data + size);

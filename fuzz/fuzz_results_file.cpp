@@ -12,9 +12,9 @@
 #include <set>
 #include <string>
 
+#include "fuzz/fuzz_environment.h"
 #include "platform/FileManager.h"
 #include "platform/Plist.h"
-#include "fuzz/fuzz_environment.h"
 #include "platform/headless/Headless.h"
 #include "services/Support.h"
 #include "services/VCGameRound.h"
@@ -47,7 +47,7 @@ std::set<std::string> keysOf(const std::optional<platform::PlistDictionary>& dic
     return keys;
 }
 
-}  // namespace
+}   // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     auto& env = environment();

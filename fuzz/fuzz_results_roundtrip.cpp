@@ -13,9 +13,9 @@
 #include <fstream>
 #include <string>
 
+#include "fuzz/fuzz_environment.h"
 #include "platform/FileManager.h"
 #include "platform/Plist.h"
-#include "fuzz/fuzz_environment.h"
 #include "platform/headless/Headless.h"
 #include "services/Support.h"
 #include "services/VCGamesResult.h"
@@ -30,8 +30,8 @@ using fuzz::environment;
 
 bool wellFormed(const platform::Bytes& xml) {
     XML_Parser parser = XML_ParserCreate(nullptr);
-    const bool ok = XML_Parse(parser, reinterpret_cast<const char*>(xml.data()), static_cast<int>(xml.size()), XML_TRUE) ==
-                    XML_STATUS_OK;
+    const bool ok = XML_Parse(parser, reinterpret_cast<const char*>(xml.data()), static_cast<int>(xml.size()),
+                              XML_TRUE) == XML_STATUS_OK;
     XML_ParserFree(parser);
     return ok;
 }
@@ -84,7 +84,7 @@ void removeKeptAside(const std::string& folder) {
         if (entry.path().filename().string().starts_with("Tinmarsh.result.unreadable")) fs::remove_all(entry.path());
 }
 
-}  // namespace
+}   // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     auto& env = environment();

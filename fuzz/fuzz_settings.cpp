@@ -2,10 +2,10 @@
 // them, read every value this program uses, change one and save, then load again.
 // Checks: no crash, every value read is in its range, and what was saved reads back with the same value.
 
+#include <unistd.h>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
-#include <unistd.h>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -17,7 +17,8 @@ namespace {
 
 // Every iteration saves atomically (with syncs): on a memory file system when there is one. Removed at exit.
 struct Scratch {
-    std::string dir = std::filesystem::is_directory("/dev/shm") ? "/dev/shm/pb-settings-XXXXXX" : "/tmp/pb-settings-XXXXXX";
+    std::string dir =
+        std::filesystem::is_directory("/dev/shm") ? "/dev/shm/pb-settings-XXXXXX" : "/tmp/pb-settings-XXXXXX";
     Scratch() {
         if (!::mkdtemp(dir.data())) std::abort();
         platform::setLogHook([](const std::string&) {}, true);
@@ -37,11 +38,12 @@ void check(bool ok) {
     if (!ok) std::abort();
 }
 
-}  // namespace
+}   // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string path = scratch() + "/settings.json";
-    std::ofstream(path, std::ios::binary | std::ios::trunc).write(reinterpret_cast<const char*>(data), std::streamsize(size));
+    std::ofstream(path, std::ios::binary | std::ios::trunc)
+        .write(reinterpret_cast<const char*>(data), std::streamsize(size));
     platform::Settings settings(path);
     settings.load();
     int volume = settings.getInt("sound", "volume", 8, 0, 8);

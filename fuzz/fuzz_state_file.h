@@ -35,7 +35,8 @@ inline void findLayouts(const std::string& layout) {
     const auto fuzzDir = source.find_last_of('/');
     if (fuzzDir == std::string::npos) return;
     const auto rootDir = source.find_last_of('/', fuzzDir - 1);
-    bundle.setResourcePath((rootDir == std::string::npos ? std::string(".") : source.substr(0, rootDir)) + "/resources");
+    bundle.setResourcePath((rootDir == std::string::npos ? std::string(".") : source.substr(0, rootDir)) +
+                           "/resources");
 }
 
 // One controller on its face for the whole run (set-up reads a layout).
@@ -119,4 +120,4 @@ int testOneInput(const char* gameId, const char* layout, const StateFile<Saved>&
     return 0;
 }
 
-}  // namespace fuzz_state
+}   // namespace fuzz_state

@@ -95,7 +95,7 @@ Bytes cookState() {
     return a.data();
 }
 
-}  // namespace
+}   // namespace
 
 int main(int argc, char** argv) {
     if (argc != 2) {
@@ -110,14 +110,20 @@ int main(int argc, char** argv) {
     Bytes resultsXml = xmlDataFromDictionary(results);
     save(dict, "results.xml", resultsXml);
     save(dict, "results.bplist", binaryOf(resultsXml));
-    PlistDictionary kinds{{"true", true}, {"false", false}, {"real", -2.5}, {"min", INT64_MIN}, {"minus", -1},
-                          {"text", "a&b<c> \xc3\xa9"}, {"nested", PlistDictionary{{"a", PlistArray{PlistArray{}}}}},
+    PlistDictionary kinds{{"true", true},
+                          {"false", false},
+                          {"real", -2.5},
+                          {"min", INT64_MIN},
+                          {"minus", -1},
+                          {"text", "a&b<c> \xc3\xa9"},
+                          {"nested", PlistDictionary{{"a", PlistArray{PlistArray{}}}}},
                           {"date", Date{946684800.5}}};
     kinds["data"].v = Bytes{0, 1, 2, 3, 255};
     Bytes kindsXml = xmlDataFromDictionary(kinds);
     save(dict, "kinds.xml", kindsXml);
     save(dict, "kinds.bplist", binaryOf(kindsXml));
-    const std::string arrayRoot = "<?xml version=\"1.0\"?><plist version=\"1.0\"><array><integer>1</integer></array></plist>";
+    const std::string arrayRoot =
+        "<?xml version=\"1.0\"?><plist version=\"1.0\"><array><integer>1</integer></array></plist>";
     save(dict, "array_root.xml", Bytes(arrayRoot.begin(), arrayRoot.end()));
     save(dict, "archive.bplist", eggState());
 

@@ -20,7 +20,7 @@ std::map<std::string, ControllerFactory>& controllerClasses() {
     static std::map<std::string, ControllerFactory> classes;
     return classes;
 }
-}  // namespace
+}   // namespace
 
 void registerDelegateClass(const std::string& name, DelegateFactory factory) {
     delegateClasses()[name] = std::move(factory);
@@ -120,4 +120,4 @@ void Application::reset() {
     terminated_ = false;
 }
 
-}  // namespace platform
+}   // namespace platform

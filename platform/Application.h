@@ -60,4 +60,4 @@ private:
 // The application loop of the desktop backend (defined there): launches, runs until the end, returns 0.
 int UIApplicationMain(int argc, char** argv);
 
-}  // namespace platform
+}   // namespace platform

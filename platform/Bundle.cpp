@@ -19,12 +19,11 @@ bool isDirectory(const fs::path& p) {
     std::error_code ec;
     return fs::is_directory(p, ec);
 }
-}  // namespace
+}   // namespace
 
 std::vector<fs::path> resourceCandidates(const fs::path& exeDir, const std::string& override) {
     if (!override.empty()) return {fs::path(override)};
-    std::vector<fs::path> candidates{(exeDir / ".." / "share" / "plumbrick").lexically_normal(),
-                                     exeDir / "resources"};
+    std::vector<fs::path> candidates{(exeDir / ".." / "share" / "plumbrick").lexically_normal(), exeDir / "resources"};
     // A build tree: the executables sit one or two folders below the tree's top (app/, tests/sdl/, ...).
     fs::path dir = exeDir;
     for (int up = 0; up < 3 && dir.has_relative_path(); ++up, dir = dir.parent_path())
@@ -77,4 +76,4 @@ std::string Bundle::pathForLayout(const std::string& name) const {
     return isFile(p) ? p.string() : std::string{};
 }
 
-}  // namespace platform
+}   // namespace platform

@@ -13,8 +13,7 @@ namespace platform {
 
 // Where resources are looked for, in order, for an executable in `exeDir`; `override` (when not empty) is the
 // only place looked in.
-std::vector<std::filesystem::path> resourceCandidates(const std::filesystem::path& exeDir,
-                                                      const std::string& override);
+std::vector<std::filesystem::path> resourceCandidates(const std::filesystem::path& exeDir, const std::string& override);
 // The first candidate that is a folder, or empty.
 std::string findResourceRoot(const std::vector<std::filesystem::path>& candidates);
 
@@ -30,10 +29,11 @@ public:
     void setResourcePath(std::string root) { root_ = std::move(root); }
     // The places looked in at start, for the message when none held the resources.
     const std::vector<std::filesystem::path>& searched() const { return searched_; }
+
 private:
     Bundle();
     std::string root_;
     std::vector<std::filesystem::path> searched_;
 };
 
-}  // namespace platform
+}   // namespace platform

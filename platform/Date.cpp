@@ -25,7 +25,7 @@ void appendNumber(std::string& out, int value, std::size_t width) {
     std::snprintf(buf, sizeof buf, "%0*d", static_cast<int>(width), value);
     out += buf;
 }
-}  // namespace
+}   // namespace
 
 std::string DateFormatter::stringFromDate(const Date& date) const {
     const std::time_t seconds = static_cast<std::time_t>(std::floor(date.timeIntervalSince1970));
@@ -50,21 +50,23 @@ std::string DateFormatter::stringFromDate(const Date& date) const {
         std::size_t run = 1;
         while (i + run < f.size() && f[i + run] == c) ++run;
         switch (c) {
-            case 'y':
-                if (run == 2) appendNumber(out, (tm.tm_year + 1900) % 100, 2);
-                else appendNumber(out, tm.tm_year + 1900, run);
-                break;
-            case 'M': appendNumber(out, tm.tm_mon + 1, run); break;
-            case 'd': appendNumber(out, tm.tm_mday, run); break;
-            case 'H': appendNumber(out, tm.tm_hour, run); break;
-            case 'h': appendNumber(out, tm.tm_hour % 12 == 0 ? 12 : tm.tm_hour % 12, run); break;
-            case 'm': appendNumber(out, tm.tm_min, run); break;
-            case 's': appendNumber(out, tm.tm_sec, run); break;
-            default: out.append(run, c); break;
+        case 'y':
+            if (run == 2)
+                appendNumber(out, (tm.tm_year + 1900) % 100, 2);
+            else
+                appendNumber(out, tm.tm_year + 1900, run);
+            break;
+        case 'M': appendNumber(out, tm.tm_mon + 1, run); break;
+        case 'd': appendNumber(out, tm.tm_mday, run); break;
+        case 'H': appendNumber(out, tm.tm_hour, run); break;
+        case 'h': appendNumber(out, tm.tm_hour % 12 == 0 ? 12 : tm.tm_hour % 12, run); break;
+        case 'm': appendNumber(out, tm.tm_min, run); break;
+        case 's': appendNumber(out, tm.tm_sec, run); break;
+        default: out.append(run, c); break;
         }
         i += run;
     }
     return out;
 }
 
-}  // namespace platform
+}   // namespace platform

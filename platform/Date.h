@@ -7,9 +7,11 @@ namespace platform {
 
 struct Date {
     double timeIntervalSince1970 = 0;
-    static Date date();                                       // now, from the run loop's wall clock
+    static Date date();   // now, from the run loop's wall clock
     static Date dateWithTimeIntervalSince1970(double s) { return {s}; }
-    double timeIntervalSinceDate(const Date& other) const { return timeIntervalSince1970 - other.timeIntervalSince1970; }
+    double timeIntervalSinceDate(const Date& other) const {
+        return timeIntervalSince1970 - other.timeIntervalSince1970;
+    }
     double timeIntervalSinceReferenceDate() const { return timeIntervalSince1970 - 978307200.0; }
     friend bool operator==(const Date&, const Date&) = default;
 };
@@ -20,8 +22,9 @@ public:
     void setDateFormat(std::string format) { format_ = std::move(format); }
     const std::string& dateFormat() const { return format_; }
     std::string stringFromDate(const Date& date) const;
+
 private:
     std::string format_;
 };
 
-}  // namespace platform
+}   // namespace platform

@@ -1,14 +1,14 @@
 #include "platform/FileManager.h"
 
+#include <dirent.h>
+#include <fcntl.h>
+#include <pwd.h>
+#include <stdio.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
-#include <dirent.h>
-#include <fcntl.h>
-#include <stdio.h>
-#include <pwd.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace platform {
 
@@ -53,15 +53,20 @@ void record(FileCall call) {
 }
 
 ssize_t doWrite(int fd, const std::string& path, const std::uint8_t* data, std::size_t size) {
-    if (int e = faultOr(FileOp::Write)) { errno = e; return -1; }
+    if (int e = faultOr(FileOp::Write)) {
+        errno = e;
+        return -1;
+    }
     ssize_t n = ::write(fd, data, size);
-    if (n > 0 && FileFaults::shared().recording())
-        record({FileOp::Write, path, {}, Bytes(data, data + n)});
+    if (n > 0 && FileFaults::shared().recording()) record({FileOp::Write, path, {}, Bytes(data, data + n)});
     return n;
 }
 
 int doSync(int fd, const std::string& path, bool directory = false) {
-    if (int e = faultOr(FileOp::Sync)) { errno = e; return -1; }
+    if (int e = faultOr(FileOp::Sync)) {
+        errno = e;
+        return -1;
+    }
     int r = ::fsync(fd);
     if (r == 0) record({FileOp::Sync, path, {}, {}, false, directory});
     return r;
@@ -70,7 +75,10 @@ int doSync(int fd, const std::string& path, bool directory = false) {
 // replace false: fails with EEXIST rather than replace an item at `to`, in one step where the file system
 // can (elsewhere the caller's check just before has to do).
 int doRename(const std::string& from, const std::string& to, bool replace = true) {
-    if (int e = faultOr(FileOp::Rename)) { errno = e; return -1; }
+    if (int e = faultOr(FileOp::Rename)) {
+        errno = e;
+        return -1;
+    }
     int r = -1;
 #ifdef RENAME_NOREPLACE
     if (!replace) {
@@ -86,33 +94,48 @@ int doRename(const std::string& from, const std::string& to, bool replace = true
 }
 
 int doUnlink(const std::string& path) {
-    if (int e = faultOr(FileOp::Remove)) { errno = e; return -1; }
+    if (int e = faultOr(FileOp::Remove)) {
+        errno = e;
+        return -1;
+    }
     int r = ::unlink(path.c_str());
     if (r == 0) record({FileOp::Remove, path, {}, {}});
     return r;
 }
 
 int doOpen(const std::string& path, int flags) {
-    if (int e = faultOr(FileOp::Open)) { errno = e; return -1; }
+    if (int e = faultOr(FileOp::Open)) {
+        errno = e;
+        return -1;
+    }
     int fd = ::open(path.c_str(), flags | O_CLOEXEC);
     if (fd >= 0) record({FileOp::Open, path, {}, {}, false, (flags & O_DIRECTORY) != 0});
     return fd;
 }
 
 int doMkstemp(std::string& templ) {
-    if (int e = faultOr(FileOp::Open)) { errno = e; return -1; }
+    if (int e = faultOr(FileOp::Open)) {
+        errno = e;
+        return -1;
+    }
     int fd = ::mkostemp(templ.data(), O_CLOEXEC);
     if (fd >= 0) record({FileOp::Open, templ, {}, {}, true});
     return fd;
 }
 
 ssize_t doRead(int fd, void* buffer, std::size_t size) {
-    if (int e = faultOr(FileOp::Read)) { errno = e; return -1; }
+    if (int e = faultOr(FileOp::Read)) {
+        errno = e;
+        return -1;
+    }
     return ::read(fd, buffer, size);
 }
 
 int doMkdir(const std::string& path) {
-    if (int e = faultOr(FileOp::MakeDir)) { errno = e; return -1; }
+    if (int e = faultOr(FileOp::MakeDir)) {
+        errno = e;
+        return -1;
+    }
     return ::mkdir(path.c_str(), 0755);
 }
 
@@ -126,7 +149,7 @@ std::string& documentsOverride() {
     return path;
 }
 
-}  // namespace
+}   // namespace
 
 // ---------------------------------------------------------------------------------------------------------
 // FileFaults
@@ -279,7 +302,8 @@ std::optional<Bytes> FileManager::dataWithContentsOfFile(const std::string& path
     return dataWithContentsOfFile(path, maxBytes, &error);
 }
 
-std::optional<Bytes> FileManager::dataWithContentsOfFile(const std::string& path, std::size_t maxBytes, int* error) const {
+std::optional<Bytes> FileManager::dataWithContentsOfFile(const std::string& path, std::size_t maxBytes,
+                                                         int* error) const {
     auto nothing = [&](int fd, int err) -> std::optional<Bytes> {
         if (fd >= 0) ::close(fd);
         *error = err;
@@ -419,10 +443,11 @@ std::vector<std::string> NSSearchPathForDirectoriesInDomains(int directory, int 
         const char* home = std::getenv("HOME");
         std::string h = home ? home : "";
         while (h.size() > 1 && h.back() == '/') h.pop_back();
-        if (!h.empty() && h != "/" && path.compare(0, h.size(), h) == 0 && (path.size() == h.size() || path[h.size()] == '/'))
+        if (!h.empty() && h != "/" && path.compare(0, h.size(), h) == 0 &&
+            (path.size() == h.size() || path[h.size()] == '/'))
             path = "~" + path.substr(h.size());
     }
     return {path};
 }
 
-}  // namespace platform
+}   // namespace platform

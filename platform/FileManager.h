@@ -18,11 +18,11 @@ enum class FileOp { Open, Write, Sync, Rename, Remove, MakeDir, Read };
 // One system call of the file layer that succeeded, as a recorder sees it.
 struct FileCall {
     FileOp op;
-    std::string path;          // the file or folder acted on; a rename's source
-    std::string to;            // a rename's target
-    Bytes data;                // what a write wrote
-    bool creates = false;      // an Open that made a new file
-    bool directory = false;    // an Open or a Sync of a folder
+    std::string path;         // the file or folder acted on; a rename's source
+    std::string to;           // a rename's target
+    Bytes data;               // what a write wrote
+    bool creates = false;     // an Open that made a new file
+    bool directory = false;   // an Open or a Sync of a folder
 };
 
 // Fault injection: the `nth` call (1-based, counted from arming) of `op` fails with `error` (an errno value).
@@ -42,10 +42,17 @@ public:
     // Sees every call that succeeded, with what it acted on (a test replays them as a crash would leave them).
     void setRecorder(std::function<void(const FileCall&)> recorder) { recorder_ = std::move(recorder); }
     // Called by the file operations after a call succeeded.
-    void record(const FileCall& call) { if (recorder_) recorder_(call); }
+    void record(const FileCall& call) {
+        if (recorder_) recorder_(call);
+    }
     bool recording() const { return static_cast<bool>(recorder_); }
+
 private:
-    struct Armed { FileOp op; int remaining; int error; };
+    struct Armed {
+        FileOp op;
+        int remaining;
+        int error;
+    };
     std::vector<Armed> armed_;
     std::function<void(FileOp)> observer_;
     std::function<void(const FileCall&)> recorder_;
@@ -94,4 +101,4 @@ void setDocumentsDirectory(std::string path);   // empty restores the default
 // NSSearchPathForDirectoriesInDomains(9, 1, true): one entry, the documents directory.
 std::vector<std::string> NSSearchPathForDirectoriesInDomains(int directory, int domainMask, bool expandTilde);
 
-}  // namespace platform
+}   // namespace platform

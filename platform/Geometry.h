@@ -43,8 +43,9 @@ struct AffineTransform {
     // Linear blend of the coefficients; what an animation draws between two transforms.
     static AffineTransform interpolate(const AffineTransform& from, const AffineTransform& to, double t) {
         auto mix = [t](double x, double y) { return x + (y - x) * t; };
-        return {mix(from.a, to.a), mix(from.b, to.b), mix(from.c, to.c), mix(from.d, to.d), mix(from.tx, to.tx), mix(from.ty, to.ty)};
+        return {mix(from.a, to.a), mix(from.b, to.b),   mix(from.c, to.c),
+                mix(from.d, to.d), mix(from.tx, to.tx), mix(from.ty, to.ty)};
     }
 };
 
-}  // namespace platform
+}   // namespace platform

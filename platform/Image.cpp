@@ -17,7 +17,7 @@ std::unordered_map<std::string, std::shared_ptr<Image>>& cache() {
 std::uint32_t bigEndian32(const unsigned char* p) {
     return (std::uint32_t(p[0]) << 24) | (std::uint32_t(p[1]) << 16) | (std::uint32_t(p[2]) << 8) | std::uint32_t(p[3]);
 }
-}  // namespace
+}   // namespace
 
 bool readPngSize(const std::string& path, int& width, int& height) {
     std::ifstream in(path, std::ios::binary);
@@ -28,7 +28,8 @@ bool readPngSize(const std::string& path, int& width, int& height) {
     for (int i = 0; i < 8; ++i)
         if (header[i] != signature[i]) return false;
     // The first chunk is IHDR, 13 bytes long: width and height lead it.
-    if (bigEndian32(header + 8) != 13 || header[12] != 'I' || header[13] != 'H' || header[14] != 'D' || header[15] != 'R')
+    if (bigEndian32(header + 8) != 13 || header[12] != 'I' || header[13] != 'H' || header[14] != 'D' ||
+        header[15] != 'R')
         return false;
     const std::uint32_t w = bigEndian32(header + 16), h = bigEndian32(header + 20);
     if (w == 0 || h == 0 || w > 0x7fffffffu || h > 0x7fffffffu) return false;
@@ -72,4 +73,4 @@ std::shared_ptr<Image> Image::imageNamed(const std::string& name) {
 
 void Image::clearCache() { cache().clear(); }
 
-}  // namespace platform
+}   // namespace platform

@@ -19,7 +19,7 @@ public:
     const std::string& name() const { return name_; }
     const std::string& path() const { return path_; }       // the 1x file
     const std::string& path2x() const { return path2x_; }   // the @2x file, or empty
-    Size size() const { return size_; }                      // in points
+    Size size() const { return size_; }                     // in points
 
     Image(std::string name, std::string path, std::string path2x, Size size)
         : name_(std::move(name)), path_(std::move(path)), path2x_(std::move(path2x)), size_(size) {}
@@ -32,4 +32,4 @@ private:
 // Reads width and height from a PNG file's header; false when the file is not a PNG.
 bool readPngSize(const std::string& path, int& width, int& height);
 
-}  // namespace platform
+}   // namespace platform

@@ -53,7 +53,7 @@ void press(View& root, Control& c, bool release) {
     if (c.isDescendantOf(&root) && c.isEnabled()) c.sendActionsForControlEvents(ControlEventTouchUpInside);
 }
 
-}  // namespace
+}   // namespace
 
 View* hitTest(View& root, Point p) {
     const Rect b = root.bounds();
@@ -112,4 +112,4 @@ bool pressKey(View& root, const std::string& key) {
     return true;
 }
 
-}  // namespace platform
+}   // namespace platform

@@ -30,4 +30,4 @@ Control* touchAt(View& root, Point p, bool release = true);
 // A key press: touch-down then touch-up-inside on the control with that key. False if none.
 bool pressKey(View& root, const std::string& key);
 
-}  // namespace platform
+}   // namespace platform

@@ -16,7 +16,6 @@ constexpr std::uint64_t kArchiveVersion = 100000;
 constexpr double kSince2001 = 978307200.0;
 constexpr int kMaxUidDepth = 32;   // a date needs 2: $top -> date -> class
 
-
 plist_t dictItem(plist_t dict, const char* key) {
     return dict && plist_get_node_type(dict) == PLIST_DICT ? plist_dict_get_item(dict, key) : nullptr;
 }
@@ -37,9 +36,7 @@ std::uint64_t uidOf(plist_t node) {
 // Every UID found in a node and below it.
 void collectUids(plist_t node, std::vector<std::uint64_t>& out) {
     switch (plist_get_node_type(node)) {
-    case PLIST_UID:
-        out.push_back(uidOf(node));
-        break;
+    case PLIST_UID: out.push_back(uidOf(node)); break;
     case PLIST_ARRAY: {
         const std::uint32_t n = plist_array_get_size(node);
         for (std::uint32_t i = 0; i < n; ++i) collectUids(plist_array_get_item(node, i), out);
@@ -59,8 +56,7 @@ void collectUids(plist_t node, std::vector<std::uint64_t>& out) {
         std::free(it);
         break;
     }
-    default:
-        break;
+    default: break;
     }
 }
 
@@ -127,13 +123,13 @@ PlistValue resolve(plist_t value, plist_t objects) {
             if (isString(dictItem(cls, "$classname"), "NSDate")) {
                 double since2001 = 0;
                 plist_get_real_val(time, &since2001);
-                if (std::isfinite(since2001)) return PlistValue(Date::dateWithTimeIntervalSince1970(since2001 + kSince2001));
+                if (std::isfinite(since2001))
+                    return PlistValue(Date::dateWithTimeIntervalSince1970(since2001 + kSince2001));
             }
         }
         break;
     }
-    default:
-        break;
+    default: break;
     }
     PlistValue other;
     other.v = Bytes{};   // stands for "another kind"; see kindOf
@@ -149,7 +145,7 @@ ArchiveValueKind kindOf(const PlistValue& v) {
     return ArchiveValueKind::Other;
 }
 
-}  // namespace
+}   // namespace
 
 // ---------------------------------------------------------------------------------------------------------
 // Writing
@@ -228,7 +224,8 @@ void KeyedArchiver::finishEncoding() {
     char* bin = nullptr;
     std::uint32_t length = 0;
     plist_to_bin(root.get(), &bin, &length);
-    if (bin) data_.assign(reinterpret_cast<const std::uint8_t*>(bin), reinterpret_cast<const std::uint8_t*>(bin) + length);
+    if (bin)
+        data_.assign(reinterpret_cast<const std::uint8_t*>(bin), reinterpret_cast<const std::uint8_t*>(bin) + length);
     plist_to_bin_free(bin);
 }
 
@@ -328,4 +325,4 @@ std::optional<Date> KeyedUnarchiver::decodeObjectForKey(const std::string& key) 
     return d ? std::optional<Date>(*d) : std::nullopt;
 }
 
-}  // namespace platform
+}   // namespace platform

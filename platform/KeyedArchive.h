@@ -25,6 +25,7 @@ public:
     const Bytes& data() const { return data_; }
     // writeToFile:atomically: with the finished data.
     bool writeToFile(const std::string& path, std::string* error = nullptr) const;
+
 private:
     struct Impl;
     std::shared_ptr<Impl> impl_;
@@ -52,8 +53,9 @@ public:
     std::optional<std::int64_t> decodeInt64ForKey(const std::string& key) const;
 
     KeyedUnarchiver(std::map<std::string, PlistValue> top) : top_(std::move(top)) {}
+
 private:
     std::map<std::string, PlistValue> top_;   // resolved values: integers, bools, reals, dates, null
 };
 
-}  // namespace platform
+}   // namespace platform

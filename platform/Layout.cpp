@@ -37,8 +37,9 @@ std::shared_ptr<View> makeBuiltin(const std::string& cls, Rect frame) {
 
 const std::set<std::string>& knownFields() {
     static const std::set<std::string> fields = {
-        "class", "frame", "tag", "image", "hidden", "alpha", "outlet", "action", "events", "key", "text",
-        "font", "textAlignment", "textColor", "backgroundColor", "contentSize", "subviews", "comment"};
+        "class",           "frame",       "tag",      "image",  "hidden", "alpha",         "outlet",
+        "action",          "events",      "key",      "text",   "font",   "textAlignment", "textColor",
+        "backgroundColor", "contentSize", "subviews", "comment"};
     return fields;
 }
 
@@ -115,7 +116,8 @@ private:
         return Color{channel(1), channel(3), channel(5), s.size() == 9 ? channel(7) : 1.0};
     }
 
-    template <class T> T* as(const std::shared_ptr<View>& view, const std::string& field, const std::string& where) const {
+    template <class T>
+    T* as(const std::shared_ptr<View>& view, const std::string& field, const std::string& where) const {
         auto* typed = dynamic_cast<T*>(view.get());
         if (!typed) bad(field, where, std::string("does not apply to a ") + view->className());
         return typed;
@@ -147,12 +149,16 @@ private:
         if (j.contains("tag")) view->setTag(integer(j["tag"], "tag", where));
         if (j.contains("hidden")) view->setHidden(boolean(j["hidden"], "hidden", where));
         if (j.contains("alpha")) view->setAlpha(number(j["alpha"], "alpha", where));
-        if (j.contains("backgroundColor")) view->setBackgroundColor(color(j["backgroundColor"], "backgroundColor", where));
+        if (j.contains("backgroundColor"))
+            view->setBackgroundColor(color(j["backgroundColor"], "backgroundColor", where));
         if (j.contains("image")) {
             const std::string name = string(j["image"], "image", where);
-            if (auto* iv = dynamic_cast<ImageView*>(view.get())) iv->setImage(Image::imageNamed(name));
-            else if (auto* bt = dynamic_cast<Button*>(view.get())) bt->setImage(Image::imageNamed(name));
-            else bad("image", where, std::string("does not apply to a ") + view->className());
+            if (auto* iv = dynamic_cast<ImageView*>(view.get()))
+                iv->setImage(Image::imageNamed(name));
+            else if (auto* bt = dynamic_cast<Button*>(view.get()))
+                bt->setImage(Image::imageNamed(name));
+            else
+                bad("image", where, std::string("does not apply to a ") + view->className());
         }
         if (j.contains("action")) {
             auto* control = as<Control>(view, "action", where);
@@ -178,7 +184,8 @@ private:
             if (a < TextAlignmentLeft || a > TextAlignmentRight) bad("textAlignment", where, "is not 0, 1 or 2");
             as<Label>(view, "textAlignment", where)->setTextAlignment(a);
         }
-        if (j.contains("textColor")) as<Label>(view, "textColor", where)->setTextColor(color(j["textColor"], "textColor", where));
+        if (j.contains("textColor"))
+            as<Label>(view, "textColor", where)->setTextColor(color(j["textColor"], "textColor", where));
         if (j.contains("contentSize")) {
             auto* scroll = as<ScrollView>(view, "contentSize", where);
             const json& s = j["contentSize"];
@@ -205,7 +212,7 @@ private:
     std::vector<std::pair<std::string, std::shared_ptr<View>>> outlets_;
 };
 
-}  // namespace
+}   // namespace
 
 std::shared_ptr<View> loadLayoutFromString(const std::string& text, const std::string& fileNameForErrors,
                                            const LayoutBindings& bindings) {
@@ -228,8 +235,10 @@ std::shared_ptr<View> loadLayout(const std::string& name, const LayoutBindings& 
 }
 
 void registerViewClass(const std::string& name, ViewFactory factory) {
-    if (factory) viewClasses()[name] = std::move(factory);
-    else viewClasses().erase(name);
+    if (factory)
+        viewClasses()[name] = std::move(factory);
+    else
+        viewClasses().erase(name);
 }
 
-}  // namespace platform
+}   // namespace platform

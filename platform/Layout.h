@@ -20,8 +20,8 @@ public:
 
 // The owner's table: selector strings to members.
 struct LayoutBindings {
-    std::map<std::string, std::function<void(View* sender)>> actions;                 // "pressBtPause:"
-    std::map<std::string, std::function<void(const std::shared_ptr<View>&)>> outlets; // "ivGamePause"
+    std::map<std::string, std::function<void(View* sender)>> actions;                   // "pressBtPause:"
+    std::map<std::string, std::function<void(const std::shared_ptr<View>&)>> outlets;   // "ivGamePause"
 
     template <class T> void action(const std::string& selector, T* target, void (T::*op)(View*)) {
         actions[selector] = boundTo(target, [target, op](View* sender) { (target->*op)(sender); });
@@ -59,4 +59,4 @@ template <class V> void LayoutBindings::outlet(const std::string& name, V*& fiel
     };
 }
 
-}  // namespace platform
+}   // namespace platform

@@ -73,4 +73,4 @@ template <class T, class F> Lifetime::Bound<F> boundTo(const T* target, F fn) {
     return Lifetime::Bound<F>{watchOf(target), std::move(fn)};
 }
 
-}  // namespace platform
+}   // namespace platform

@@ -15,7 +15,7 @@ LogState& state() {
     static LogState s;
     return s;
 }
-}  // namespace
+}   // namespace
 
 void logLine(const std::string& text) {
     // One call, one line: a trailing newline is dropped and inner ones become spaces.
@@ -56,4 +56,4 @@ void setLogHook(std::function<void(const std::string&)> hook, bool quiet) {
     s.quiet = s.hook ? quiet : false;
 }
 
-}  // namespace platform
+}   // namespace platform

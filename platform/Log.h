@@ -11,4 +11,4 @@ void logLine(const std::string& line);
 // Replaces the hook (null restores stderr only). The hook sees every line; stderr still gets it unless quiet.
 void setLogHook(std::function<void(const std::string&)> hook, bool quiet = false);
 
-}  // namespace platform
+}   // namespace platform

@@ -38,4 +38,4 @@ void Notices::reset() {
 
 void postNotice(const std::string& text, double seconds) { Notices::shared().post(text, seconds); }
 
-}  // namespace platform
+}   // namespace platform

@@ -11,8 +11,8 @@ namespace platform {
 
 struct Notice {
     std::string text;
-    double shownAt = 0;    // run-loop time it was posted
-    double until = 0;      // run-loop time it goes away
+    double shownAt = 0;   // run-loop time it was posted
+    double until = 0;     // run-loop time it goes away
 };
 
 class Notices {
@@ -43,4 +43,4 @@ private:
 // Posts on the shared notices at the main run loop's time.
 void postNotice(const std::string& text, double seconds = Notices::kDefaultSeconds);
 
-}  // namespace platform
+}   // namespace platform

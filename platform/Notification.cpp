@@ -31,4 +31,4 @@ void NotificationCenter::postNotificationName(const std::string& name) {
 
 void NotificationCenter::reset() { observers_.clear(); }
 
-}  // namespace platform
+}   // namespace platform

@@ -19,14 +19,20 @@ public:
     // Lifetime ends, and is dropped then; a target that holds a Lifetime (OwnsLifetime) gives its own.
     void addObserver(const void* owner, const std::string& name, Observer observer, Lifetime::Watch lifetime = {});
     template <class T> void addObserver(T* target, void (T::*op)(const std::string&), const std::string& name) {
-        addObserver(target, name, [target, op](const std::string& n) { (target->*op)(n); }, watchOf(target));
+        addObserver(
+            target, name, [target, op](const std::string& n) { (target->*op)(n); }, watchOf(target));
     }
     void removeObserver(const void* owner);
     void postNotificationName(const std::string& name);
     void reset();   // tests
 private:
-    struct Entry { const void* owner; std::string name; Observer observer; Lifetime::Watch lifetime; };
+    struct Entry {
+        const void* owner;
+        std::string name;
+        Observer observer;
+        Lifetime::Watch lifetime;
+    };
     std::vector<Entry> observers_;
 };
 
-}  // namespace platform
+}   // namespace platform

@@ -163,8 +163,8 @@ private:
             if (marker != 0x33) return fail("bad date");
             if (room(pos + 1) < 8) return fail("truncated date");
             break;
-        case 0x4:   // data
-        case 0x5: { // ASCII string
+        case 0x4:     // data
+        case 0x5: {   // ASCII string
             std::uint64_t n = 0;
             if (!count(pos, n)) return false;
             if (n > room(pos)) return fail("truncated data or string");
@@ -172,20 +172,20 @@ private:
             if ((marker >> 4) == 0x5 && std::memchr(d_ + pos, 0, n)) return fail("NUL in string");
             break;
         }
-        case 0x6: { // UTF-16 string, n code units
+        case 0x6: {   // UTF-16 string, n code units
             std::uint64_t n = 0;
             if (!count(pos, n)) return false;
             if (n > room(pos) / 2) return fail("truncated string");
             if (!utf16(pos, n)) return false;
             break;
         }
-        case 0x8: { // UID of 1, 2, 4 or 8 bytes
+        case 0x8: {   // UID of 1, 2, 4 or 8 bytes
             if (!validIntSize(low + 1u)) return fail("bad UID size");
             if (room(pos + 1) < low + 1u) return fail("truncated UID");
             break;
         }
-        case 0xA:   // array
-        case 0xD: { // dictionary: n key references, then n value references
+        case 0xA:     // array
+        case 0xD: {   // dictionary: n key references, then n value references
             std::uint64_t n = 0;
             if (!count(pos, n)) return false;
             const bool dict = (marker >> 4) == 0xD;
@@ -201,8 +201,7 @@ private:
             }
             break;
         }
-        default:
-            return fail("unsupported object type");
+        default: return fail("unsupported object type");
         }
         state_[index] = 2;
         expanded_[index] = total;
@@ -215,7 +214,7 @@ private:
     unsigned offsetSize_ = 0, refSize_ = 0;
     std::uint64_t numObjects_ = 0, top_ = 0, tableOffset_ = 0;
     std::vector<std::uint64_t> offsets_;
-    std::vector<std::uint8_t> state_;       // 0 unseen, 1 being checked, 2 checked
+    std::vector<std::uint8_t> state_;   // 0 unseen, 1 being checked, 2 checked
     std::vector<std::uint64_t> expanded_;
     std::string why_;
 };
@@ -310,14 +309,16 @@ bool toValue(plist_t node, int depth, PlistValue& out) {
     }
     case PLIST_DATE: {
         const auto since = exactSince2001(node);
-        out = since && dateFits(*since) ? PlistValue(detail::dateFromNode(node)) : unheld("a date beyond 68 years from 2001");
+        out = since && dateFits(*since) ? PlistValue(detail::dateFromNode(node))
+                                        : unheld("a date beyond 68 years from 2001");
         return true;
     }
     case PLIST_DATA: {
         std::uint64_t len = 0;
         const char* p = plist_get_data_ptr(node, &len);
         Bytes b;
-        if (p && len) b.assign(reinterpret_cast<const std::uint8_t*>(p), reinterpret_cast<const std::uint8_t*>(p) + len);
+        if (p && len)
+            b.assign(reinterpret_cast<const std::uint8_t*>(p), reinterpret_cast<const std::uint8_t*>(p) + len);
         out.v = std::move(b);
         return true;
     }
@@ -425,7 +426,7 @@ std::string writeFault(const PlistValue& value, int depth) {
 
 constexpr double kSince2001 = 978307200.0;
 
-}  // namespace
+}   // namespace
 
 bool isWritableText(const std::string& text) {
     // UTF-8 of XML's characters: tab, line feed, U+0020 to U+D7FF, U+E000 to U+FFFD, U+10000 to U+10FFFF. A
@@ -436,19 +437,24 @@ bool isWritableText(const std::string& text) {
         const unsigned char c = *p;
         std::uint32_t cp = 0;
         int more = 0;
-        if (c < 0x80) cp = c;
-        else if (c >= 0xC2 && c <= 0xDF) cp = c & 0x1F, more = 1;
-        else if (c >= 0xE0 && c <= 0xEF) cp = c & 0x0F, more = 2;
-        else if (c >= 0xF0 && c <= 0xF4) cp = c & 0x07, more = 3;
-        else return false;
+        if (c < 0x80)
+            cp = c;
+        else if (c >= 0xC2 && c <= 0xDF)
+            cp = c & 0x1F, more = 1;
+        else if (c >= 0xE0 && c <= 0xEF)
+            cp = c & 0x0F, more = 2;
+        else if (c >= 0xF0 && c <= 0xF4)
+            cp = c & 0x07, more = 3;
+        else
+            return false;
         if (end - p <= more) return false;   // cut short
         for (int i = 1; i <= more; ++i) {
             if ((p[i] & 0xC0) != 0x80) return false;
             cp = (cp << 6) | (p[i] & 0x3F);
         }
         if ((more == 2 && cp < 0x800) || (more == 3 && (cp < 0x10000 || cp > 0x10FFFF))) return false;   // overlong
-        const bool xmlChar = cp == 0x9 || cp == 0xA || (cp >= 0x20 && cp <= 0xD7FF) || (cp >= 0xE000 && cp <= 0xFFFD) ||
-                             cp >= 0x10000;
+        const bool xmlChar =
+            cp == 0x9 || cp == 0xA || (cp >= 0x20 && cp <= 0xD7FF) || (cp >= 0xE000 && cp <= 0xFFFD) || cp >= 0x10000;
         if (!xmlChar) return false;
         p += 1 + more;
     }
@@ -535,7 +541,7 @@ plist_t newDateNode(const Date& date) {
     return plist_new_date(sec, usec);
 }
 
-}  // namespace detail
+}   // namespace detail
 
 // ---------------------------------------------------------------------------------------------------------
 // Dictionary files
@@ -561,7 +567,8 @@ Bytes xmlDataFromDictionary(const PlistDictionary& dict) {
     std::uint32_t length = 0;
     plist_to_xml(root.get(), &xml, &length);
     Bytes bytes;
-    if (xml) bytes.assign(reinterpret_cast<const std::uint8_t*>(xml), reinterpret_cast<const std::uint8_t*>(xml) + length);
+    if (xml)
+        bytes.assign(reinterpret_cast<const std::uint8_t*>(xml), reinterpret_cast<const std::uint8_t*>(xml) + length);
     std::free(xml);
     return bytes;
 }
@@ -575,4 +582,4 @@ bool writeDictionaryToFile(const PlistDictionary& dict, const std::string& path,
     return FileManager::defaultManager().writeToFileAtomically(path, bytes, error);
 }
 
-}  // namespace platform
+}   // namespace platform

@@ -49,10 +49,22 @@ struct PlistValue {
     const double* asReal() const { return std::get_if<double>(&v); }
     const std::string* asString() const { return std::get_if<std::string>(&v); }
     const Date* asDate() const { return std::get_if<Date>(&v); }
-    const PlistArray* asArray() const { auto p = std::get_if<std::shared_ptr<PlistArray>>(&v); return p ? p->get() : nullptr; }
-    PlistArray* asArray() { auto p = std::get_if<std::shared_ptr<PlistArray>>(&v); return p ? p->get() : nullptr; }
-    const PlistDictionary* asDictionary() const { auto p = std::get_if<std::shared_ptr<PlistDictionary>>(&v); return p ? p->get() : nullptr; }
-    PlistDictionary* asDictionary() { auto p = std::get_if<std::shared_ptr<PlistDictionary>>(&v); return p ? p->get() : nullptr; }
+    const PlistArray* asArray() const {
+        auto p = std::get_if<std::shared_ptr<PlistArray>>(&v);
+        return p ? p->get() : nullptr;
+    }
+    PlistArray* asArray() {
+        auto p = std::get_if<std::shared_ptr<PlistArray>>(&v);
+        return p ? p->get() : nullptr;
+    }
+    const PlistDictionary* asDictionary() const {
+        auto p = std::get_if<std::shared_ptr<PlistDictionary>>(&v);
+        return p ? p->get() : nullptr;
+    }
+    PlistDictionary* asDictionary() {
+        auto p = std::get_if<std::shared_ptr<PlistDictionary>>(&v);
+        return p ? p->get() : nullptr;
+    }
     const UnheldValue* asUnheld() const { return std::get_if<UnheldValue>(&v); }
     friend bool operator==(const PlistValue& a, const PlistValue& b);
 };
@@ -82,4 +94,4 @@ bool isWritableText(const std::string& text);
 // are copied out. True when the bytes may be read; otherwise *why names the first fault.
 bool checkBinaryPlist(const Bytes& bytes, std::string* why = nullptr);
 
-}  // namespace platform
+}   // namespace platform

@@ -13,14 +13,16 @@
 namespace platform::detail {
 
 struct PlistFree {
-    void operator()(void* node) const { if (node) plist_free(static_cast<plist_t>(node)); }
+    void operator()(void* node) const {
+        if (node) plist_free(static_cast<plist_t>(node));
+    }
 };
 using PlistNode = std::unique_ptr<void, PlistFree>;
 
 // Limits of what the readers accept. Our own files are a few kilobytes.
 inline constexpr std::size_t kMaxPlistBytes = 8u << 20;
-inline constexpr int kMaxPlistDepth = 64;              // nesting of arrays and dictionaries
-inline constexpr std::uint64_t kMaxPlistNodes = 100000; // nodes after shared objects are copied out
+inline constexpr int kMaxPlistDepth = 64;                 // nesting of arrays and dictionaries
+inline constexpr std::uint64_t kMaxPlistNodes = 100000;   // nodes after shared objects are copied out
 inline constexpr std::size_t kMaxXmlContainers = 20000;
 
 // A binary property list read by libplist after checkBinaryPlist passed; null otherwise.
@@ -34,4 +36,4 @@ PlistNode readPlist(const Bytes& bytes, std::string* why = nullptr);
 Date dateFromNode(plist_t node);
 plist_t newDateNode(const Date& date);   // null when the date does not fit
 
-}  // namespace platform::detail
+}   // namespace platform::detail

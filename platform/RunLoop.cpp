@@ -14,10 +14,12 @@ constexpr double kMinInterval = 0.0001;
 template <class E> bool later(const E& x, const E& y) {   // heap order: earliest due, then earliest scheduled
     return x.due > y.due || (x.due == y.due && x.seq > y.seq);
 }
-}  // namespace
+}   // namespace
 
 Timer::Timer(double interval, Callback callback, bool repeats, Lifetime::Watch owner)
-    : interval_(interval > 0 ? interval : kMinInterval), callback_(std::move(callback)), repeats_(repeats),
+    : interval_(interval > 0 ? interval : kMinInterval),
+      callback_(std::move(callback)),
+      repeats_(repeats),
       owner_(std::move(owner)) {}
 
 std::shared_ptr<Timer> Timer::scheduled(double interval, Callback callback, bool repeats, Lifetime::Watch owner) {
@@ -74,8 +76,7 @@ double RunLoop::nextDueTime() const {
 }
 
 std::size_t RunLoop::pendingCount() const {
-    return static_cast<std::size_t>(
-        std::count_if(heap_.begin(), heap_.end(), [](const Entry& e) { return e.live(); }));
+    return static_cast<std::size_t>(std::count_if(heap_.begin(), heap_.end(), [](const Entry& e) { return e.live(); }));
 }
 
 void RunLoop::reset() {
@@ -138,4 +139,4 @@ int RunLoop::runUntil(double until) {
     return ran;
 }
 
-}  // namespace platform
+}   // namespace platform

@@ -21,11 +21,15 @@ public:
     static std::shared_ptr<Timer> scheduled(double interval, Callback callback, bool repeats,
                                             Lifetime::Watch owner = {});
     // A target that holds a Lifetime (OwnsLifetime) is the timer's owner.
-    template <class T> static std::shared_ptr<Timer> scheduled(double interval, T* target, void (T::*op)(), bool repeats) {
-        return scheduled(interval, [target, op](Timer&) { (target->*op)(); }, repeats, watchOf(target));
+    template <class T>
+    static std::shared_ptr<Timer> scheduled(double interval, T* target, void (T::*op)(), bool repeats) {
+        return scheduled(
+            interval, [target, op](Timer&) { (target->*op)(); }, repeats, watchOf(target));
     }
-    template <class T> static std::shared_ptr<Timer> scheduled(double interval, T* target, void (T::*op)(Timer*), bool repeats) {
-        return scheduled(interval, [target, op](Timer& t) { (target->*op)(&t); }, repeats, watchOf(target));
+    template <class T>
+    static std::shared_ptr<Timer> scheduled(double interval, T* target, void (T::*op)(Timer*), bool repeats) {
+        return scheduled(
+            interval, [target, op](Timer& t) { (target->*op)(&t); }, repeats, watchOf(target));
     }
 
     // Stops the timer: no call follows, even when called from inside the timer's own callback.
@@ -36,7 +40,7 @@ public:
     bool repeats() const { return repeats_; }
     double fireDate() const { return due_; }   // run-loop time of the next firing
 
-    Timer(double interval, Callback callback, bool repeats, Lifetime::Watch owner = {});  // use scheduled()
+    Timer(double interval, Callback callback, bool repeats, Lifetime::Watch owner = {});   // use scheduled()
 
 private:
     friend class RunLoop;
@@ -46,8 +50,8 @@ private:
     bool valid_ = true;
     Lifetime::Watch owner_;
     double due_ = 0;
-    double anchor_ = 0;          // firings fall on anchor_ + n * interval_
-    std::uint64_t fired_ = 0;    // n of the next firing
+    double anchor_ = 0;         // firings fall on anchor_ + n * interval_
+    std::uint64_t fired_ = 0;   // n of the next firing
     std::uint64_t seq_ = 0;
 };
 
@@ -55,8 +59,8 @@ private:
 class Clock {
 public:
     virtual ~Clock() = default;
-    virtual double now() const = 0;            // seconds, monotonic, run-loop time
-    virtual double wallClock() const = 0;      // seconds since 1970
+    virtual double now() const = 0;         // seconds, monotonic, run-loop time
+    virtual double wallClock() const = 0;   // seconds since 1970
 };
 
 class RunLoop {
@@ -65,7 +69,7 @@ public:
 
     void setClock(Clock* clock);
     Clock* clock() const { return clock_; }
-    double now() const;            // run-loop time; while a callback runs, the due time of that callback
+    double now() const;   // run-loop time; while a callback runs, the due time of that callback
 
     // Calls everything that is due at or before `until`, in order of due time (ties in scheduling order),
     // with now() at each callback's due time. A repeating timer fires at most once per call: its next
@@ -78,8 +82,12 @@ public:
     // A one-shot call at a run-loop time (animation ends, deferred work). A call with an owner is dropped,
     // uncalled, once the owner's Lifetime ends (or it cancels everything bound to it).
     void callAt(double when, std::function<void()> fn, Lifetime::Watch owner = {});
-    void callAt(double when, std::function<void()> fn, const Lifetime& owner) { callAt(when, std::move(fn), owner.watch()); }
-    void callSoon(std::function<void()> fn, Lifetime::Watch owner = {}) { callAt(now(), std::move(fn), std::move(owner)); }
+    void callAt(double when, std::function<void()> fn, const Lifetime& owner) {
+        callAt(when, std::move(fn), owner.watch());
+    }
+    void callSoon(std::function<void()> fn, Lifetime::Watch owner = {}) {
+        callAt(now(), std::move(fn), std::move(owner));
+    }
     void callSoon(std::function<void()> fn, const Lifetime& owner) { callAt(now(), std::move(fn), owner.watch()); }
 
     // Drops every timer and pending call (tests: a fresh run loop per test).
@@ -96,14 +104,14 @@ private:
         std::uint64_t seq;
         std::shared_ptr<Timer> timer;   // or
         std::function<void()> call;
-        Lifetime::Watch owner;          // of the call
+        Lifetime::Watch owner;   // of the call
         bool live() const { return timer ? timer->isValid() : !owner.gone(); }
     };
     std::vector<Entry> heap_;
     std::uint64_t nextSeq_ = 0;
     Clock* clock_ = nullptr;
-    double current_ = 0;       // time of the callback running now, or last run time
+    double current_ = 0;   // time of the callback running now, or last run time
     bool inCallback_ = false;
 };
 
-}  // namespace platform
+}   // namespace platform

@@ -17,4 +17,4 @@ void SaveReports::failed(const std::string& kind, const std::string& line, const
 
 void SaveReports::succeeded(const std::string& kind) { failing_.erase(kind); }
 
-}  // namespace platform
+}   // namespace platform

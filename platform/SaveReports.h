@@ -23,4 +23,4 @@ private:
     std::set<std::string> failing_;
 };
 
-}  // namespace platform
+}   // namespace platform

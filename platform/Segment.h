@@ -12,10 +12,18 @@ public:
     explicit Segment(View* view) : view_(view) {}
     static Segment withTag(View& face, int tag) { return Segment(face.viewWithTag(tag)); }
 
-    void show() const { if (view_) view_->setHidden(false); }
-    void hide() const { if (view_) view_->setHidden(true); }
-    void setHidden(bool hidden) const { if (view_) view_->setHidden(hidden); }
-    void toggle() const { if (view_) view_->setHidden(!view_->isHidden()); }
+    void show() const {
+        if (view_) view_->setHidden(false);
+    }
+    void hide() const {
+        if (view_) view_->setHidden(true);
+    }
+    void setHidden(bool hidden) const {
+        if (view_) view_->setHidden(hidden);
+    }
+    void toggle() const {
+        if (view_) view_->setHidden(!view_->isHidden());
+    }
     bool isHidden() const { return view_ ? view_->isHidden() : false; }
     View* view() const { return view_; }
     explicit operator bool() const { return view_ != nullptr; }
@@ -25,4 +33,4 @@ private:
     View* view_ = nullptr;
 };
 
-}  // namespace platform
+}   // namespace platform

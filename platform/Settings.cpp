@@ -17,7 +17,7 @@ std::string folderOf(const std::string& path) {
     return slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
 }
 
-}  // namespace
+}   // namespace
 
 Settings::Settings(std::string path) : path_(std::move(path)) {}
 
@@ -25,8 +25,10 @@ std::string Settings::configDirectory() {
     const char* xdg = std::getenv("XDG_CONFIG_HOME");
     if (xdg && xdg[0] == '/') return stringByAppendingPathComponent(xdg, "plumbrick");
     std::string home = "/";
-    if (const char* h = std::getenv("HOME"); h && h[0]) home = h;
-    else if (const passwd* pw = ::getpwuid(::getuid()); pw && pw->pw_dir) home = pw->pw_dir;
+    if (const char* h = std::getenv("HOME"); h && h[0])
+        home = h;
+    else if (const passwd* pw = ::getpwuid(::getuid()); pw && pw->pw_dir)
+        home = pw->pw_dir;
     return stringByAppendingPathComponent(home, ".config/plumbrick");
 }
 
@@ -40,13 +42,18 @@ bool Settings::load() {
     if (!files.fileExistsAtPath(path_)) return false;
     std::optional<Bytes> bytes = files.dataWithContentsOfFile(path_, kMaxBytes + 1);
     std::string problem;
-    if (!bytes) problem = "cannot be read";
-    else if (bytes->size() > kMaxBytes) problem = "is too large";
+    if (!bytes)
+        problem = "cannot be read";
+    else if (bytes->size() > kMaxBytes)
+        problem = "is too large";
     if (problem.empty()) {
         nlohmann::ordered_json doc = nlohmann::ordered_json::parse(bytes->begin(), bytes->end(), nullptr, false);
-        if (doc.is_discarded()) problem = "is not JSON";
-        else if (!doc.is_object()) problem = "is not a JSON object";
-        else doc_ = std::move(doc);
+        if (doc.is_discarded())
+            problem = "is not JSON";
+        else if (!doc.is_object())
+            problem = "is not a JSON object";
+        else
+            doc_ = std::move(doc);
     }
     if (!problem.empty()) {
         logLine("settings: " + path_ + " " + problem + "; using the defaults, and writing it anew on the next change");
@@ -95,4 +102,4 @@ int Settings::getInt(const std::string& section, const std::string& key, int fal
 void Settings::set(const std::string& section, const std::string& key, bool value) { slot(section, key) = value; }
 void Settings::set(const std::string& section, const std::string& key, int value) { slot(section, key) = value; }
 
-}  // namespace platform
+}   // namespace platform

@@ -54,4 +54,4 @@ private:
     nlohmann::ordered_json doc_ = nlohmann::ordered_json::object();
 };
 
-}  // namespace platform
+}   // namespace platform

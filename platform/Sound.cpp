@@ -8,6 +8,7 @@ class SilentBackend : public SoundBackend {
 public:
     SystemSoundID create(const std::string&) override { return ++last_; }
     void play(SystemSoundID) override {}
+
 private:
     SystemSoundID last_ = 0;
 };
@@ -16,7 +17,7 @@ SilentBackend& silent() {
     return backend;
 }
 SoundBackend* g_backend = nullptr;
-}  // namespace
+}   // namespace
 
 void setSoundBackend(SoundBackend* backend) { g_backend = backend; }
 SoundBackend* soundBackend() { return g_backend ? g_backend : &silent(); }
@@ -31,4 +32,4 @@ void AudioServicesPlaySystemSound(SystemSoundID id) {
     soundBackend()->play(id);
 }
 
-}  // namespace platform
+}   // namespace platform

@@ -24,4 +24,4 @@ public:
 void setSoundBackend(SoundBackend* backend);
 SoundBackend* soundBackend();
 
-}  // namespace platform
+}   // namespace platform

@@ -6,7 +6,8 @@
 namespace platform {
 
 TableViewCell::TableViewCell(Rect frame, std::string reuseIdentifier)
-    : View(frame), reuseIdentifier_(std::move(reuseIdentifier)),
+    : View(frame),
+      reuseIdentifier_(std::move(reuseIdentifier)),
       contentView_(std::make_shared<View>(Rect(0, 0, frame.size.width, frame.size.height))) {
     addSubview(contentView_);
 }
@@ -18,7 +19,7 @@ void enqueue(std::map<std::string, std::vector<std::shared_ptr<TableViewCell>>>&
     cell->removeFromSuperview();
     if (!cell->reuseIdentifier().empty()) queue[cell->reuseIdentifier()].push_back(cell);
 }
-}  // namespace
+}   // namespace
 
 void TableView::reloadData() {
     auto shown = std::move(visible_);
@@ -90,4 +91,4 @@ void TableView::setContentOffset(Point p) {
     layoutVisibleRows();
 }
 
-}  // namespace platform
+}   // namespace platform

@@ -23,6 +23,7 @@ public:
     const std::string& reuseIdentifier() const { return reuseIdentifier_; }
     View* contentView() const { return contentView_.get(); }
     const char* className() const override { return "TableViewCell"; }
+
 private:
     std::string reuseIdentifier_;
     std::shared_ptr<View> contentView_;
@@ -74,6 +75,7 @@ public:
     void layoutVisibleRows();
     void setContentOffset(Point p) override;
     const char* className() const override { return "TableView"; }
+
 private:
     TableViewDataSource* dataSource_ = nullptr;
     TableViewDelegate* delegate_ = nullptr;
@@ -85,4 +87,4 @@ private:
     int rowCount_ = 0;
 };
 
-}  // namespace platform
+}   // namespace platform

@@ -18,7 +18,7 @@ struct Block {
     std::string id;
     void* context = nullptr;
     View::AnimationDidStop didStop;
-    Lifetime::Watch owner;    // of didStop
+    Lifetime::Watch owner;   // of didStop
     double duration = 0.2;
     double repeatCount = 0;   // 0 means once
     bool autoreverses = false;
@@ -76,7 +76,7 @@ std::shared_ptr<Block> currentBlock() {
     return s.open.back();
 }
 
-}  // namespace anim
+}   // namespace anim
 
 enum class AnimatedProperty { Alpha, Transform };
 
@@ -102,14 +102,15 @@ void detach(Layer::Animation& a, bool cancel) {
     }
 }
 
-const Layer::Animation* runningAnimation(const std::vector<std::shared_ptr<Layer::Animation>>& list, AnimatedProperty p) {
+const Layer::Animation* runningAnimation(const std::vector<std::shared_ptr<Layer::Animation>>& list,
+                                         AnimatedProperty p) {
     const double t = anim::now();
     for (const auto& a : list)
         if (a->property == p && a->block->runningAt(t)) return a.get();
     return nullptr;
 }
 
-}  // namespace
+}   // namespace
 
 // ---------------------------------------------------------------------------------------------------------
 // Changed areas: what a view covers on screen, in its root's points, as the renderer draws it (presentation
@@ -122,13 +123,20 @@ struct Box {
     bool empty() const { return !(x1 > x0 && y1 > y0); }
     void add(const Box& b) {
         if (b.empty()) return;
-        if (empty()) { *this = b; return; }
-        x0 = std::min(x0, b.x0); y0 = std::min(y0, b.y0);
-        x1 = std::max(x1, b.x1); y1 = std::max(y1, b.y1);
+        if (empty()) {
+            *this = b;
+            return;
+        }
+        x0 = std::min(x0, b.x0);
+        y0 = std::min(y0, b.y0);
+        x1 = std::max(x1, b.x1);
+        y1 = std::max(y1, b.y1);
     }
     void clip(const Box& b) {
-        x0 = std::max(x0, b.x0); y0 = std::max(y0, b.y0);
-        x1 = std::min(x1, b.x1); y1 = std::min(y1, b.y1);
+        x0 = std::max(x0, b.x0);
+        y0 = std::max(y0, b.y0);
+        x1 = std::min(x1, b.x1);
+        y1 = std::min(y1, b.y1);
     }
     Rect rect() const { return empty() ? Rect() : Rect(x0, y0, x1 - x0, y1 - y0); }
 };
@@ -184,7 +192,7 @@ std::vector<Layer*>& trackedLayers() {
     return *list;
 }
 
-}  // namespace
+}   // namespace
 
 Window* View::window() const {
     const View* v = this;
@@ -354,7 +362,8 @@ void View::commitAnimations() {
     if (!block->didStop) return;
     RunLoop& loop = RunLoop::main();
     if (block->cancelled && block->live == 0) loop.callSoon([block] { anim::deliver(block); }, block->owner);
-    loop.callAt(block->end(), [block] { anim::deliver(block); }, block->owner);
+    loop.callAt(
+        block->end(), [block] { anim::deliver(block); }, block->owner);
 }
 
 bool View::areAnimationsEnabled() { return anim::state().enabled; }
@@ -412,7 +421,7 @@ Layer::Animation* addAnimation(std::vector<std::shared_ptr<Layer::Animation>>& l
     list.push_back(a);
     return a.get();
 }
-}  // namespace
+}   // namespace
 
 View::View(Rect frame) : frame_(frame) {}
 
@@ -534,8 +543,10 @@ AffineTransform View::presentationTransform() const {
 }
 
 void View::touchesBegan() {
-    if (viewController_) viewController_->touchesBegan();
-    else if (superview_) superview_->touchesBegan();
+    if (viewController_)
+        viewController_->touchesBegan();
+    else if (superview_)
+        superview_->touchesBegan();
 }
 
 Point View::convertToRoot(Point p) const {
@@ -649,4 +660,4 @@ std::vector<Rect> Window::takeChanges() {
     return taken;
 }
 
-}  // namespace platform
+}   // namespace platform

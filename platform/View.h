@@ -34,8 +34,8 @@ public:
     View& operator=(const View&) = delete;
 
     // Tree. A view owns its subviews; superview() is a plain back pointer.
-    void addSubview(std::shared_ptr<View> view);                 // on top; moves it from any former parent
-    void insertSubviewAtIndex(std::shared_ptr<View> view, std::size_t index);  // index clamped to the count
+    void addSubview(std::shared_ptr<View> view);   // on top; moves it from any former parent
+    void insertSubviewAtIndex(std::shared_ptr<View> view, std::size_t index);   // index clamped to the count
     void removeFromSuperview();
     const std::vector<std::shared_ptr<View>>& subviews() const { return subviews_; }
     View* superview() const { return superview_; }
@@ -55,9 +55,9 @@ public:
     bool shownOrWasShown() const { return !hidden_ || (hiddenChangePending_ && !hiddenBefore_); }
     void setHidden(bool hidden);
     double alpha() const { return alpha_; }
-    void setAlpha(double alpha);                          // clamped to 0..1; animated inside a block
+    void setAlpha(double alpha);   // clamped to 0..1; animated inside a block
     AffineTransform transform() const { return transform_; }
-    void setTransform(const AffineTransform& t);          // animated inside a block
+    void setTransform(const AffineTransform& t);   // animated inside a block
     Color backgroundColor() const { return backgroundColor_; }
     void setBackgroundColor(Color c);
     bool userInteractionEnabled() const { return userInteractionEnabled_; }
@@ -99,7 +99,7 @@ public:
     static void setAnimationBeginsFromCurrentState(bool on);
     static void setAnimationRepeatAutoreverses(bool on);
     static void setAnimationRepeatCount(double count);
-    static void setAnimationTransition(int kind, View* forView, bool cache);  // only kind 0 (none) exists
+    static void setAnimationTransition(int kind, View* forView, bool cache);   // only kind 0 (none) exists
     static void commitAnimations();
     static bool areAnimationsEnabled();
     static void setAnimationsEnabled(bool on);
@@ -175,6 +175,7 @@ public:
     }
     const std::shared_ptr<Image>& image() const { return image_; }
     const char* className() const override { return "ImageView"; }
+
 private:
     std::shared_ptr<Image> image_;
 };
@@ -209,8 +210,12 @@ public:
     const std::string& keyEquivalent() const { return key_; }
     void setKeyEquivalent(std::string key) { key_ = std::move(key); }
     const char* className() const override { return "Control"; }
+
 private:
-    struct Target { Action action; int mask; };
+    struct Target {
+        Action action;
+        int mask;
+    };
     std::vector<Target> targets_;
     std::string key_;
     bool enabled_ = true;
@@ -227,6 +232,7 @@ public:
     }
     const std::shared_ptr<Image>& image() const { return image_; }
     const char* className() const override { return "Button"; }
+
 private:
     std::shared_ptr<Image> image_;
 };
@@ -235,7 +241,7 @@ enum TextAlignment : int { TextAlignmentLeft = 0, TextAlignmentCenter = 1, TextA
 
 struct Font {
     std::string name = "Helvetica";
-    double size = 17;  // the label's default font
+    double size = 17;   // the label's default font
     friend bool operator==(const Font&, const Font&) = default;
 };
 
@@ -249,12 +255,22 @@ public:
         setNeedsDisplay();
     }
     const Font& font() const { return font_; }
-    void setFont(Font font) { font_ = std::move(font); setNeedsDisplay(); }
+    void setFont(Font font) {
+        font_ = std::move(font);
+        setNeedsDisplay();
+    }
     int textAlignment() const { return alignment_; }
-    void setTextAlignment(int alignment) { alignment_ = alignment; setNeedsDisplay(); }
+    void setTextAlignment(int alignment) {
+        alignment_ = alignment;
+        setNeedsDisplay();
+    }
     Color textColor() const { return textColor_; }
-    void setTextColor(Color c) { textColor_ = c; setNeedsDisplay(); }
+    void setTextColor(Color c) {
+        textColor_ = c;
+        setNeedsDisplay();
+    }
     const char* className() const override { return "Label"; }
+
 private:
     std::string text_;
     Font font_;
@@ -278,6 +294,7 @@ public:
     void snapToPage();
     int currentPage() const;
     const char* className() const override { return "ScrollView"; }
+
 private:
     Size contentSize_;
     bool scrollEnabled_ = true;
@@ -308,4 +325,4 @@ private:
     std::vector<std::weak_ptr<View>> hiddenChanges_;   // views shown or hidden since the last frame
 };
 
-}  // namespace platform
+}   // namespace platform

@@ -41,4 +41,4 @@ void ViewController::didReceiveMemoryWarning() {
     viewDidUnload();
 }
 
-}  // namespace platform
+}   // namespace platform

@@ -37,7 +37,9 @@ public:
     // Drops the view when it is not on screen (no superview); viewDidUnload then runs.
     virtual void didReceiveMemoryWarning();
     // The platform's default answers portrait only.
-    virtual bool shouldAutorotateToInterfaceOrientation(int orientation) { return orientation == InterfaceOrientationPortrait; }
+    virtual bool shouldAutorotateToInterfaceOrientation(int orientation) {
+        return orientation == InterfaceOrientationPortrait;
+    }
     // A touch on the controller's view that no control took.
     virtual void touchesBegan() {}
 
@@ -56,4 +58,4 @@ private:
     Lifetime lifetime_;   // last: the first to end
 };
 
-}  // namespace platform
+}   // namespace platform

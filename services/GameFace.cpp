@@ -32,7 +32,7 @@ void removeStateFile(const std::string& path) {
     if (!platform::FileManager::defaultManager().removeFileAtPath(path, &error)) platform::logLine("ERROR: " + error);
 }
 
-}  // namespace
+}   // namespace
 
 int wholeSeconds(double seconds) {
     if (!(seconds > -2147483648.0)) return seconds < 0 ? INT32_MIN : 0;   // NaN gives 0
@@ -97,14 +97,12 @@ bool loadStateFile(const std::string& path, const std::string& className,
     auto& files = platform::FileManager::defaultManager();
     const std::string prefix = "ERROR " + className + ":loadStateGame: ";
     switch (files.itemKindAtPath(path)) {
-    case platform::FileManager::ItemKind::None:
-        return true;
+    case platform::FileManager::ItemKind::None: return true;
     case platform::FileManager::ItemKind::Other:
         // A folder (or a link, or anything else) in the file's place is not ours: it is neither read nor removed.
         platform::logLine(prefix + path + " is not a regular file; left alone");
         return true;
-    case platform::FileManager::ItemKind::RegularFile:
-        break;
+    case platform::FileManager::ItemKind::RegularFile: break;
     }
 
     try {
@@ -213,4 +211,4 @@ void checkDate(const char* key, const std::optional<platform::Date>& date) {
     if (!date || !std::isfinite(date->timeIntervalSince1970)) badArchive(quoted(key) + " is not a date");
 }
 
-}  // namespace plumbrick::game_face
+}   // namespace plumbrick::game_face

@@ -30,6 +30,7 @@ public:
         : std::runtime_error(name + ": " + reason), name_(std::move(name)), reason_(std::move(reason)) {}
     const std::string& name() const { return name_; }
     const std::string& reason() const { return reason_; }
+
 private:
     std::string name_;
     std::string reason_;
@@ -156,8 +157,6 @@ bool saveStateFile(const std::string& path, const std::string& className,
 bool loadStateFile(const std::string& path, const std::string& className,
                    const std::function<bool(const platform::KeyedUnarchiver&)>& restore);
 
-
-
 // [[noreturn]] StoredDataException("UnarchiverException", "bad archive: <what>").
 [[noreturn]] void badArchive(const std::string& what);
 
@@ -177,6 +176,7 @@ public:
     double readDouble(const char* key) const;
     platform::Date readDate(const char* key) const;
     const platform::KeyedUnarchiver& archive() const { return u_; }
+
 private:
     const platform::KeyedUnarchiver& u_;
 };
@@ -193,5 +193,5 @@ void checkBool(const char* key, bool value, bool expected, const char* why);
 // A date that is there and finite; refused as "\"<key>\" is not a date".
 void checkDate(const char* key, const std::optional<platform::Date>& date);
 
-}  // namespace game_face
-}  // namespace plumbrick
+}   // namespace game_face
+}   // namespace plumbrick

@@ -16,7 +16,7 @@ std::unique_ptr<platform::DateFormatter>& dateFormatterSlot() {
     return formatter;
 }
 
-}  // namespace
+}   // namespace
 
 const platform::DateFormatter& GamesResultViewController::sharedDateFormatter() {
     auto& formatter = dateFormatterSlot();
@@ -64,7 +64,7 @@ double GamesResultViewController::heightForRowAtIndexPath(platform::TableView&, 
 }
 
 std::shared_ptr<TableViewCell> GamesResultViewController::cellForRowAtIndexPath(platform::TableView& tableView,
-                                                                               platform::IndexPath indexPath) {
+                                                                                platform::IndexPath indexPath) {
     if (!arGamesResult) return nullptr;
     auto cell = tableView.dequeueReusableCellWithIdentifier(kCellIdentifier);
     if (!cell) cell = tableviewCellWithReuseIdentifier(kCellIdentifier);
@@ -72,7 +72,8 @@ std::shared_ptr<TableViewCell> GamesResultViewController::cellForRowAtIndexPath(
     return cell;
 }
 
-std::shared_ptr<TableViewCell> GamesResultViewController::tableviewCellWithReuseIdentifier(const std::string& identifier) {
+std::shared_ptr<TableViewCell> GamesResultViewController::tableviewCellWithReuseIdentifier(
+    const std::string& identifier) {
     auto cell = std::make_shared<TableViewCell>(Rect(0, 0, 320, kRowHeight), identifier);
 
     auto date = std::make_shared<Label>(Rect(2, -0.5, 232, 26));
@@ -116,4 +117,4 @@ void GamesResultViewController::btBack(platform::View* sender) {
     view()->removeFromSuperview();
 }
 
-}  // namespace plumbrick
+}   // namespace plumbrick

@@ -63,4 +63,4 @@ private:
     std::shared_ptr<VCGameRound> gameround;
 };
 
-}  // namespace plumbrick
+}   // namespace plumbrick

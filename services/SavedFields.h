@@ -103,9 +103,12 @@ template <class S> Value valueOf(const S& s, const Member<S>& member) {
     return std::visit(
         [&s](const auto& m) -> Value {
             using M = std::decay_t<decltype(m)>;
-            if constexpr (std::is_same_v<M, Element<S>>) return std::int64_t{(s.*m.array)[std::size_t(m.index)]};
-            else if constexpr (std::is_same_v<M, std::int32_t S::*>) return std::int64_t{s.*m};
-            else return s.*m;
+            if constexpr (std::is_same_v<M, Element<S>>)
+                return std::int64_t{(s.*m.array)[std::size_t(m.index)]};
+            else if constexpr (std::is_same_v<M, std::int32_t S::*>)
+                return std::int64_t{s.*m};
+            else
+                return s.*m;
         },
         member);
 }
@@ -115,11 +118,16 @@ template <class S> void encode(const std::vector<Field<S>>& fields, const S& s, 
         std::visit(
             [&](const auto& m) {
                 using M = std::decay_t<decltype(m)>;
-                if constexpr (std::is_same_v<M, Element<S>>) a.encodeInt((s.*m.array)[std::size_t(m.index)], f.key);
-                else if constexpr (std::is_same_v<M, std::int32_t S::*>) a.encodeInt(s.*m, f.key);
-                else if constexpr (std::is_same_v<M, bool S::*>) a.encodeBool(s.*m, f.key);
-                else if constexpr (std::is_same_v<M, double S::*>) a.encodeDouble(s.*m, f.key);
-                else a.encodeObject(s.*m, f.key);
+                if constexpr (std::is_same_v<M, Element<S>>)
+                    a.encodeInt((s.*m.array)[std::size_t(m.index)], f.key);
+                else if constexpr (std::is_same_v<M, std::int32_t S::*>)
+                    a.encodeInt(s.*m, f.key);
+                else if constexpr (std::is_same_v<M, bool S::*>)
+                    a.encodeBool(s.*m, f.key);
+                else if constexpr (std::is_same_v<M, double S::*>)
+                    a.encodeDouble(s.*m, f.key);
+                else
+                    a.encodeObject(s.*m, f.key);
             },
             f.member);
 }
@@ -130,11 +138,16 @@ template <class S> void read(const std::vector<Field<S>>& fields, const game_fac
         std::visit(
             [&](const auto& m) {
                 using M = std::decay_t<decltype(m)>;
-                if constexpr (std::is_same_v<M, Element<S>>) (s.*m.array)[std::size_t(m.index)] = r.readInt(f.key);
-                else if constexpr (std::is_same_v<M, std::int32_t S::*>) s.*m = r.readInt(f.key);
-                else if constexpr (std::is_same_v<M, bool S::*>) s.*m = r.readBool(f.key);
-                else if constexpr (std::is_same_v<M, double S::*>) s.*m = r.readDouble(f.key);
-                else s.*m = r.readDate(f.key);
+                if constexpr (std::is_same_v<M, Element<S>>)
+                    (s.*m.array)[std::size_t(m.index)] = r.readInt(f.key);
+                else if constexpr (std::is_same_v<M, std::int32_t S::*>)
+                    s.*m = r.readInt(f.key);
+                else if constexpr (std::is_same_v<M, bool S::*>)
+                    s.*m = r.readBool(f.key);
+                else if constexpr (std::is_same_v<M, double S::*>)
+                    s.*m = r.readDouble(f.key);
+                else
+                    s.*m = r.readDate(f.key);
             },
             f.member);
 }
@@ -237,4 +250,4 @@ private:
     Game& self() { return static_cast<Game&>(*this); }
 };
 
-}  // namespace plumbrick::saved_fields
+}   // namespace plumbrick::saved_fields

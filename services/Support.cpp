@@ -16,7 +16,7 @@ void clearStaleTemporariesOnce(const std::string& folder) {
     static std::set<std::string> cleared;
     if (cleared.insert(folder).second) platform::FileManager::defaultManager().removeStaleTemporaries(folder);
 }
-}  // namespace
+}   // namespace
 
 std::string getPathFolderSaveGame() {
     auto& fm = platform::FileManager::defaultManager();
@@ -71,4 +71,4 @@ float randPauseCat(float min, float max) {
     return float(double(min) + double(k) * 0.01);
 }
 
-}  // namespace plumbrick
+}   // namespace plumbrick

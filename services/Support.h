@@ -32,4 +32,4 @@ int randMaxPositionFood();
 // With max - min below 0.01: min.
 float randPauseCat(float min, float max);
 
-}  // namespace plumbrick
+}   // namespace plumbrick

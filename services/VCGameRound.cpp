@@ -17,8 +17,7 @@ const platform::PlistArray& packArray(const platform::PlistValue& pack) {
 
 const platform::PlistValue& element(const platform::PlistValue& pack, std::size_t index) {
     const auto& array = packArray(pack);
-    if (array.size() != 6)
-        throw MalformedPackError("pack has " + std::to_string(array.size()) + " elements, not 6");
+    if (array.size() != 6) throw MalformedPackError("pack has " + std::to_string(array.size()) + " elements, not 6");
     return array[index];
 }
 
@@ -42,11 +41,15 @@ const std::string& stringAt(const platform::PlistValue& pack, std::size_t index)
     return *value;
 }
 
-}  // namespace
+}   // namespace
 
 VCGameRound::VCGameRound(platform::Date dateStart_, platform::Date dateEnd_, int time_, int scores_, int penalty_,
                          std::string name_)
-    : dateStart(dateStart_), dateEnd(dateEnd_), time(time_), scores(scores_), penalty(penalty_),
+    : dateStart(dateStart_),
+      dateEnd(dateEnd_),
+      time(time_),
+      scores(scores_),
+      penalty(penalty_),
       name(std::move(name_)) {}
 
 std::unique_ptr<VCGameRound> VCGameRound::initWithPack(const platform::PlistValue& pack) {
@@ -93,4 +96,4 @@ int VCGameRound::scoresOfPack(const platform::PlistValue& pack) { return integer
 
 platform::Date VCGameRound::dateStartOfPack(const platform::PlistValue& pack) { return dateAt(pack, 0); }
 
-}  // namespace plumbrick
+}   // namespace plumbrick

@@ -61,4 +61,4 @@ private:
     std::string name;
 };
 
-}  // namespace plumbrick
+}   // namespace plumbrick

@@ -62,12 +62,14 @@ void dropUnwritable(platform::PlistDictionary& dict, const std::string& self) {
         } else if (platform::PlistArray* list = it->second.asArray()) {
             std::erase_if(*list, [&](const platform::PlistValue& pack) {
                 if (platform::isWritable(pack, &why)) return false;
-                platform::NSLog("ERROR VCGamesResult:Save: dropped a pack of %s: it holds %s", it->first.c_str(), why.c_str());
+                platform::NSLog("ERROR VCGamesResult:Save: dropped a pack of %s: it holds %s", it->first.c_str(),
+                                why.c_str());
                 return true;
             });
             ++it;
         } else if (!platform::isWritable(it->second, &why)) {
-            platform::NSLog("ERROR VCGamesResult:Save: dropped the entry %s: it holds %s", it->first.c_str(), why.c_str());
+            platform::NSLog("ERROR VCGamesResult:Save: dropped the entry %s: it holds %s", it->first.c_str(),
+                            why.c_str());
             it = dict.erase(it);
         } else {
             ++it;
@@ -75,7 +77,7 @@ void dropUnwritable(platform::PlistDictionary& dict, const std::string& self) {
     }
 }
 
-}  // namespace
+}   // namespace
 
 void VCGamesResult::Save() {
     if (!arGamesResult) return;
@@ -104,8 +106,10 @@ void VCGamesResult::Save() {
             for (int n = 1; n <= kMaxAsideCopies && aside.empty(); ++n) {
                 const std::string name = asideName(placeOfStorage, n);
                 if (fm.itemKindAtPath(name) != platform::FileManager::ItemKind::None) continue;
-                if (fm.moveItemAtPath(placeOfStorage, name, &error)) aside = name;
-                else if (fm.itemKindAtPath(name) == platform::FileManager::ItemKind::None) break;   // not a name clash
+                if (fm.moveItemAtPath(placeOfStorage, name, &error))
+                    aside = name;
+                else if (fm.itemKindAtPath(name) == platform::FileManager::ItemKind::None)
+                    break;   // not a name clash
             }
             if (aside.empty()) {
                 fail("cannot move the unreadable results file aside: " +
@@ -145,10 +149,9 @@ void VCGamesResult::EndGame(int time, int scores, int penalty) {
         const int index = findResultWithDateStart(gameround->getDateStart());
         if (index == -1) return;
         (*arGamesResult)[std::size_t(index)] = gameround->getPack();
-        std::stable_sort(arGamesResult->begin(), arGamesResult->end(),
-                         [](const platform::PlistValue& a, const platform::PlistValue& b) {
-                             return scoresSort(a, b, nullptr) < 0;
-                         });
+        std::stable_sort(
+            arGamesResult->begin(), arGamesResult->end(),
+            [](const platform::PlistValue& a, const platform::PlistValue& b) { return scoresSort(a, b, nullptr) < 0; });
         Save();
     } catch (const std::exception& e) {
         platform::NSLog("ERROR VCGamesResult:EndGame: %s", e.what());
@@ -184,4 +187,4 @@ int VCGamesResult::scoresSort(const platform::PlistValue& a, const platform::Pli
     return 0;
 }
 
-}  // namespace plumbrick
+}   // namespace plumbrick

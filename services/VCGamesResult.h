@@ -79,4 +79,4 @@ private:
     bool savePending = false;
 };
 
-}  // namespace plumbrick
+}   // namespace plumbrick

@@ -36,4 +36,4 @@ void VCNumeral::hiddenAll() {
         if (v) v->setHidden(true);
 }
 
-}  // namespace plumbrick
+}   // namespace plumbrick

@@ -32,9 +32,9 @@ public:
 
 private:
     int num = 0;
-    platform::ImageView* viewImage[4] = {};      // not owned: the game view's digit views
-    std::shared_ptr<platform::Image> image[10];  // digit d's picture, or null when missing
+    platform::ImageView* viewImage[4] = {};       // not owned: the game view's digit views
+    std::shared_ptr<platform::Image> image[10];   // digit d's picture, or null when missing
     int digits[4] = {-1, -1, -1, -1};
 };
 
-}  // namespace plumbrick
+}   // namespace plumbrick

@@ -4,7 +4,9 @@
 
 #include <string>
 
-namespace platform { class ViewController; }
+namespace platform {
+class ViewController;
+}
 
 namespace plumbrick {
 
@@ -15,8 +17,8 @@ public:
     virtual void switchInfoFromMenu(int tag) = 0;                     // information page "info_%2.2d.png"
     virtual void switchGameFromMenu(int slot) = 0;                    // slot 1..6, animated
     virtual void switchMenuFromGame(platform::ViewController* game) = 0;
-    virtual void switchToIntro() = 0;                                 // the menu goes up after the intro
-    virtual void switchToViewWithIdentifierid() = 0;                  // does nothing
+    virtual void switchToIntro() = 0;                  // the menu goes up after the intro
+    virtual void switchToViewWithIdentifierid() = 0;   // does nothing
 };
 
-}  // namespace plumbrick
+}   // namespace plumbrick

@@ -53,7 +53,7 @@ struct PanflipSavedState : PanflipRoundState {
     std::int32_t VersionSAVES = 100;
     bool forkHog = false;
     std::int32_t cookPosition = 1;
-    std::int32_t timerNewRound = 0;       // 1 when the timer was armed (a marker), else 0
+    std::int32_t timerNewRound = 0;   // 1 when the timer was armed (a marker), else 0
     std::int32_t timerCookFoodToss = 0;
     std::int32_t timerTossFood = 1;
     std::int32_t timerSteal = 0;
@@ -73,5 +73,5 @@ inline constexpr std::int32_t kVersion = game_face::kStateVersion;
 // that follow from them. "VersionSAVES" other than 100 reads as nothing: another layout is not restored.
 const saved_fields::Table<PanflipSavedState>& table();
 
-}  // namespace panflip_state
-}  // namespace plumbrick
+}   // namespace panflip_state
+}   // namespace plumbrick

@@ -14,12 +14,11 @@ namespace {
 
 double now() { return platform::Date::date().timeIntervalSince1970; }
 
-}  // namespace
+}   // namespace
 
 using Guard = std::lock_guard<std::recursive_mutex>;
 
-PanflipViewController::PanflipViewController(std::string gameId, std::string layoutName,
-                                             VCRootControllerProtocol* root)
+PanflipViewController::PanflipViewController(std::string gameId, std::string layoutName, VCRootControllerProtocol* root)
     : platform::ViewController(std::move(layoutName)), nameGame(std::move(gameId)), idParentController(root) {
     std::srand(static_cast<unsigned>(static_cast<std::int64_t>(now())));
 }
@@ -74,8 +73,8 @@ void PanflipViewController::viewDidLoad() {
 
     game_face::moveDownByOwnHeight(btMenu);
 
-    platform::NotificationCenter::defaultCenter().addObserver(
-        this, &PanflipViewController::applicationWillTerminate, platform::ApplicationWillTerminateNotification);
+    platform::NotificationCenter::defaultCenter().addObserver(this, &PanflipViewController::applicationWillTerminate,
+                                                              platform::ApplicationWillTerminateNotification);
 
     gameResult = std::make_unique<VCGamesResult>(nameGame);
     gameResult->Load();
@@ -196,43 +195,42 @@ void PanflipViewController::cycleNewRound(platform::Timer*) {
     intervalNewRoundPause = 0;
     stopTimer(timerNewRound);
     switch (stepNewRound) {
-        case 1:
-            flagCookToss = false;
-            for (int c = 0; c < 4; ++c) {
-                posHeightFood[c] = 0;
-                maxHeightFood[c] = randMaxPositionFood();
-            }
-            cook->hiddenAll();
-            food->hiddenAll();
-            mouse->hiddenAll();
-            mouse->show(0, true);
-            cook->showDown();
-            food->showDown();
-            cycleCatHog(nullptr);
-            stepNewRound = 2;
-            intervalNewRoundPause = panflip::kNewRoundShowDown;
-            armTimer(timerNewRound, intervalNewRoundPause, &PanflipViewController::cycleNewRound);
-            break;
-        case 2:
-            platform::AudioServicesPlaySystemSound(sndTossFood);
-            posHeightFood.fill(1);
-            cook->showUp();
-            food->showUp();
-            stepNewRound = 3;
-            intervalNewRoundPause = panflip::kNewRoundShowUp;
-            armTimer(timerNewRound, intervalNewRoundPause, &PanflipViewController::cycleNewRound);
-            break;
-        case 3:
-            flagCookMove = true;
-            cook->hiddenAll();
-            cook->setPosCook(1);
-            itemFood = 0;
-            stepNewRound = 1;
-            intervalNewRoundPause = 0;
-            armTimer(timerTossFood, timerStepLifeFood, &PanflipViewController::cycleLifeTimeFood, true);
-            break;
-        default:
-            break;
+    case 1:
+        flagCookToss = false;
+        for (int c = 0; c < 4; ++c) {
+            posHeightFood[c] = 0;
+            maxHeightFood[c] = randMaxPositionFood();
+        }
+        cook->hiddenAll();
+        food->hiddenAll();
+        mouse->hiddenAll();
+        mouse->show(0, true);
+        cook->showDown();
+        food->showDown();
+        cycleCatHog(nullptr);
+        stepNewRound = 2;
+        intervalNewRoundPause = panflip::kNewRoundShowDown;
+        armTimer(timerNewRound, intervalNewRoundPause, &PanflipViewController::cycleNewRound);
+        break;
+    case 2:
+        platform::AudioServicesPlaySystemSound(sndTossFood);
+        posHeightFood.fill(1);
+        cook->showUp();
+        food->showUp();
+        stepNewRound = 3;
+        intervalNewRoundPause = panflip::kNewRoundShowUp;
+        armTimer(timerNewRound, intervalNewRoundPause, &PanflipViewController::cycleNewRound);
+        break;
+    case 3:
+        flagCookMove = true;
+        cook->hiddenAll();
+        cook->setPosCook(1);
+        itemFood = 0;
+        stepNewRound = 1;
+        intervalNewRoundPause = 0;
+        armTimer(timerTossFood, timerStepLifeFood, &PanflipViewController::cycleLifeTimeFood, true);
+        break;
+    default: break;
     }
 }
 
@@ -262,31 +260,30 @@ void PanflipViewController::cycleCookTossFood(platform::Timer*) {
     stopTimer(timerCookFoodToss);
     const int p = cook->getPosCook();
     switch (stepCookFoodToss) {
-        case 1:
-            setScores(getScores() + 1);
-            platform::AudioServicesPlaySystemSound(sndEntrap);
-            cook->showToss(false);
-            food->showToss(p, false);
-            stepCookFoodToss = 2;
-            intervalCookFoodTossPause = panflip::kTossCatch;
-            armTimer(timerCookFoodToss, intervalCookFoodTossPause, &PanflipViewController::cycleCookTossFood);
-            break;
-        case 2:
-            cook->showToss(true);
-            food->showToss(p, true);
-            maxHeightFood[p] = randMaxPositionFood();
-            posHeightFood[p] = 1;
-            stepCookFoodToss = 3;
-            intervalCookFoodTossPause = panflip::kTossThrow;
-            armTimer(timerCookFoodToss, intervalCookFoodTossPause, &PanflipViewController::cycleCookTossFood);
-            break;
-        case 3:
-            cook->showToss(false);
-            stepCookFoodToss = 1;
-            flagCookToss = false;
-            break;
-        default:
-            break;
+    case 1:
+        setScores(getScores() + 1);
+        platform::AudioServicesPlaySystemSound(sndEntrap);
+        cook->showToss(false);
+        food->showToss(p, false);
+        stepCookFoodToss = 2;
+        intervalCookFoodTossPause = panflip::kTossCatch;
+        armTimer(timerCookFoodToss, intervalCookFoodTossPause, &PanflipViewController::cycleCookTossFood);
+        break;
+    case 2:
+        cook->showToss(true);
+        food->showToss(p, true);
+        maxHeightFood[p] = randMaxPositionFood();
+        posHeightFood[p] = 1;
+        stepCookFoodToss = 3;
+        intervalCookFoodTossPause = panflip::kTossThrow;
+        armTimer(timerCookFoodToss, intervalCookFoodTossPause, &PanflipViewController::cycleCookTossFood);
+        break;
+    case 3:
+        cook->showToss(false);
+        stepCookFoodToss = 1;
+        flagCookToss = false;
+        break;
+    default: break;
     }
 }
 
@@ -361,41 +358,40 @@ void PanflipViewController::cycleLifeTimeSteal(platform::Timer*) {
         armTimer(timerSteal, t, &PanflipViewController::cycleLifeTimeSteal);
     };
     switch (stepSteal) {
-        case 1:
-            if (posStealFood > 3) {
-                stepSteal = 2;
-                next(panflip::kStealStand);
-            } else {
-                platform::AudioServicesPlaySystemSound(sndStealing);
-                mouse->show(posStealFood + 1, false);
-                ++posStealFood;
-                mouse->show(posStealFood + 1, true);
-                next(panflip::kStealStep);
-            }
-            break;
-        case 2:
-            mouse->show(posStealFood + 1, false);
-            stepSteal = 3;
-            next(panflip::kStealGone);
-            break;
-        case 3:
+    case 1:
+        if (posStealFood > 3) {
+            stepSteal = 2;
+            next(panflip::kStealStand);
+        } else {
             platform::AudioServicesPlaySystemSound(sndStealing);
-            setPenalty(getPenalty() + 1);
-            stepSteal = 4;
-            next(panflip::kStealMark);
-            break;
-        case 4:
-            if (penalty > 2) {
-                endGame();
-                recordRound();
-                platform::AudioServicesPlaySystemSound(sndEndGame);
-            } else {
-                stepNewRound = 1;
-                cycleNewRound(nullptr);
-            }
-            break;
-        default:
-            break;
+            mouse->show(posStealFood + 1, false);
+            ++posStealFood;
+            mouse->show(posStealFood + 1, true);
+            next(panflip::kStealStep);
+        }
+        break;
+    case 2:
+        mouse->show(posStealFood + 1, false);
+        stepSteal = 3;
+        next(panflip::kStealGone);
+        break;
+    case 3:
+        platform::AudioServicesPlaySystemSound(sndStealing);
+        setPenalty(getPenalty() + 1);
+        stepSteal = 4;
+        next(panflip::kStealMark);
+        break;
+    case 4:
+        if (penalty > 2) {
+            endGame();
+            recordRound();
+            platform::AudioServicesPlaySystemSound(sndEndGame);
+        } else {
+            stepNewRound = 1;
+            cycleNewRound(nullptr);
+        }
+        break;
+    default: break;
     }
 }
 
@@ -544,4 +540,4 @@ void PanflipViewController::applyState(const PanflipSavedState& s) {
     setDisplayAlfa(s.displayAlfa);
 }
 
-}  // namespace plumbrick
+}   // namespace plumbrick

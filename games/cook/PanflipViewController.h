@@ -32,8 +32,7 @@ namespace plumbrick {
 class PanflipViewController;
 // The state file of the controller's paused round; the round's saved fields are the controller's own
 // members (PanflipRoundState), written and restored whole.
-using PanflipStateFile =
-    saved_fields::PausedRoundFile<PanflipViewController, PanflipSavedState, panflip_state::table>;
+using PanflipStateFile = saved_fields::PausedRoundFile<PanflipViewController, PanflipSavedState, panflip_state::table>;
 
 class PanflipViewController : public platform::ViewController, public PanflipStateFile, private PanflipRoundState {
     friend PanflipStateFile;
@@ -188,7 +187,6 @@ private:
     platform::SystemSoundID sndStealing = 0;
     platform::SystemSoundID sndEndGame = 0;
     platform::SystemSoundID sndEntrap = 0;
-
 };
 
-}  // namespace plumbrick
+}   // namespace plumbrick

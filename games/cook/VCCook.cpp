@@ -58,4 +58,4 @@ void VCCook::hiddenAll() {
     }
 }
 
-}  // namespace plumbrick
+}   // namespace plumbrick

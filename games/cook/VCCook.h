@@ -21,9 +21,9 @@ public:
     // At the current place: true shows the toss pose, false the down pose.
     void showToss(bool toss);
     void show(int place, bool visible);
-    void showUp();     // every place in use in the toss pose
-    void showDown();   // every place in use in the down pose
-    void hiddenAll();  // all four places, both poses
+    void showUp();      // every place in use in the toss pose
+    void showDown();    // every place in use in the down pose
+    void hiddenAll();   // all four places, both poses
     int getCountVisible() const { return countVisible; }
     void setCountVisible(int count) { countVisible = count; }
 
@@ -34,4 +34,4 @@ private:
     std::array<platform::Segment, 4> imageUp;
 };
 
-}  // namespace plumbrick
+}   // namespace plumbrick

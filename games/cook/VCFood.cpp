@@ -31,4 +31,4 @@ void VCFood::hiddenAll() {
         for (auto& segment : row) segment.hide();
 }
 
-}  // namespace plumbrick
+}   // namespace plumbrick

@@ -18,9 +18,9 @@ public:
     void show(int height, int column, bool visible);
     // true: the item of the column leaves the pan (height 0 off, height 1 on); false: it lies in the pan.
     void showToss(int column, bool toss);
-    void showUp();     // every column in use: from the pan to height 1
-    void showDown();   // every column in use: from height 1 to the pan
-    void hiddenAll();  // all twenty segments
+    void showUp();      // every column in use: from the pan to height 1
+    void showDown();    // every column in use: from height 1 to the pan
+    void hiddenAll();   // all twenty segments
     int getCountVisible() const { return countVisible; }
     void setCountVisible(int count) { countVisible = count; }
 
@@ -29,4 +29,4 @@ private:
     std::array<std::array<platform::Segment, 4>, 5> image;   // image[height][column]
 };
 
-}  // namespace plumbrick
+}   // namespace plumbrick

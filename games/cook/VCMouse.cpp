@@ -43,4 +43,4 @@ void VCFork::setHog(bool out) {
     hog = out;
 }
 
-}  // namespace plumbrick
+}   // namespace plumbrick

@@ -13,6 +13,7 @@ public:
     explicit VCMouse(platform::View& gameView);
     void show(int index, bool visible);
     void hiddenAll();
+
 private:
     std::array<platform::Segment, 6> image;
 };
@@ -28,6 +29,7 @@ public:
     void show(int n, bool visible);
     void clear();   // hides the three marks, keeps the value
     static void hiddenAll(platform::View& view);
+
 private:
     int value = 0;
     std::array<platform::Segment, 3> image;
@@ -40,9 +42,10 @@ public:
     explicit VCFork(platform::View& gameView);
     void setHog(bool out);
     bool getHog() const { return hog; }
+
 private:
     platform::Segment image;
     bool hog = false;
 };
 
-}  // namespace plumbrick
+}   // namespace plumbrick

@@ -34,4 +34,4 @@ void VCChick::hiddenAll(platform::View& view) {
         for (int i = 0; i < 5; ++i) platform::Segment::withTag(view, base + i).hide();
 }
 
-}  // namespace plumbrick
+}   // namespace plumbrick

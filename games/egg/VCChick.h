@@ -47,4 +47,4 @@ private:
     std::shared_ptr<platform::View> keep[5];   // the references the chick holds on its segments
 };
 
-}  // namespace plumbrick
+}   // namespace plumbrick

@@ -8,9 +8,7 @@ constexpr int kDeckBase[4] = {500, 600, 800, 700};
 
 VCEgg::VCEgg(platform::View& gameView, int d) { init(gameView, d); }
 
-int VCEgg::baseTagForDeck(int d) {
-    return d >= 0 && d < 4 ? kDeckBase[d] : kDeckBase[0];
-}
+int VCEgg::baseTagForDeck(int d) { return d >= 0 && d < 4 ? kDeckBase[d] : kDeckBase[0]; }
 
 void VCEgg::init(platform::View& gameView, int d) {
     const int base = baseTagForDeck(d);
@@ -32,4 +30,4 @@ void VCEgg::hiddenAll(platform::View& view) {
         for (int i = 0; i < 5; ++i) platform::Segment::withTag(view, base + i).hide();
 }
 
-}  // namespace plumbrick
+}   // namespace plumbrick

@@ -44,4 +44,4 @@ private:
     platform::Segment image[5];
 };
 
-}  // namespace plumbrick
+}   // namespace plumbrick

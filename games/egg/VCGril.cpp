@@ -73,4 +73,4 @@ void VCGril::hiddenAll(platform::View& view) {
     for (int i = 0; i < 3; ++i) platform::Segment::withTag(view, kBaseTag + i).hide();
 }
 
-}  // namespace plumbrick
+}   // namespace plumbrick

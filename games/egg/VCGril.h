@@ -42,4 +42,4 @@ private:
     platform::Segment image[4];   // slot 3 stays empty (a seventh half mark has no segment)
 };
 
-}  // namespace plumbrick
+}   // namespace plumbrick

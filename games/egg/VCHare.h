@@ -52,4 +52,4 @@ private:
     platform::Segment image[3];
 };
 
-}  // namespace plumbrick
+}   // namespace plumbrick

@@ -7,4 +7,4 @@ void VCHen::cycleLifeTime() {
     egg = std::make_shared<VCEgg>();
 }
 
-}  // namespace plumbrick
+}   // namespace plumbrick

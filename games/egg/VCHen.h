@@ -31,7 +31,7 @@ public:
 private:
     platform::View* view = nullptr;   // the game view, not owned
     std::shared_ptr<VCEgg> egg;
-    int numDeck = 0;                  // kept for the record; nothing uses it
+    int numDeck = 0;   // kept for the record; nothing uses it
 };
 
-}  // namespace plumbrick
+}   // namespace plumbrick

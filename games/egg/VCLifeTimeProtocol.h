@@ -12,4 +12,4 @@ public:
     virtual void cycleLifeTime() = 0;
 };
 
-}  // namespace plumbrick
+}   // namespace plumbrick

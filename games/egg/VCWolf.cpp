@@ -20,4 +20,4 @@ void VCWolf::hiddenAll(platform::View& view) {
     for (int i = 0; i < 4; ++i) platform::Segment::withTag(view, kBaseTag + i).hide();
 }
 
-}  // namespace plumbrick
+}   // namespace plumbrick

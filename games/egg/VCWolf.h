@@ -23,9 +23,9 @@ public:
     static constexpr int kBaseTag = 100;
 
 private:
-    int state = 0;        // kept for the record; nothing reads it
+    int state = 0;   // kept for the record; nothing reads it
     int posBasket = 0;
     platform::Segment image[4];
 };
 
-}  // namespace plumbrick
+}   // namespace plumbrick

@@ -63,5 +63,5 @@ int maxEggsForQuotient(int q);
 // smallest and largest possible values (30 for q == 0, when no change has happened yet).
 std::pair<int, int> speedRangeForQuotient(int q);
 
-}  // namespace yolkfall_state
-}  // namespace plumbrick
+}   // namespace yolkfall_state
+}   // namespace plumbrick

@@ -13,7 +13,7 @@ namespace {
 
 double now() { return platform::Date::date().timeIntervalSince1970; }
 
-}  // namespace
+}   // namespace
 
 YolkfallViewController::YolkfallViewController(std::string gameId, std::string layoutName,
                                                VCRootControllerProtocol* root)
@@ -51,8 +51,8 @@ void YolkfallViewController::viewDidLoad() {
 
     game_face::moveDownByOwnHeight(btMenu);
 
-    platform::NotificationCenter::defaultCenter().addObserver(
-        this, &YolkfallViewController::applicationWillTerminate, platform::ApplicationWillTerminateNotification);
+    platform::NotificationCenter::defaultCenter().addObserver(this, &YolkfallViewController::applicationWillTerminate,
+                                                              platform::ApplicationWillTerminateNotification);
 
     gameResult = std::make_unique<VCGamesResult>(nameGame);
     gameResult->Load();
@@ -251,11 +251,11 @@ void YolkfallViewController::layEgg() {
     if (total < m) {
         bool spaced = true;
         switch (m) {
-            case 1: spaced = true; break;
-            case 2: spaced = lowest >= 3; break;
-            case 3: spaced = lowest >= 2; break;
-            case 4: spaced = lowest >= 1; break;
-            default: spaced = true; break;
+        case 1: spaced = true; break;
+        case 2: spaced = lowest >= 3; break;
+        case 3: spaced = lowest >= 2; break;
+        case 4: spaced = lowest >= 1; break;
+        default: spaced = true; break;
         }
         if (spaced) hen->cycleLifeTime();
     }
@@ -324,12 +324,12 @@ void YolkfallViewController::nextChangeSpeedEgg() {
     if (q <= oldScoresChangeSpeed) return;
     oldScoresChangeSpeed = q;
     switch (q) {
-        case 1: countEggToDeckMAX = 2; break;
-        case 2: countEggToDeckMAX = 3; break;
-        case 4: countEggToDeckMAX = 4; break;
-        case 10: countEggToDeckMAX = 5; break;
-        case 50: countEggToDeckMAX = 6; break;
-        default: break;
+    case 1: countEggToDeckMAX = 2; break;
+    case 2: countEggToDeckMAX = 3; break;
+    case 4: countEggToDeckMAX = 4; break;
+    case 10: countEggToDeckMAX = 5; break;
+    case 50: countEggToDeckMAX = 6; break;
+    default: break;
     }
     if (scores < 600) SpeedEgg = (600 - scores) / 40 + 15;
 }
@@ -432,4 +432,4 @@ void YolkfallViewController::applyState(const YolkfallSavedState& s) {
     setDisplayAlfa(s.displayAlfa);
 }
 
-}  // namespace plumbrick
+}   // namespace plumbrick

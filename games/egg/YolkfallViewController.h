@@ -137,9 +137,9 @@ protected:
 private:
     void makeGameTimer();
     void stopGameTimer();
-    void recordRound();               // EndGame::: with the whole seconds played, the score and the penalty
-    void layEgg();                    // step 6 of a tick
-    int chooseDeck() const;           // rand() % 4, never the frozen deck in game A
+    void recordRound();       // EndGame::: with the whole seconds played, the score and the penalty
+    void layEgg();            // step 6 of a tick
+    int chooseDeck() const;   // rand() % 4, never the frozen deck in game A
     void applyState(const YolkfallSavedState& s);   // a decoded and checked round
     platform::View& gameView() { return *view(); }
 
@@ -164,7 +164,7 @@ private:
     platform::SystemSoundID sndMoveChick = 0;
     platform::SystemSoundID sndEntrap = 0;
     platform::SystemSoundID sndEndGame = 0;
-    platform::Button* btMenu = nullptr;           // outlet; the view tree owns it
+    platform::Button* btMenu = nullptr;   // outlet; the view tree owns it
 };
 
-}  // namespace plumbrick
+}   // namespace plumbrick

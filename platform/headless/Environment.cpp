@@ -31,7 +31,7 @@ void resetPlatform() {
     Image::clearCache();
     FileFaults::shared().clear();
 }
-}  // namespace
+}   // namespace
 
 Environment::Environment(std::string documentsDir) : documents_(std::move(documentsDir)) {
     if (documents_.empty()) {
@@ -41,7 +41,8 @@ Environment::Environment(std::string documentsDir) : documents_(std::move(docume
         std::string pattern = (base / "plumbrick-test-XXXXXX").string();
         std::vector<char> buf(pattern.begin(), pattern.end());
         buf.push_back('\0');
-        if (!mkdtemp(buf.data())) throw std::runtime_error("cannot make a temporary documents folder in " + base.string());
+        if (!mkdtemp(buf.data()))
+            throw std::runtime_error("cannot make a temporary documents folder in " + base.string());
         documents_ = buf.data();
         ownsDocuments_ = true;
     }
@@ -102,4 +103,4 @@ bool Environment::logContains(const std::string& fragment) const {
                        [&fragment](const std::string& line) { return line.find(fragment) != std::string::npos; });
 }
 
-}  // namespace platform::headless
+}   // namespace platform::headless

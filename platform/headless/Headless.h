@@ -25,6 +25,7 @@ public:
     double wallClock() const override { return wallBase_ + now_; }
     void set(double t) { now_ = t; }
     void setWallBase(double secondsSince1970) { wallBase_ = secondsSince1970; }
+
 private:
     double now_ = 0;
     double wallBase_ = 1296741900.0;   // a fixed, ordinary date
@@ -52,7 +53,10 @@ public:
     void clearSounds() { sounds_.clear(); }
 
     // Application
-    bool openURL(const std::string& url) override { urls_.push_back(url); return true; }
+    bool openURL(const std::string& url) override {
+        urls_.push_back(url);
+        return true;
+    }
     void stop() override { stopped_ = true; }
     const std::vector<std::string>& openedURLs() const { return urls_; }
     bool stopped() const { return stopped_; }
@@ -75,4 +79,4 @@ private:
     bool stopped_ = false;
 };
 
-}  // namespace platform::headless
+}   // namespace platform::headless

@@ -30,19 +30,40 @@ bool parseScale(CommandLine& c, const std::string& v) {
 constexpr Option kOptions[] = {
     {"--scale", "N", "window pixels per point at start, 1 to 8 (default 2)", parseScale},
     {"--fullscreen", nullptr, "start full screen (F11 toggles)",
-     [](CommandLine& c, const std::string&) { c.fullScreen = true; return true; }},
+     [](CommandLine& c, const std::string&) {
+         c.fullScreen = true;
+         return true;
+     }},
     {"--windowed", nullptr, "start in a window",
-     [](CommandLine& c, const std::string&) { c.fullScreen = false; return true; }},
+     [](CommandLine& c, const std::string&) {
+         c.fullScreen = false;
+         return true;
+     }},
     {"--mute", nullptr, "start without sound (M turns it on)",
-     [](CommandLine& c, const std::string&) { c.mute = true; return true; }},
+     [](CommandLine& c, const std::string&) {
+         c.mute = true;
+         return true;
+     }},
     {"--version", nullptr, "print the version and exit",
-     [](CommandLine& c, const std::string&) { c.action = CommandLine::Action::Version; return true; }},
+     [](CommandLine& c, const std::string&) {
+         c.action = CommandLine::Action::Version;
+         return true;
+     }},
     {"--help", nullptr, "print this help and exit",
-     [](CommandLine& c, const std::string&) { c.action = CommandLine::Action::Help; return true; }},
+     [](CommandLine& c, const std::string&) {
+         c.action = CommandLine::Action::Help;
+         return true;
+     }},
     {"-h", nullptr, nullptr,
-     [](CommandLine& c, const std::string&) { c.action = CommandLine::Action::Help; return true; }},
+     [](CommandLine& c, const std::string&) {
+         c.action = CommandLine::Action::Help;
+         return true;
+     }},
     {"--exit-after-first-frame", nullptr, nullptr,
-     [](CommandLine& c, const std::string&) { c.exitAfterFirstFrame = true; return true; }},
+     [](CommandLine& c, const std::string&) {
+         c.exitAfterFirstFrame = true;
+         return true;
+     }},
 };
 
 const Option* find(const std::string& name) {
@@ -51,7 +72,7 @@ const Option* find(const std::string& name) {
     return nullptr;
 }
 
-}  // namespace
+}   // namespace
 
 CommandLine parseCommandLine(int argc, const char* const* argv) {
     CommandLine result;
@@ -98,4 +119,4 @@ std::string usageText() {
 
 std::string versionText() { return std::string("plumbrick ") + PLUMBRICK_VERSION + "\n"; }
 
-}  // namespace platform::sdl
+}   // namespace platform::sdl

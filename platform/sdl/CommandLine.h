@@ -12,10 +12,10 @@ struct CommandLine {
     Action action = Action::Run;
     // Unset when the command line did not say; what it says wins over anything remembered.
     std::optional<int> scale;
-    std::optional<bool> fullScreen;   // --fullscreen or --windowed, the last one given
-    bool mute = false;                // this run only; not remembered
-    bool exitAfterFirstFrame = false; // start-up measurements and package checks (not in the usage)
-    std::string error;                // for Action::Error: what was wrong, one line
+    std::optional<bool> fullScreen;     // --fullscreen or --windowed, the last one given
+    bool mute = false;                  // this run only; not remembered
+    bool exitAfterFirstFrame = false;   // start-up measurements and package checks (not in the usage)
+    std::string error;                  // for Action::Error: what was wrong, one line
 };
 
 inline constexpr int kMaxScale = 8;
@@ -27,4 +27,4 @@ std::string usageText();
 // "plumbrick <version>" with a line break.
 std::string versionText();
 
-}  // namespace platform::sdl
+}   // namespace platform::sdl

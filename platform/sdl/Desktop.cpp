@@ -44,7 +44,7 @@ bool madeUpFromTouch(const SDL_Event& event) {
     }
 }
 
-}  // namespace
+}   // namespace
 
 Desktop::Desktop(DesktopOptions options) : options_(std::move(options)) {
     if (options_.scale < 1) options_.scale = 1;
@@ -166,8 +166,10 @@ bool Desktop::needsFrame() const {
 bool Desktop::drawsChangesOnly() const { return keepsFrames_ && dynamic_cast<Window*>(root()); }
 
 void Desktop::invalidateRect(Rect points) {
-    if (auto* w = dynamic_cast<Window*>(root())) w->invalidateRect(points);
-    else wholeFrame_ = true;
+    if (auto* w = dynamic_cast<Window*>(root()))
+        w->invalidateRect(points);
+    else
+        wholeFrame_ = true;
 }
 
 bool Desktop::noticeChanged() const {
@@ -229,16 +231,17 @@ void Desktop::handleEvent(const SDL_Event& event) {
     if (madeUpFromTouch(event)) return;   // the fingers themselves are handled
     View* r = root();
     switch (event.type) {
-    case SDL_QUIT:
-        endApplication();
-        break;
+    case SDL_QUIT: endApplication(); break;
     case SDL_WINDOWEVENT:
         notePlacement(window_, placement_);
         switch (event.window.event) {
         case SDL_WINDOWEVENT_CLOSE: endApplication(); break;
         case SDL_WINDOWEVENT_SIZE_CHANGED:
         case SDL_WINDOWEVENT_RESIZED: updateViewport(); break;
-        case SDL_WINDOWEVENT_FOCUS_LOST: input_.cancel(); dirty_ = true; break;
+        case SDL_WINDOWEVENT_FOCUS_LOST:
+            input_.cancel();
+            dirty_ = true;
+            break;
         default: invalidateAll(); break;
         }
         break;
@@ -253,9 +256,12 @@ void Desktop::handleEvent(const SDL_Event& event) {
             if (window_) SDL_GetWindowSize(window_, &w, &h);
             Point p = toPoints(int(std::lround(event.tfinger.x * w)), int(std::lround(event.tfinger.y * h)));
             auto id = static_cast<long long>(event.tfinger.fingerId);
-            if (event.type == SDL_FINGERDOWN) input_.fingerDown(*r, id, p);
-            else if (event.type == SDL_FINGERUP) input_.fingerUp(*r, id, p);
-            else input_.fingerMove(*r, id, p);
+            if (event.type == SDL_FINGERDOWN)
+                input_.fingerDown(*r, id, p);
+            else if (event.type == SDL_FINGERUP)
+                input_.fingerUp(*r, id, p);
+            else
+                input_.fingerMove(*r, id, p);
             dirty_ = true;
         }
         break;
@@ -280,7 +286,10 @@ void Desktop::handleEvent(const SDL_Event& event) {
     case SDL_MOUSEWHEEL:
         if (r) {
             int dy = event.wheel.y, dx = event.wheel.x;
-            if (event.wheel.direction == SDL_MOUSEWHEEL_FLIPPED) { dy = -dy; dx = -dx; }
+            if (event.wheel.direction == SDL_MOUSEWHEEL_FLIPPED) {
+                dy = -dy;
+                dx = -dx;
+            }
             int x = 0, y = 0;
             SDL_GetMouseState(&x, &y);
             // Down or right moves towards the end of the strip.
@@ -385,4 +394,4 @@ bool Desktop::openURL(const std::string& url) {
     return true;
 }
 
-}  // namespace platform::sdl
+}   // namespace platform::sdl

@@ -26,7 +26,7 @@
 namespace platform::sdl {
 
 struct DesktopOptions {
-    int scale = 2;                 // pixels per point of the window at start
+    int scale = 2;   // pixels per point of the window at start
     bool fullScreen = false;
     std::string title = "Plumbrick";
     double frameInterval = 1.0 / 60;   // shortest time between frames while something moves
@@ -121,9 +121,9 @@ private:
     View* root_ = nullptr;
     bool initialisedVideo_ = false;
     bool running_ = false;
-    bool dirty_ = true;        // input arrived: look for changes
-    bool wholeFrame_ = true;   // the next frame is drawn whole
-    bool keepsFrames_ = false; // the renderer draws into a surface that keeps the last frame
+    bool dirty_ = true;          // input arrived: look for changes
+    bool wholeFrame_ = true;     // the next frame is drawn whole
+    bool keepsFrames_ = false;   // the renderer draws into a surface that keeps the last frame
     bool exitAfterFirstFrame_ = false;
     double lastFrame_ = -1e9;
     int frames_ = 0;
@@ -135,4 +135,4 @@ private:
     WindowPlacement placement_;
 };
 
-}  // namespace platform::sdl
+}   // namespace platform::sdl

@@ -45,7 +45,7 @@ FontFile lookUp(const std::string& name) {
     return found;
 }
 
-}  // namespace
+}   // namespace
 
 FontFile findFontFile(const std::string& name) {
     static std::mutex mutex;
@@ -56,4 +56,4 @@ FontFile findFontFile(const std::string& name) {
     return it->second;
 }
 
-}  // namespace platform::sdl
+}   // namespace platform::sdl

@@ -15,4 +15,4 @@ struct FontFile {
 // ("Helvetica", "Helvetica-Bold"). Results are remembered.
 FontFile findFontFile(const std::string& name);
 
-}  // namespace platform::sdl
+}   // namespace platform::sdl

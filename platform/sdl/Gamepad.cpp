@@ -32,7 +32,7 @@ std::vector<std::string> keysFor(int button) {
     }
 }
 
-}  // namespace
+}   // namespace
 
 Gamepads::~Gamepads() { close(); }
 
@@ -63,7 +63,8 @@ int Gamepads::connected() const {
 void Gamepads::attach(int deviceIndex) {
     SDL_GameController* controller = SDL_GameControllerOpen(deviceIndex);
     if (!controller) {
-        logLine(std::string("gamepad: cannot open controller ") + std::to_string(deviceIndex) + " (" + SDL_GetError() + ")");
+        logLine(std::string("gamepad: cannot open controller ") + std::to_string(deviceIndex) + " (" + SDL_GetError() +
+                ")");
         return;
     }
     SDL_JoystickID id = SDL_JoystickInstanceID(SDL_GameControllerGetJoystick(controller));
@@ -88,8 +89,7 @@ bool Gamepads::handleEvent(const SDL_Event& event, View* root, PointerInput& inp
     switch (event.type) {
     case SDL_CONTROLLERDEVICEADDED: attach(event.cdevice.which); return false;
     case SDL_CONTROLLERDEVICEREMOVED: detach(event.cdevice.which); return false;
-    case SDL_CONTROLLERBUTTONDOWN:
-        return root && button(*root, input, event.cbutton.button);
+    case SDL_CONTROLLERBUTTONDOWN: return root && button(*root, input, event.cbutton.button);
     case SDL_CONTROLLERAXISMOTION:
         return root && axis(*root, input, pads_[event.caxis.which], event.caxis.axis, event.caxis.value);
     default: return false;
@@ -113,12 +113,17 @@ bool Gamepads::button(View& root, PointerInput& input, int button) {
 }
 
 bool Gamepads::axis(View& root, PointerInput& input, Pad& pad, int axis, int value) {
-    int* dir = axis == SDL_CONTROLLER_AXIS_LEFTX ? &pad.stickX : axis == SDL_CONTROLLER_AXIS_LEFTY ? &pad.stickY : nullptr;
+    int* dir = axis == SDL_CONTROLLER_AXIS_LEFTX   ? &pad.stickX
+               : axis == SDL_CONTROLLER_AXIS_LEFTY ? &pad.stickY
+                                                   : nullptr;
     if (!dir) return false;
     int now = *dir;
-    if (value >= kPush) now = 1;
-    else if (value <= -kPush) now = -1;
-    else if (value > -kRelease && value < kRelease) now = 0;
+    if (value >= kPush)
+        now = 1;
+    else if (value <= -kPush)
+        now = -1;
+    else if (value > -kRelease && value < kRelease)
+        now = 0;
     if (now == *dir) return false;
     *dir = now;
     if (now == 0) return false;
@@ -135,4 +140,4 @@ bool Gamepads::push(View& root, PointerInput& input, int dx, int dy) {
     return false;
 }
 
-}  // namespace platform::sdl
+}   // namespace platform::sdl

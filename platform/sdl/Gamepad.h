@@ -67,4 +67,4 @@ private:
     int side_ = 0, level_ = 0;
 };
 
-}  // namespace platform::sdl
+}   // namespace platform::sdl

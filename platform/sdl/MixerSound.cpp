@@ -27,7 +27,7 @@ bool nothingToPlayOn() {
     return true;
 }
 
-}  // namespace
+}   // namespace
 
 MixerSound::~MixerSound() { close(); }
 
@@ -108,4 +108,4 @@ bool MixerSound::isLoaded(SystemSoundID id) const {
 
 int MixerSound::playingChannels() const { return open_ ? Mix_Playing(-1) : 0; }
 
-}  // namespace platform::sdl
+}   // namespace platform::sdl

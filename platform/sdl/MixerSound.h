@@ -56,4 +56,4 @@ private:
     int volume_ = kVolumeSteps;
 };
 
-}  // namespace platform::sdl
+}   // namespace platform::sdl

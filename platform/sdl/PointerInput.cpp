@@ -38,7 +38,7 @@ void findPaged(View& v, ScrollView*& found) {
 // Rows scrolled by one wheel step of a scroll view that does not page.
 constexpr double kWheelStepPoints = 25;
 
-}  // namespace
+}   // namespace
 
 void setScrollOffset(ScrollView& view, Point offset) {
     if (auto* table = dynamic_cast<TableView*>(&view))
@@ -112,7 +112,8 @@ void PointerInput::move(View& root, Point p) {
         if (Control* c = heldControl()) c->setHighlighted(false);
         control_.reset();
     }
-    Point offset = horizontal(*s) ? Point{startOffset_.x - dx, startOffset_.y} : Point{startOffset_.x, startOffset_.y - dy};
+    Point offset =
+        horizontal(*s) ? Point{startOffset_.x - dx, startOffset_.y} : Point{startOffset_.x, startOffset_.y - dy};
     setScrollOffset(*s, clampOffset(*s, offset));
 }
 
@@ -131,8 +132,10 @@ void PointerInput::release(View& root, Point p) {
         int startPage = static_cast<int>(std::lround(startOffset_.x / w));
         double dx = p.x - start_.x;
         int page = startPage;
-        if (dx < -w * kPageTurn) page = startPage + 1;
-        else if (dx > w * kPageTurn) page = startPage - 1;
+        if (dx < -w * kPageTurn)
+            page = startPage + 1;
+        else if (dx > w * kPageTurn)
+            page = startPage - 1;
         page = std::clamp(page, 0, pageCount(*s) - 1);
         settleTo(*s, {page * w, s->contentOffset().y});
         return;
@@ -144,7 +147,8 @@ void PointerInput::release(View& root, Point p) {
     auto* c = static_cast<Control*>(held.get());
     c->setHighlighted(false);
     // Touch-up-inside only when released over the same control, still on screen.
-    if (held->isDescendantOf(&root) && controlAt(root, p) == c) c->sendActionsForControlEvents(ControlEventTouchUpInside);
+    if (held->isDescendantOf(&root) && controlAt(root, p) == c)
+        c->sendActionsForControlEvents(ControlEventTouchUpInside);
 }
 
 void PointerInput::cancel() {
@@ -194,7 +198,8 @@ void PointerInput::fingerUp(View& root, long long id, Point p) {
     bool stillHeld = heldControl() == c;
     for (auto& [other, view] : fingers_) stillHeld = stillHeld || view.lock() == held;
     if (!stillHeld) c->setHighlighted(false);
-    if (held->isDescendantOf(&root) && controlAt(root, p) == c) c->sendActionsForControlEvents(ControlEventTouchUpInside);
+    if (held->isDescendantOf(&root) && controlAt(root, p) == c)
+        c->sendActionsForControlEvents(ControlEventTouchUpInside);
 }
 
 void PointerInput::cancelPress() {
@@ -220,8 +225,10 @@ bool PointerInput::wheel(View& root, Point p, int steps) {
         pageBy(*s, steps);
     } else {
         Point o = s->contentOffset();
-        if (horizontal(*s)) o.x += steps * kWheelStepPoints;
-        else o.y += steps * kWheelStepPoints;
+        if (horizontal(*s))
+            o.x += steps * kWheelStepPoints;
+        else
+            o.y += steps * kWheelStepPoints;
         setScrollOffset(*s, clampOffset(*s, o));
     }
     return true;
@@ -295,8 +302,9 @@ void PointerInput::step() {
         return;
     }
     double k = 1 - std::pow(1 - std::max(0.0, t), 3);   // eases out
-    Point p{settle_->from.x + (settle_->to.x - settle_->from.x) * k, settle_->from.y + (settle_->to.y - settle_->from.y) * k};
+    Point p{settle_->from.x + (settle_->to.x - settle_->from.x) * k,
+            settle_->from.y + (settle_->to.y - settle_->from.y) * k};
     setScrollOffset(*s, p);
 }
 
-}  // namespace platform::sdl
+}   // namespace platform::sdl

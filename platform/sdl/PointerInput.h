@@ -77,8 +77,8 @@ private:
     bool pressed_ = false;
     bool dragging_ = false;
     std::optional<Settle> settle_;
-    std::optional<long long> finger_;                   // the finger that is the pointer
-    std::map<long long, std::weak_ptr<View>> fingers_;  // the other fingers, each with the control it holds
+    std::optional<long long> finger_;                    // the finger that is the pointer
+    std::map<long long, std::weak_ptr<View>> fingers_;   // the other fingers, each with the control it holds
 };
 
 // Sets a scroll view's offset (a table view also lays out the rows that came into view).
@@ -88,4 +88,4 @@ ScrollView* scrollableAncestor(View* view);
 // The front-most visible paged scroll view in the tree, or null.
 ScrollView* frontPagedScrollView(View& root);
 
-}  // namespace platform::sdl
+}   // namespace platform::sdl

@@ -29,11 +29,9 @@ bool empty(const SDL_Rect& r) { return r.w <= 0 || r.h <= 0; }
 // A control being pressed draws its pictures a little darker.
 constexpr Uint8 kPressedShade = 190;
 
-}  // namespace
+}   // namespace
 
-Renderer::Renderer(SDL_Renderer* renderer) : renderer_(renderer) {
-    ownsTtf_ = TTF_Init() == 0;
-}
+Renderer::Renderer(SDL_Renderer* renderer) : renderer_(renderer) { ownsTtf_ = TTF_Init() == 0; }
 
 Renderer::~Renderer() {
     for (auto& [key, picture] : pictures_)
@@ -92,8 +90,10 @@ void Renderer::drawChanges(View& root, const std::vector<Rect>& parts) {
     // Points to pixels, rounded outwards with a pixel to spare (the views' own edges are rounded to the nearest).
     std::vector<SDL_Rect> rects;
     for (const Rect& p : parts) {
-        int x0 = int(std::floor(p.minX() * screen.sx + screen.tx)) - 1, y0 = int(std::floor(p.minY() * screen.sy + screen.ty)) - 1;
-        int x1 = int(std::ceil(p.maxX() * screen.sx + screen.tx)) + 1, y1 = int(std::ceil(p.maxY() * screen.sy + screen.ty)) + 1;
+        int x0 = int(std::floor(p.minX() * screen.sx + screen.tx)) - 1,
+            y0 = int(std::floor(p.minY() * screen.sy + screen.ty)) - 1;
+        int x1 = int(std::ceil(p.maxX() * screen.sx + screen.tx)) + 1,
+            y1 = int(std::ceil(p.maxY() * screen.sy + screen.ty)) + 1;
         SDL_Rect r = intersect({x0, y0, x1 - x0, y1 - y0}, whole);
         if (!empty(r)) rects.push_back(r);
     }
@@ -176,8 +176,14 @@ SDL_Rect Renderer::pixelRect(const Map& map, Rect rect, SDL_RendererFlip* flip) 
     double x0 = map.sx * rect.minX() + map.tx, x1 = map.sx * rect.maxX() + map.tx;
     double y0 = map.sy * rect.minY() + map.ty, y1 = map.sy * rect.maxY() + map.ty;
     int f = SDL_FLIP_NONE;
-    if (x1 < x0) { std::swap(x0, x1); f |= SDL_FLIP_HORIZONTAL; }
-    if (y1 < y0) { std::swap(y0, y1); f |= SDL_FLIP_VERTICAL; }
+    if (x1 < x0) {
+        std::swap(x0, x1);
+        f |= SDL_FLIP_HORIZONTAL;
+    }
+    if (y1 < y0) {
+        std::swap(y0, y1);
+        f |= SDL_FLIP_VERTICAL;
+    }
     if (flip) *flip = static_cast<SDL_RendererFlip>(f);
     // Round both edges, so that views that touch in points touch in pixels.
     int left = roundPixel(x0), top = roundPixel(y0);
@@ -212,7 +218,10 @@ void Renderer::drawView(View& view, const Map& parent, double parentAlpha, const
     if (visible) {
         setClip(clip);
         Color bg = view.backgroundColor();
-        if (bg.a > 0 && !collecting_) { fill(map, bounds, bg, alpha); drew = true; }
+        if (bg.a > 0 && !collecting_) {
+            fill(map, bounds, bg, alpha);
+            drew = true;
+        }
         if (auto* imageView = dynamic_cast<ImageView*>(&view)) {
             if (imageView->image()) {
                 bool pressed = false;
@@ -232,7 +241,10 @@ void Renderer::drawView(View& view, const Map& parent, double parentAlpha, const
                 drew = true;
             }
         } else if (auto* label = dynamic_cast<Label*>(&view)) {
-            if (!label->text().empty() && !collecting_) { drawLabel(*label, map, alpha); drew = true; }
+            if (!label->text().empty() && !collecting_) {
+                drawLabel(*label, map, alpha);
+                drew = true;
+            }
         }
     }
     if (drew) ++drawn_;
@@ -269,7 +281,10 @@ SDL_Texture* Renderer::textureFor(const Image& image) {
             for (int y = 0; y < argb->h && picture.opaque; ++y) {
                 auto* row = reinterpret_cast<const Uint32*>(static_cast<const Uint8*>(argb->pixels) + y * argb->pitch);
                 for (int x = 0; x < argb->w; ++x)
-                    if ((row[x] >> 24) != 0xff) { picture.opaque = false; break; }
+                    if ((row[x] >> 24) != 0xff) {
+                        picture.opaque = false;
+                        break;
+                    }
             }
             SDL_UnlockSurface(argb);
             picture.texture = SDL_CreateTextureFromSurface(renderer_, argb);
@@ -287,7 +302,8 @@ void Renderer::drawPicture(const Image& image, const Map& map, Rect rect, double
     SDL_RendererFlip flip = SDL_FLIP_NONE;
     SDL_Rect r = pixelRect(map, rect, &flip);
     if (empty(r) || empty(intersect(r, currentClip_))) return;
-    const Picture& picture = pictures_[(pictureScale() == 2 && !image.path2x().empty()) ? image.path2x() : image.path()];
+    const Picture& picture =
+        pictures_[(pictureScale() == 2 && !image.path2x().empty()) ? image.path2x() : image.path()];
 
     int tw = 0, th = 0;
     SDL_QueryTexture(texture, nullptr, nullptr, &tw, &th);
@@ -356,8 +372,10 @@ void Renderer::drawLabel(const Label& label, const Map& map, double alpha) {
     if (!text || !text->texture) return;
     SDL_Rect box = pixelRect(map, label.bounds());
     int x = box.x;
-    if (label.textAlignment() == TextAlignmentCenter) x = box.x + (box.w - text->width) / 2;
-    else if (label.textAlignment() == TextAlignmentRight) x = box.x + box.w - text->width;
+    if (label.textAlignment() == TextAlignmentCenter)
+        x = box.x + (box.w - text->width) / 2;
+    else if (label.textAlignment() == TextAlignmentRight)
+        x = box.x + box.w - text->width;
     int y = box.y + (box.h - text->height) / 2;   // a label centres its line vertically
     SDL_Rect dst{x, y, text->width, text->height};
     SDL_Rect outer = currentClip_;
@@ -369,4 +387,4 @@ void Renderer::drawLabel(const Label& label, const Map& map, double alpha) {
     setClip(outer);
 }
 
-}  // namespace platform::sdl
+}   // namespace platform::sdl

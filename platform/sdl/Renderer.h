@@ -109,11 +109,11 @@ private:
     std::unordered_map<std::string, TTF_Font*> fonts_;    // by file and pixel size
     std::uint64_t frame_ = 0;
     int drawn_ = 0;
-    bool collecting_ = false;           // walking the tree to find inexact copies, drawing nothing
-    std::vector<SDL_Rect> inexact_;     // pictures copied scaled or mirrored, as clipped, in pixels
+    bool collecting_ = false;         // walking the tree to find inexact copies, drawing nothing
+    std::vector<SDL_Rect> inexact_;   // pictures copied scaled or mirrored, as clipped, in pixels
     std::vector<SDL_Rect> drawnRects_;
     SDL_Rect currentClip_{0, 0, -1, -1};
     bool ownsTtf_ = false;
 };
 
-}  // namespace platform::sdl
+}   // namespace platform::sdl

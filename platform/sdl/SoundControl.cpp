@@ -36,4 +36,4 @@ void SoundControl::remember() {
     settings_->save();
 }
 
-}  // namespace platform::sdl
+}   // namespace platform::sdl

@@ -31,4 +31,4 @@ private:
     bool chosenMuted_ = false;   // what M last chose, or what was remembered: --mute alone is not kept
 };
 
-}  // namespace platform::sdl
+}   // namespace platform::sdl

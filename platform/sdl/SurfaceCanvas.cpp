@@ -7,7 +7,8 @@
 namespace platform::sdl {
 
 SurfaceCanvas::SurfaceCanvas(int scale, int widthPoints, int heightPoints) : scale_(scale < 1 ? 1 : scale) {
-    surface_ = SDL_CreateRGBSurfaceWithFormat(0, widthPoints * scale_, heightPoints * scale_, 32, SDL_PIXELFORMAT_ARGB8888);
+    surface_ =
+        SDL_CreateRGBSurfaceWithFormat(0, widthPoints * scale_, heightPoints * scale_, 32, SDL_PIXELFORMAT_ARGB8888);
     if (!surface_) throw std::runtime_error(std::string("SDL_CreateRGBSurfaceWithFormat: ") + SDL_GetError());
     sdlRenderer_ = SDL_CreateSoftwareRenderer(surface_);
     if (!sdlRenderer_) {
@@ -31,8 +32,10 @@ void SurfaceCanvas::render(View& root) {
 
 void SurfaceCanvas::renderChanges(Window& root) {
     std::vector<Rect> changes = root.takeChanges();
-    if (!drewOnce_) renderer_->drawFrame(root);
-    else renderer_->drawChanges(root, changes);
+    if (!drewOnce_)
+        renderer_->drawFrame(root);
+    else
+        renderer_->drawChanges(root, changes);
     drewOnce_ = true;
     SDL_RenderPresent(sdlRenderer_);
 }
@@ -40,7 +43,8 @@ void SurfaceCanvas::renderChanges(Window& root) {
 Rgba SurfaceCanvas::pixel(int x, int y) const {
     if (x < 0 || y < 0 || x >= surface_->w || y >= surface_->h) return {};
     SDL_LockSurface(surface_);
-    Uint32 v = *reinterpret_cast<const Uint32*>(static_cast<const Uint8*>(surface_->pixels) + y * surface_->pitch + x * 4);
+    Uint32 v =
+        *reinterpret_cast<const Uint32*>(static_cast<const Uint8*>(surface_->pixels) + y * surface_->pitch + x * 4);
     SDL_UnlockSurface(surface_);
     Rgba p;
     SDL_GetRGBA(v, surface_->format, &p.r, &p.g, &p.b, &p.a);
@@ -57,4 +61,4 @@ bool SurfaceCanvas::savePng(const std::string& path, std::string* error) const {
     return false;
 }
 
-}  // namespace platform::sdl
+}   // namespace platform::sdl

@@ -31,8 +31,8 @@ public:
     // Draws again only what the window's views reported changed since the last call (the whole tree the
     // first time), as the desktop window does.
     void renderChanges(Window& root);
-    Rgba pixel(int x, int y) const;               // in pixels
-    Rgba pixelAtPoint(double x, double y) const;  // the pixel under a point
+    Rgba pixel(int x, int y) const;                // in pixels
+    Rgba pixelAtPoint(double x, double y) const;   // the pixel under a point
     // Writes the canvas as a PNG file; false (with SDL's reason in `error`) on failure.
     bool savePng(const std::string& path, std::string* error = nullptr) const;
 
@@ -48,4 +48,4 @@ private:
     bool drewOnce_ = false;
 };
 
-}  // namespace platform::sdl
+}   // namespace platform::sdl

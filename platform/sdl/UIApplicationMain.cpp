@@ -31,26 +31,22 @@ public:
     double wallClock() const override {
         return std::chrono::duration<double>(std::chrono::system_clock::now().time_since_epoch()).count();
     }
+
 private:
     std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
 };
 
-}  // namespace
+}   // namespace
 
 int UIApplicationMain(int argc, char** argv) {
     const sdl::CommandLine commandLine = sdl::parseCommandLine(argc, argv);
     switch (commandLine.action) {
-    case sdl::CommandLine::Action::Help:
-        std::fputs(sdl::usageText().c_str(), stdout);
-        return 0;
-    case sdl::CommandLine::Action::Version:
-        std::fputs(sdl::versionText().c_str(), stdout);
-        return 0;
+    case sdl::CommandLine::Action::Help: std::fputs(sdl::usageText().c_str(), stdout); return 0;
+    case sdl::CommandLine::Action::Version: std::fputs(sdl::versionText().c_str(), stdout); return 0;
     case sdl::CommandLine::Action::Error:
         std::fputs(("plumbrick: " + commandLine.error + "\n" + sdl::usageText()).c_str(), stderr);
         return 2;
-    case sdl::CommandLine::Action::Run:
-        break;
+    case sdl::CommandLine::Action::Run: break;
     }
     sdl::DesktopOptions options;
     options.scale = commandLine.scale.value_or(options.scale);
@@ -114,4 +110,4 @@ int UIApplicationMain(int argc, char** argv) {
     return result;
 }
 
-}  // namespace platform
+}   // namespace platform

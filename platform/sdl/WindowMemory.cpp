@@ -18,7 +18,7 @@ bool onSomeDisplay(int x, int y) {
     return false;
 }
 
-}  // namespace
+}   // namespace
 
 WindowPlacement loadPlacement(const Settings& settings) {
     WindowPlacement p;
@@ -63,10 +63,11 @@ SDL_Rect openingRect(const WindowPlacement& remembered, int width, int height, i
 void notePlacement(SDL_Window* window, WindowPlacement& p) {
     if (!window) return;
     Uint32 flags = SDL_GetWindowFlags(window);
-    if (flags & (SDL_WINDOW_FULLSCREEN | SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_MINIMIZED | SDL_WINDOW_MAXIMIZED)) return;
+    if (flags & (SDL_WINDOW_FULLSCREEN | SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_MINIMIZED | SDL_WINDOW_MAXIMIZED))
+        return;
     SDL_GetWindowPosition(window, &p.x, &p.y);
     SDL_GetWindowSize(window, &p.width, &p.height);
     p.sized = p.placed = true;
 }
 
-}  // namespace platform::sdl
+}   // namespace platform::sdl

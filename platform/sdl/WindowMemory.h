@@ -25,4 +25,4 @@ SDL_Rect openingRect(const WindowPlacement& remembered, int width, int height, i
 // Records the window's size and place while it is not full screen (call on every window event).
 void notePlacement(SDL_Window* window, WindowPlacement& placement);
 
-}  // namespace platform::sdl
+}   // namespace platform::sdl

@@ -60,4 +60,4 @@ protected:
     PlumbrickViewController* root = nullptr;
 };
 
-}  // namespace plumbrick::test
+}   // namespace plumbrick::test

@@ -92,5 +92,5 @@ TEST_P(TeardownInARound, StopsTheTimersAndTheControlsOfTheGoneGame) {
 
 INSTANTIATE_TEST_SUITE_P(EggAndCook, TeardownInARound, ::testing::Values(1, 2));
 
-}  // namespace
-}  // namespace plumbrick::test
+}   // namespace
+}   // namespace plumbrick::test

@@ -237,8 +237,8 @@ TEST_F(AppTest, MoreGamesTakesTheMenuOffAndEndsTheApplicationThroughTheStoreLink
     platform::NotificationCenter::defaultCenter().removeObserver(this);
 }
 
-}  // namespace
-}  // namespace plumbrick::test
+}   // namespace
+}   // namespace plumbrick::test
 
 // A save cut short leaves a temporary file beside the one it replaces; it goes when the program starts, before
 // any game screen opens, and the saved files stay.

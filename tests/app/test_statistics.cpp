@@ -93,5 +93,5 @@ TEST_F(StatisticsTest, AReusedCellForAMalformedPackIsCleared) {
     EXPECT_TRUE(env.logContains("ERROR VCGamesResult:initWithPack:"));
 }
 
-}  // namespace
-}  // namespace plumbrick::test
+}   // namespace
+}   // namespace plumbrick::test

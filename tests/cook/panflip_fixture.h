@@ -24,7 +24,7 @@ using Look = std::vector<std::tuple<int, bool, double, const void*>>;
 constexpr int kCookDown = VCCook::kDownTag;   // the cook's down pose at place p: kCookDown + p
 constexpr int kCookToss = VCCook::kTossTag;   // and its toss pose
 constexpr int kFork = VCFork::kTag;
-constexpr int kMouse = VCMouse::kBaseTag;     // the mouse at its hole; kMouse + 1..5 on its way
+constexpr int kMouse = VCMouse::kBaseTag;   // the mouse at its hole; kMouse + 1..5 on its way
 constexpr int kMark = VCMousePenalty::kBaseTag;
 constexpr int kDigit = VCNumeral::kBaseTag;   // the score's four digits
 constexpr int food(int column, int height) { return VCFood::tag(column, height); }
@@ -45,7 +45,8 @@ protected:
     void press(const char* key) { ASSERT_TRUE(platform::pressKey(*face, key)) << key; }
     // Ends the application (will-terminate) and opens the game again on the same documents folder.
     void restart() {
-        platform::NotificationCenter::defaultCenter().postNotificationName(platform::ApplicationWillTerminateNotification);
+        platform::NotificationCenter::defaultCenter().postNotificationName(
+            platform::ApplicationWillTerminateNotification);
         open();
     }
     void startAndServe(const char* key = "2") {
@@ -56,7 +57,8 @@ protected:
     bool lit(int tag) const { return face->viewWithTag(tag) && !face->viewWithTag(tag)->isHidden(); }
     V litTags(int from, int to) const {
         V out;
-        for (int t = from; t <= to; ++t) if (lit(t)) out.push_back(t);
+        for (int t = from; t <= to; ++t)
+            if (lit(t)) out.push_back(t);
         return out;
     }
     V cookTags() const { return litTags(kCookDown, kCookToss + 3); }
@@ -65,7 +67,8 @@ protected:
     // The height at which column c's item is drawn: -1 none, -2 more than one.
     int drawnHeight(int c) const {
         int h = -1;
-        for (int k = 0; k < 5; ++k) if (lit(food(c, k))) h = h == -1 ? k : -2;
+        for (int k = 0; k < 5; ++k)
+            if (lit(food(c, k))) h = h == -1 ? k : -2;
         return h;
     }
     // Every view of the face, depth first: tag, hidden, alpha and picture.
@@ -82,7 +85,8 @@ protected:
     // Time of the last play of a sound, or -1.
     double lastPlay(const std::string& name) const {
         double t = -1;
-        for (const auto& p : env.sounds()) if (p.path.find("/" + name + ".") != std::string::npos) t = p.time;
+        for (const auto& p : env.sounds())
+            if (p.path.find("/" + name + ".") != std::string::npos) t = p.time;
         return t;
     }
 
@@ -140,4 +144,4 @@ protected:
     }
 };
 
-}  // namespace plumbrick::testing
+}   // namespace plumbrick::testing

@@ -20,7 +20,7 @@ protected:
     }
 };
 
-const char* const kGoldenFiles[] = {"new_round.state", "a_served.state", "b_caught.state",
+const char* const kGoldenFiles[] = {"new_round.state", "a_served.state",  "b_caught.state",
                                     "b_toss.state",    "mouse_run.state", "fork.state"};
 
 TEST_F(PanflipGolden, PausedDuringTheNewRoundSteps) {
@@ -106,4 +106,4 @@ TEST_F(PanflipGolden, ARoundWithNegativeSecondsPlayedComesBack) {
     EXPECT_EQ(game->getTimeGame(), -598.5);
 }
 
-}  // namespace
+}   // namespace

@@ -23,7 +23,7 @@ protected:
     }
 };
 
-}  // namespace
+}   // namespace
 
 TEST_F(PanflipRound, StartServesTheItemsThenRunsTheFoodTimer) {
     open();
@@ -40,19 +40,23 @@ TEST_F(PanflipRound, StartServesTheItemsThenRunsTheFoodTimer) {
         EXPECT_EQ(litTags(kFork, food(3, 4)), pans) << n;
         EXPECT_EQ(litTags(kMark, kDigit + 3), (V{kDigit, kDigit + 1, kDigit + 2, kDigit + 3}));
         EXPECT_EQ(game->getDgScores()->getNum(), 0);
-        at(t0 + 0.4, [&] { EXPECT_LT(lastPlay("panflip_01"), t0); }, [&] {
-            EXPECT_DOUBLE_EQ(lastPlay("panflip_01"), t0 + 0.4);
-            for (int i = 0; i < n; ++i) {
-                EXPECT_TRUE(lit(kCookToss + i)) << i;
-                EXPECT_FALSE(lit(kCookDown + i)) << i;
-                EXPECT_TRUE(lit(food(i, 1))) << i;
-            }
-        });
-        at(t0 + 0.9, [&] { EXPECT_FALSE(game->getTimerTossFood()); }, [&] {
-            ASSERT_TRUE(game->getTimerTossFood());
-            EXPECT_EQ(game->getTimerTossFood()->timeInterval(), 0.3166);
-            EXPECT_EQ(cookTags(), V{kCookDown + 1});
-        });
+        at(
+            t0 + 0.4, [&] { EXPECT_LT(lastPlay("panflip_01"), t0); },
+            [&] {
+                EXPECT_DOUBLE_EQ(lastPlay("panflip_01"), t0 + 0.4);
+                for (int i = 0; i < n; ++i) {
+                    EXPECT_TRUE(lit(kCookToss + i)) << i;
+                    EXPECT_FALSE(lit(kCookDown + i)) << i;
+                    EXPECT_TRUE(lit(food(i, 1))) << i;
+                }
+            });
+        at(
+            t0 + 0.9, [&] { EXPECT_FALSE(game->getTimerTossFood()); },
+            [&] {
+                ASSERT_TRUE(game->getTimerTossFood());
+                EXPECT_EQ(game->getTimerTossFood()->timeInterval(), 0.3166);
+                EXPECT_EQ(cookTags(), V{kCookDown + 1});
+            });
         press("left");
         press("left");   // the cook stops at the ends
         EXPECT_EQ(cookTags(), V{kCookDown});
@@ -74,12 +78,14 @@ TEST_F(PanflipRound, AnItemRisesToItsPeakFallsAndIsCaughtWithATossUnderTheCook) 
     EXPECT_EQ(game->getScores(), 1);
     EXPECT_EQ(lastPlay("yolkfall_02"), c);
     press("right");   // ignored during the catch and the throw
-    at(c + 0.08, [&] { EXPECT_EQ(cookTags(), V{kCookDown + 1}); }, [&] {
-        EXPECT_EQ(cookTags(), V{kCookToss + 1});
-        EXPECT_EQ(drawnHeight(1), 1);
-        EXPECT_EQ(game->getPosHeightFood(1), 1);
-    });
-    press("left");    // while the pan only waits to come down, a move cuts the toss short
+    at(
+        c + 0.08, [&] { EXPECT_EQ(cookTags(), V{kCookDown + 1}); },
+        [&] {
+            EXPECT_EQ(cookTags(), V{kCookToss + 1});
+            EXPECT_EQ(drawnHeight(1), 1);
+            EXPECT_EQ(game->getPosHeightFood(1), 1);
+        });
+    press("left");   // while the pan only waits to come down, a move cuts the toss short
     EXPECT_EQ(cookTags(), V{kCookDown});
     EXPECT_FALSE(game->getTimerCookFoodToss());
     EXPECT_FALSE(game->getFlagCookToss());
@@ -151,29 +157,37 @@ TEST_F(PanflipRound, LossesSendTheMouseThenANewRoundAndTheThirdEndsTheGame) {
         EXPECT_EQ(game->getCook()->getPosCook(), place);
         double step = t + 0.6;
         for (int m = column + 2; m <= 5; ++m, step += 0.2)
-            at(step, [&] { EXPECT_EQ(mouseTags(), V{kMouse + m - 1}); }, [&] { EXPECT_EQ(mouseTags(), V{kMouse + m}); });
+            at(
+                step, [&] { EXPECT_EQ(mouseTags(), V{kMouse + m - 1}); },
+                [&] { EXPECT_EQ(mouseTags(), V{kMouse + m}); });
         const double gone = step + 0.6;
-        at(gone, [&] { EXPECT_EQ(mouseTags(), V{kMouse + 5}); }, [&] { EXPECT_EQ(mouseTags(), V{}); });
-        at(gone + 0.01, [&] { EXPECT_EQ(game->getPenalty(), mark); }, [&] {
-            EXPECT_EQ(markTags().size(), std::size_t(mark + 1));
-            EXPECT_EQ(lastPlay("yolkfall_08"), gone + 0.01);
-        });
+        at(
+            gone, [&] { EXPECT_EQ(mouseTags(), V{kMouse + 5}); }, [&] { EXPECT_EQ(mouseTags(), V{}); });
+        at(
+            gone + 0.01, [&] { EXPECT_EQ(game->getPenalty(), mark); },
+            [&] {
+                EXPECT_EQ(markTags().size(), std::size_t(mark + 1));
+                EXPECT_EQ(lastPlay("yolkfall_08"), gone + 0.01);
+            });
         EXPECT_NEAR(gone + 1.21 - t, column == 0 ? 3.21 : 2.61, 1e-9);
         const Look last = look();
-        at(gone + 1.21, [&] {
-            EXPECT_EQ(game->getState(), 1);
-            EXPECT_FALSE(game->getTimerNewRound());
-            EXPECT_LT(lastPlay("endgame"), 0);
-        }, [&] {
-            if (mark < 2) {
-                EXPECT_EQ(mouseTags(), V{kMouse});
-                EXPECT_EQ(cookTags(), (V{kCookDown, kCookDown + 1, kCookDown + 2, kCookDown + 3}));
-            } else {
-                EXPECT_EQ(game->getState(), 0);
-                EXPECT_EQ(lastPlay("endgame"), env.now());
-                EXPECT_EQ(std::get<4>(rounds().at(0)), 3);
-            }
-        });
+        at(
+            gone + 1.21,
+            [&] {
+                EXPECT_EQ(game->getState(), 1);
+                EXPECT_FALSE(game->getTimerNewRound());
+                EXPECT_LT(lastPlay("endgame"), 0);
+            },
+            [&] {
+                if (mark < 2) {
+                    EXPECT_EQ(mouseTags(), V{kMouse});
+                    EXPECT_EQ(cookTags(), (V{kCookDown, kCookDown + 1, kCookDown + 2, kCookDown + 3}));
+                } else {
+                    EXPECT_EQ(game->getState(), 0);
+                    EXPECT_EQ(lastPlay("endgame"), env.now());
+                    EXPECT_EQ(std::get<4>(rounds().at(0)), 3);
+                }
+            });
         const auto plays = env.sounds().size();
         env.advance(mark < 2 ? 0.9 : 60);
         if (mark < 2) continue;
@@ -246,10 +260,13 @@ TEST_F(PanflipRound, PauseAndResumeInEverySequence) {
     env.advance(0.2);   // the new round, and the fork
     double r = pauseResume();
     EXPECT_DOUBLE_EQ(game->getTimerCatHog()->fireDate(), r + game->getIntervalCatHogPause());
-    at(r + 0.4, [&] { EXPECT_LT(lastPlay("panflip_01"), r); }, [&] { EXPECT_DOUBLE_EQ(lastPlay("panflip_01"), r + 0.4); });
+    at(
+        r + 0.4, [&] { EXPECT_LT(lastPlay("panflip_01"), r); },
+        [&] { EXPECT_DOUBLE_EQ(lastPlay("panflip_01"), r + 0.4); });
     env.advance(0.1);
     r = pauseResume();
-    at(r + 0.5, [&] { EXPECT_FALSE(game->getTimerTossFood()); }, [&] { EXPECT_TRUE(game->getTimerTossFood()); });
+    at(
+        r + 0.5, [&] { EXPECT_FALSE(game->getTimerTossFood()); }, [&] { EXPECT_TRUE(game->getTimerTossFood()); });
 
     game->set_autoPilot_(true);   // a toss, and the food steps
     ASSERT_TRUE(ticksUntil([&] { return game->getScores() == 1; }));
@@ -257,10 +274,12 @@ TEST_F(PanflipRound, PauseAndResumeInEverySequence) {
     env.advance(0.03);
     r = pauseResume();
     EXPECT_DOUBLE_EQ(game->getTimerTossFood()->fireDate(), r + 0.3166);
-    at(r + 0.08, [&] { EXPECT_FALSE(lit(kCookToss + place)); }, [&] { EXPECT_TRUE(lit(kCookToss + place)); });
+    at(
+        r + 0.08, [&] { EXPECT_FALSE(lit(kCookToss + place)); }, [&] { EXPECT_TRUE(lit(kCookToss + place)); });
     env.advance(0.1);
     r = pauseResume();
-    at(r + 0.2, [&] { EXPECT_TRUE(lit(kCookToss + place)); }, [&] { EXPECT_FALSE(lit(kCookToss + place)); });
+    at(
+        r + 0.2, [&] { EXPECT_TRUE(lit(kCookToss + place)); }, [&] { EXPECT_FALSE(lit(kCookToss + place)); });
 
     game->set_autoPilot_(false);   // the mouse run
     ASSERT_TRUE(ticksUntil([&] { return game->getTimerSteal() != nullptr; }));
@@ -268,8 +287,10 @@ TEST_F(PanflipRound, PauseAndResumeInEverySequence) {
     env.advance(0.5);
     r = pauseResume();
     EXPECT_TRUE(game->getFlagCookMove());   // a resume lets the cook move again, even in the run
-    at(r + 0.6, [&] { EXPECT_EQ(mouseTags(), V{mouse}); }, [&] { EXPECT_NE(mouseTags(), V{mouse}); });
+    at(
+        r + 0.6, [&] { EXPECT_EQ(mouseTags(), V{mouse}); }, [&] { EXPECT_NE(mouseTags(), V{mouse}); });
     for (int n = 0; n < 1000 && game->getStepSteal() != 3; ++n) env.advance(0.005);   // the mark is due in 0.01 s
     r = pauseResume();
-    at(r + 0.6, [&] { EXPECT_EQ(game->getPenalty(), 0); }, [&] { EXPECT_EQ(game->getPenalty(), 1); });
+    at(
+        r + 0.6, [&] { EXPECT_EQ(game->getPenalty(), 0); }, [&] { EXPECT_EQ(game->getPenalty(), 1); });
 }

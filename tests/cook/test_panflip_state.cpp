@@ -45,7 +45,7 @@ protected:
     }
 };
 
-}  // namespace
+}   // namespace
 
 TEST_F(PanflipState, ButtonsInEachRunStateRecordingAndDimming) {
     open();   // idle: dark, only the start, menu and info buttons act, and nothing is saved
@@ -83,7 +83,8 @@ TEST_F(PanflipState, ButtonsInEachRunStateRecordingAndDimming) {
     EXPECT_EQ(game->getState(), 2);
     EXPECT_EQ(rounds().size(), 2u);
     EXPECT_FALSE(game->getIvGamePause()->isHidden());
-    EXPECT_EQ(root.calls, (std::vector<std::string>{"switchMenuFromGame:", "switchInfoFromGame:Panflip.v1", "switchMenuFromGame:"}));
+    EXPECT_EQ(root.calls, (std::vector<std::string>{"switchMenuFromGame:", "switchInfoFromGame:Panflip.v1",
+                                                    "switchMenuFromGame:"}));
     const double pausedEnd = std::get<1>(rounds()[1]);
     env.advance(30);
     press("2");   // a start from a pause records nothing more and lights the face again
@@ -108,8 +109,9 @@ TEST_F(PanflipState, PausedRoundsComeBackAsTheyStoodInEverySequenceAndGoOnInTheS
     EXPECT_EQ(mouseTags(), V{kMouse + 2});
     EXPECT_EQ(drawnHeight(0), -1);
     press("space");
-    at(env.now() + 0.6, [] {}, [&] { EXPECT_EQ(mouseTags(), V{kMouse + 3}); });
-    env.advance(3.5);    // the rest of the run, the mark and a new round
+    at(
+        env.now() + 0.6, [] {}, [&] { EXPECT_EQ(mouseTags(), V{kMouse + 3}); });
+    env.advance(3.5);   // the rest of the run, the mark and a new round
     for (int n = 0; n < 40; ++n) guardedTick();
     const PanflipSavedState saved = pauseAndRestore();   // in play, with points and a mark
     EXPECT_GT(saved.scores, 0);
@@ -142,10 +144,24 @@ TEST_F(PanflipState, PausedRoundsComeBackAsTheyStoodInEverySequenceAndGoOnInTheS
 TEST_F(PanflipState, AnImpossibleValueRefusesTheWholeFileAndAnotherVersionIsDropped) {
     using Patch = std::function<void(PanflipSavedState&, platform::KeyedArchiver*)>;   // before and after encoding
     const std::vector<std::pair<std::string, Patch>> cases = {
-        {"posHeightFood_2", [](auto& s, auto*) { s.posHeightFood[2] = 5; s.maxHeightFood[2] = 0; }},
+        {"posHeightFood_2",
+         [](auto& s, auto*) {
+             s.posHeightFood[2] = 5;
+             s.maxHeightFood[2] = 0;
+         }},
         {"maxHeightFood_1", [](auto& s, auto*) { s.maxHeightFood[1] = 1; }},
-        {"cook.position", [](auto& s, auto*) { s.typeGame = 1; s.itemFood = 0; s.cookPosition = 3; }},
-        {"itemFood", [](auto& s, auto*) { s.typeGame = 1; s.cookPosition = 0; s.itemFood = 3; }},
+        {"cook.position",
+         [](auto& s, auto*) {
+             s.typeGame = 1;
+             s.itemFood = 0;
+             s.cookPosition = 3;
+         }},
+        {"itemFood",
+         [](auto& s, auto*) {
+             s.typeGame = 1;
+             s.cookPosition = 0;
+             s.itemFood = 3;
+         }},
         {"state", [](auto& s, auto*) { s.state = 1; }},
         {"penalty", [](auto& s, auto*) { s.penalty = 3; }},
         {"timeGame", [](auto& s, auto*) { s.timeGame = std::nan(""); }},
@@ -153,17 +169,34 @@ TEST_F(PanflipState, AnImpossibleValueRefusesTheWholeFileAndAnotherVersionIsDrop
         {"timerStepLifeFood", [](auto& s, auto*) { s.timerStepLifeFood = -INFINITY; }},
         {"intervalCatHogPause", [](auto& s, auto*) { s.intervalCatHogPause = std::nan(""); }},
         {"timerSteal", [](auto& s, auto*) { s.timerSteal = 2; }},
-        {"stepNewRound", [](auto& s, auto*) { s.timerTossFood = 0; s.timerNewRound = 1; s.stepNewRound = 4; }},
-        {"intervalNewRoundPause", [](auto& s, auto*) { s.timerTossFood = 0; s.timerNewRound = 1; s.stepNewRound = 2; }},
-        {"intervalCookFoodTossPause", [](auto& s, auto*) {
+        {"stepNewRound",
+         [](auto& s, auto*) {
+             s.timerTossFood = 0;
+             s.timerNewRound = 1;
+             s.stepNewRound = 4;
+         }},
+        {"intervalNewRoundPause",
+         [](auto& s, auto*) {
+             s.timerTossFood = 0;
+             s.timerNewRound = 1;
+             s.stepNewRound = 2;
+         }},
+        {"intervalCookFoodTossPause",
+         [](auto& s, auto*) {
              s.timerCookFoodToss = 1;
              s.stepCookFoodToss = 3;
              s.intervalCookFoodTossPause = 0;
          }},
         {"stepSteal", [](auto& s, auto*) { s.stepSteal = 5; }},
         {"gameround.dateStart", [](auto& s, auto*) { s.gameroundDateStart.reset(); }},
-        {"itemFood", [](auto&, auto* a) { if (a) a->encodeDouble(3.0, "itemFood"); }},          // a real for an integer
-        {"fork.hog", [](auto&, auto* a) { if (a) a->encodeObject(std::nullopt, "fork.hog"); }},  // nothing for a boolean
+        {"itemFood",
+         [](auto&, auto* a) {
+             if (a) a->encodeDouble(3.0, "itemFood");
+         }},   // a real for an integer
+        {"fork.hog",
+         [](auto&, auto* a) {
+             if (a) a->encodeObject(std::nullopt, "fork.hog");
+         }},   // nothing for a boolean
         {"", [](auto& s, auto*) { s.VersionSAVES = 99; }},
     };
     open();
@@ -194,11 +227,13 @@ TEST_F(PanflipState, AnImpossibleValueRefusesTheWholeFileAndAnotherVersionIsDrop
         EXPECT_NE(line.find("\"" + key + "\""), std::string::npos) << line;
         env.clearLog();
     }
-    platform::FileManager::defaultManager().writeToFileAtomically(statePath(), platform::Bytes{'h', 'e', 'l', 'l', 'o'});
+    platform::FileManager::defaultManager().writeToFileAtomically(statePath(),
+                                                                  platform::Bytes{'h', 'e', 'l', 'l', 'o'});
     open();
     EXPECT_EQ(look(), fresh);
     EXPECT_FALSE(stateFileExists());
-    EXPECT_EQ(env.logLines(), std::vector<std::string>{"ERROR PanflipViewController:loadStateGame: UnarchiverException: bad archive"});
+    EXPECT_EQ(env.logLines(),
+              std::vector<std::string>{"ERROR PanflipViewController:loadStateGame: UnarchiverException: bad archive"});
 }
 
 // The seconds played come from the wall clock: one set back during play leaves them negative, and such a round

@@ -24,9 +24,15 @@ constexpr int kBasket = VCWolf::kBaseTag, kHare = VCHare::kBaseTag, kMark = VCGr
 // Every segment of the egg game, as the elements name them, in the order of their tags.
 std::vector<int> segmentTags() {
     std::vector<int> out;
-    const std::pair<int, int> groups[] = {{kBasket, 4}, {kHare, 3}, {VCChick::kLeftTag, 5}, {VCChick::kRightTag, 5},
-                                          {VCEgg::baseTagForDeck(0), 5}, {VCEgg::baseTagForDeck(1), 5},
-                                          {VCEgg::baseTagForDeck(3), 5}, {VCEgg::baseTagForDeck(2), 5}, {kMark, 3}};
+    const std::pair<int, int> groups[] = {{kBasket, 4},
+                                          {kHare, 3},
+                                          {VCChick::kLeftTag, 5},
+                                          {VCChick::kRightTag, 5},
+                                          {VCEgg::baseTagForDeck(0), 5},
+                                          {VCEgg::baseTagForDeck(1), 5},
+                                          {VCEgg::baseTagForDeck(3), 5},
+                                          {VCEgg::baseTagForDeck(2), 5},
+                                          {kMark, 3}};
     for (const auto& [base, count] : groups)
         for (int i = 0; i < count; ++i) out.push_back(base + i);
     return out;
@@ -68,7 +74,7 @@ protected:
     }
 };
 
-}  // namespace
+}   // namespace
 
 TEST_F(Elements, WolfClampsTheBasketAndLightsOneSegment) {
     VCWolf wolf(*face);
@@ -112,8 +118,8 @@ TEST_F(Elements, HareIsAway800CallsOut320AndRingsInTwoPosesEvery12) {
     constexpr int kAway = -1, kAny = -2;
     const int steps[][3] = {{1, 799, kAway},   // ringing while away shows nothing
                             {-1, 1, 0},        // out on the 800th call, quiet: coming out ends the ringing
-                            {1, 0, 1},   {-1, 11, 1}, {-1, 1, 2}, {-1, 11, 2}, {-1, 1, 1}, {0, 0, 0},
-                            {1, 320 - 25, kAny}, {-1, 1, kAway}};   // away 320 calls after coming out
+                            {1, 0, 1},       {-1, 11, 1},         {-1, 1, 2},    {-1, 11, 2}, {-1, 1, 1},
+                            {0, 0, 0},       {1, 320 - 25, kAny}, {-1, 1, kAway}};   // away 320 calls after coming out
     for (auto [ring, calls, pose] : steps) {
         if (ring >= 0) hare.setRing(ring);
         run(hare, calls);

@@ -19,8 +19,8 @@ protected:
 };
 
 // The golden files and the rounds that write them.
-const char* const kGoldenFiles[] = {"a_early.state",   "b_scored.state", "b_penalty_moved.state",
-                                    "b_chick.state",   "b_hare.state",   "a_fast.state"};
+const char* const kGoldenFiles[] = {"a_early.state", "b_scored.state", "b_penalty_moved.state",
+                                    "b_chick.state", "b_hare.state",   "a_fast.state"};
 
 TEST_F(Golden, GameAPausedEarly) {
     open();
@@ -89,5 +89,5 @@ TEST_F(Golden, EachGoldenFileComesBackAsAPausedRoundThatWritesTheSameValues) {
     }
 }
 
-}  // namespace
-}  // namespace plumbrick::testing
+}   // namespace
+}   // namespace plumbrick::testing

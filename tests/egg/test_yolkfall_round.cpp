@@ -135,9 +135,11 @@ TEST_F(Round, GameANeverLaysOnTheFrozenDeckWhichIsChosenAnewAfterEachChickPhase)
 
 TEST_F(Round, SpeedScheduleFollowsTheScoreSeenAtEachCheck) {
     open();
-    struct { int scores, eggs, speed; } const cases[] = {
-        {4, 1, 30},  {5, 2, 29},   {9, 2, 29},   {10, 3, 29},  {20, 4, 29},  {40, 1, 29},  {41, 1, 28}, {50, 5, 28},
-        {81, 1, 27}, {250, 6, 23}, {521, 1, 16}, {560, 1, 16}, {561, 1, 15}, {599, 1, 15}, {600, 1, 30}, {998, 1, 30}};
+    struct {
+        int scores, eggs, speed;
+    } const cases[] = {{4, 1, 30},   {5, 2, 29},   {9, 2, 29},   {10, 3, 29},  {20, 4, 29},  {40, 1, 29},
+                       {41, 1, 28},  {50, 5, 28},  {81, 1, 27},  {250, 6, 23}, {521, 1, 16}, {560, 1, 16},
+                       {561, 1, 15}, {599, 1, 15}, {600, 1, 30}, {998, 1, 30}};
     for (const auto& c : cases) {
         press("2");
         game->setScores(c.scores);
@@ -183,11 +185,16 @@ TEST_F(Round, ButtonsInEveryStateWithTheRootsRequestsDimmingAndRecording) {
     const std::string menu = "switchMenuFromGame:", info = "switchInfoFromGame:Yolkfall.v1";
     // Each press: the state after it, the root's request, and whether the results file changes. Start while
     // paused does not record the paused round again; start while playing records the running one.
-    struct { const char* key; int state; std::string call; bool records; } const steps[] = {
-        {"space", kIdle, "", false}, {"q", kIdle, "", false},       {"escape", kIdle, menu, false},
-        {"i", kIdle, info, false},   {"2", kPlaying, "", false},       {"space", kPaused, "", true},
+    struct {
+        const char* key;
+        int state;
+        std::string call;
+        bool records;
+    } const steps[] = {
+        {"space", kIdle, "", false},    {"q", kIdle, "", false},         {"escape", kIdle, menu, false},
+        {"i", kIdle, info, false},      {"2", kPlaying, "", false},      {"space", kPaused, "", true},
         {"space", kPlaying, "", false}, {"escape", kPaused, menu, true}, {"escape", kPaused, menu, false},
-        {"space", kPlaying, "", false}, {"i", kPaused, info, true},    {"i", kPaused, info, false},
+        {"space", kPlaying, "", false}, {"i", kPaused, info, true},      {"i", kPaused, info, false},
         {"2", kPlaying, "", false},     {"1", kPlaying, "", true}};
     for (const auto& s : steps) {
         SCOPED_TRACE(std::string(s.key) + " to state " + std::to_string(s.state));
@@ -227,5 +234,5 @@ TEST_F(Round, APausedRoundStandsStillAndResumesWhereItWas) {
     EXPECT_EQ(game->getTimePauseChangePositionEgg(), countdown > 1 ? countdown - 1 : game->getSpeedEgg());
 }
 
-}  // namespace
-}  // namespace plumbrick::testing
+}   // namespace
+}   // namespace plumbrick::testing

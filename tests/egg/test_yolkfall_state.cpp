@@ -97,12 +97,25 @@ TEST_F(State, EndingWhilePlayingWritesThe19KeysAndTheRoundComesBackPausedInTheSa
     plist_t top = root ? plist_dict_get_item(root, "$top") : nullptr;
     ASSERT_NE(top, nullptr);
     const plist_type U = PLIST_UINT, B = PLIST_BOOLEAN, R = PLIST_REAL;
-    const std::map<std::string, plist_type> types = {
-        {"VersionSAVES", U}, {"typeGame", U}, {"state", U}, {"flagWolf", B}, {"penalty", U}, {"scores", U},
-        {"countEggToDeckMAX", U}, {"itemDeck", U}, {"SpeedEgg", U}, {"timePauseChangePositionEgg", U},
-        {"timeNextUpSpeedPause", U}, {"oldScoresChangeSpeed", U}, {"timeGame", R}, {"timeStartGame", R},
-        {"wolf.posBasket", U}, {"hare.position", U}, {"hare.visible", U}, {"gameround.dateStart", PLIST_UID},
-        {"displayAlfa", B}};
+    const std::map<std::string, plist_type> types = {{"VersionSAVES", U},
+                                                     {"typeGame", U},
+                                                     {"state", U},
+                                                     {"flagWolf", B},
+                                                     {"penalty", U},
+                                                     {"scores", U},
+                                                     {"countEggToDeckMAX", U},
+                                                     {"itemDeck", U},
+                                                     {"SpeedEgg", U},
+                                                     {"timePauseChangePositionEgg", U},
+                                                     {"timeNextUpSpeedPause", U},
+                                                     {"oldScoresChangeSpeed", U},
+                                                     {"timeGame", R},
+                                                     {"timeStartGame", R},
+                                                     {"wolf.posBasket", U},
+                                                     {"hare.position", U},
+                                                     {"hare.visible", U},
+                                                     {"gameround.dateStart", PLIST_UID},
+                                                     {"displayAlfa", B}};
     EXPECT_EQ(plist_dict_get_size(top), 19u);
     for (const auto& [key, type] : types) {
         plist_t node = plist_dict_get_item(top, key.c_str());
@@ -149,19 +162,50 @@ TEST_F(State, BadFilesRestoreNothingAndAreDeleted) {
     open();
     const std::string fresh = snapshot();
     // "hare.visible" 0 with the ringing pose is named by "hare.position": a ringing pose needs the hare out.
-    struct { const char* key; char kind; double v = 0; const char* named = nullptr; } const faults[] = {
-        {"VersionSAVES", 'u', 99},   // another version: restores nothing and logs nothing
-        {"typeGame", 'u', 0}, {"typeGame", 'u', 3}, {"state", 'u', 1}, {"state", 'u', 0}, {"flagWolf", 'b', 1},
-        {"penalty", 'u', -1}, {"penalty", 'u', 6}, {"penalty", 'u', 0x1p40}, {"scores", 'u', 999},
-        {"scores", 'u', 0x1p32 + 5}, {"countEggToDeckMAX", 'u', 0}, {"countEggToDeckMAX", 'u', 7},
-        {"countEggToDeckMAX", 'u', 6},   // more eggs than the score so far allows
-        {"itemDeck", 'u', -1}, {"itemDeck", 'u', 4}, {"SpeedEgg", 'u', 14}, {"SpeedEgg", 'u', 30},
-        {"timePauseChangePositionEgg", 'u', 0}, {"timePauseChangePositionEgg", 'u', 31},
-        {"timeNextUpSpeedPause", 'u', -5}, {"oldScoresChangeSpeed", 'u', 200}, {"timeGame", 'r', NAN},
-        {"timeGame", 'r', -0x1p31 - 1}, {"timeGame", 'r', 1e300}, {"timeStartGame", 'r', HUGE_VAL}, {"wolf.posBasket", 'u', 4},
-        {"hare.visible", 'u', 2}, {"hare.position", 'u', 3}, {"hare.visible", 'u', 0, "hare.position"},
-        {"displayAlfa", 'b', 0}, {"penalty", 'r', 2}, {"scores", 'b', 1}, {"timeGame", 'u', 80}, {"itemDeck", '-'},
-        {"gameround.dateStart", '-'}, {"gameround.dateStart", 'r', 5}, {"displayAlfa", '-'}, {"", 't'}};
+    struct {
+        const char* key;
+        char kind;
+        double v = 0;
+        const char* named = nullptr;
+    } const faults[] = {{"VersionSAVES", 'u', 99},   // another version: restores nothing and logs nothing
+                        {"typeGame", 'u', 0},
+                        {"typeGame", 'u', 3},
+                        {"state", 'u', 1},
+                        {"state", 'u', 0},
+                        {"flagWolf", 'b', 1},
+                        {"penalty", 'u', -1},
+                        {"penalty", 'u', 6},
+                        {"penalty", 'u', 0x1p40},
+                        {"scores", 'u', 999},
+                        {"scores", 'u', 0x1p32 + 5},
+                        {"countEggToDeckMAX", 'u', 0},
+                        {"countEggToDeckMAX", 'u', 7},
+                        {"countEggToDeckMAX", 'u', 6},   // more eggs than the score so far allows
+                        {"itemDeck", 'u', -1},
+                        {"itemDeck", 'u', 4},
+                        {"SpeedEgg", 'u', 14},
+                        {"SpeedEgg", 'u', 30},
+                        {"timePauseChangePositionEgg", 'u', 0},
+                        {"timePauseChangePositionEgg", 'u', 31},
+                        {"timeNextUpSpeedPause", 'u', -5},
+                        {"oldScoresChangeSpeed", 'u', 200},
+                        {"timeGame", 'r', NAN},
+                        {"timeGame", 'r', -0x1p31 - 1},
+                        {"timeGame", 'r', 1e300},
+                        {"timeStartGame", 'r', HUGE_VAL},
+                        {"wolf.posBasket", 'u', 4},
+                        {"hare.visible", 'u', 2},
+                        {"hare.position", 'u', 3},
+                        {"hare.visible", 'u', 0, "hare.position"},
+                        {"displayAlfa", 'b', 0},
+                        {"penalty", 'r', 2},
+                        {"scores", 'b', 1},
+                        {"timeGame", 'u', 80},
+                        {"itemDeck", '-'},
+                        {"gameround.dateStart", '-'},
+                        {"gameround.dateStart", 'r', 5},
+                        {"displayAlfa", '-'},
+                        {"", 't'}};
     for (const auto& f : faults) {
         SCOPED_TRACE(std::string(f.key) + " " + f.kind + " " + std::to_string(f.v));
         env.clearLog();
@@ -239,5 +283,5 @@ TEST_F(State, ARefusedFileLeavesTheScreenReadyForANewRound) {
     EXPECT_EQ(game->getState(), kPlaying);
 }
 
-}  // namespace
-}  // namespace plumbrick::testing
+}   // namespace
+}   // namespace plumbrick::testing

@@ -12,7 +12,12 @@ using platform::headless::Environment;
 
 namespace {
 
-struct Stop { std::string id; bool finished; void* context; double at; };
+struct Stop {
+    std::string id;
+    bool finished;
+    void* context;
+    double at;
+};
 
 class AnimationTest : public ::testing::Test {
 protected:
@@ -79,12 +84,12 @@ TEST_F(AnimationTest, AnAutoreversingRepeatedAnimationPulsesAndEndsAtItsTarget) 
     env.advance(0.75);
     EXPECT_NEAR(prompt.presentationAlpha(), 0.5, 1e-9);   // on the way down
     env.advance(6.7);
-    EXPECT_LT(prompt.presentationAlpha(), 0.01);          // the last pass falls
+    EXPECT_LT(prompt.presentationAlpha(), 0.01);   // the last pass falls
     EXPECT_TRUE(stops.empty());
-    env.advance(0.05);                                   // 3 x 2 x 1.5 = 9 s
+    env.advance(0.05);   // 3 x 2 x 1.5 = 9 s
     ASSERT_EQ(stops.size(), 1u);
     EXPECT_NEAR(stops[0].at, 9.0, 1e-12);
-    EXPECT_EQ(prompt.presentationAlpha(), 1.0);           // ends at the target, not where the pass ended
+    EXPECT_EQ(prompt.presentationAlpha(), 1.0);   // ends at the target, not where the pass ended
 }
 
 TEST_F(AnimationTest, RemoveAllAnimationsShowsTheModelAndReportsUnfinishedOnceOnTheNextTurn) {
@@ -126,7 +131,7 @@ TEST_F(AnimationTest, ANewAnimationReplacesTheRunningOneFromTheModelOrTheDrawnVa
     EXPECT_NEAR(a.presentationAlpha(), 0.5, 1e-9);   // from what was drawn
     EXPECT_NEAR(b.presentationAlpha(), 0.0, 1e-9);   // from the former model value
     env.advance(1);
-    ASSERT_EQ(stops.size(), 4u);                     // the replaced ones end unfinished, at once
+    ASSERT_EQ(stops.size(), 4u);   // the replaced ones end unfinished, at once
     EXPECT_FALSE(stops[0].finished);
     EXPECT_FALSE(stops[1].finished);
     EXPECT_NEAR(stops[1].at, 0.5, 1e-12);
@@ -147,4 +152,4 @@ TEST_F(AnimationTest, AViewThatDiesMidAnimationLetsItsBlockEnd) {
     EXPECT_TRUE(stops[0].finished);
 }
 
-}  // namespace
+}   // namespace

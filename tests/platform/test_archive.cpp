@@ -17,8 +17,8 @@ namespace {
 
 const Date kStart{1296741900.123456};
 
-const std::pair<std::int32_t, const char*> kInts[] = {{100, "VersionSAVES"}, {-1, "minusOne"}, {INT32_MIN, "min"},
-                                                      {INT32_MAX, "max"}};
+const std::pair<std::int32_t, const char*> kInts[] = {
+    {100, "VersionSAVES"}, {-1, "minusOne"}, {INT32_MIN, "min"}, {INT32_MAX, "max"}};
 
 Bytes sampleArchive() {
     KeyedArchiver a;
@@ -78,7 +78,9 @@ TEST(KeyedArchive, TheLayoutIsTheKeyedArchiveLayout) {
     ASSERT_TRUE(dict);
     EXPECT_EQ(dict->at("$archiver"), PlistValue("NSKeyedArchiver"));
     EXPECT_EQ(dict->at("$version"), PlistValue(100000));
-    auto date = [](double since2001) { return PlistValue(PlistDictionary{{"$class", PlistValue()}, {"NS.time", since2001}}); };
+    auto date = [](double since2001) {
+        return PlistValue(PlistDictionary{{"$class", PlistValue()}, {"NS.time", since2001}});
+    };
     const PlistValue cls = PlistDictionary{{"$classname", "NSDate"}, {"$classes", PlistArray{"NSDate", "NSObject"}}};
     EXPECT_EQ(dict->at("$objects"), PlistValue(PlistArray{"$null", date(21692800.25), cls, date(1021692800.0)}));
 
@@ -133,11 +135,14 @@ TEST(KeyedArchive, BytesThatAreNotAnArchiveGiveNull) {
         [](plist_t r, plist_t, plist_t) { plist_dict_set_item(r, "$objects", plist_new_array()); },
         [](plist_t, plist_t, plist_t o) { plist_array_set_item(o, plist_new_string("null"), 0); },   // not $null first
         [](plist_t, plist_t t, plist_t) { plist_dict_set_item(t, "d", plist_new_uid(7)); },          // UID out of range
-        [](plist_t, plist_t t, plist_t o) { addDate(t, o, 40, 1); },                                  // class out of range
-        [](plist_t, plist_t t, plist_t o) { addDate(t, o, 40); },                                     // ... in an unused object
-        [](plist_t, plist_t t, plist_t o) { addDate(t, o, 1, 1); },                                   // its own class
-        [](plist_t, plist_t t, plist_t o) { addDate(t, o, 2); addDate(t, o, 1, 2); },                 // cycle of two
-        [](plist_t, plist_t t, plist_t o) {                                                           // chain too deep
+        [](plist_t, plist_t t, plist_t o) { addDate(t, o, 40, 1); },   // class out of range
+        [](plist_t, plist_t t, plist_t o) { addDate(t, o, 40); },      // ... in an unused object
+        [](plist_t, plist_t t, plist_t o) { addDate(t, o, 1, 1); },    // its own class
+        [](plist_t, plist_t t, plist_t o) {
+            addDate(t, o, 2);
+            addDate(t, o, 1, 2);
+        },                                    // cycle of two
+        [](plist_t, plist_t t, plist_t o) {   // chain too deep
             for (int i = 1; i <= 40; ++i) {
                 plist_t link = plist_new_dict();
                 plist_dict_set_item(link, "next", plist_new_uid(i < 40 ? i + 1 : 0));
@@ -157,4 +162,4 @@ TEST(KeyedArchive, BytesThatAreNotAnArchiveGiveNull) {
         EXPECT_FALSE(KeyedUnarchiver::initForReadingWithData(Bytes(good.begin(), good.begin() + n))) << n;
 }
 
-}  // namespace
+}   // namespace

@@ -73,4 +73,4 @@ TEST_F(ResourceLookup, AnOverrideIsTheOnlyPlaceLookedIn) {
     EXPECT_EQ(found(bin, (top / "missing").string()), "");
 }
 
-}  // namespace
+}   // namespace

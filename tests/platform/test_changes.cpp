@@ -143,4 +143,4 @@ TEST_F(ChangesTest, ManyChangesAreKeptAsAFewAreasThatCoverThemAll) {
     }
 }
 
-}  // namespace
+}   // namespace

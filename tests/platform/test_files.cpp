@@ -1,12 +1,12 @@
 // Files: atomic writes under injected faults, stale temporaries, and reads.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <set>
-#include <sys/stat.h>
 
 #include "platform/FileManager.h"
 #include "platform/headless/Headless.h"
@@ -39,9 +39,13 @@ TEST_F(Files, AnAtomicWriteReplacesWholeOrFailsLeavingTheOldFileAndNoTemporary) 
     struct stat st {};
     ASSERT_EQ(::stat(target.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0644u);
-    const struct { FileOp op; int err; const char* what; } cases[] = {
-        {FileOp::Open, EMFILE, "temporary"}, {FileOp::Write, ENOSPC, "write"}, {FileOp::Write, EIO, "write"},
-        {FileOp::Sync, EIO, "sync"}, {FileOp::Rename, EXDEV, "replace"},
+    const struct {
+        FileOp op;
+        int err;
+        const char* what;
+    } cases[] = {
+        {FileOp::Open, EMFILE, "temporary"}, {FileOp::Write, ENOSPC, "write"},   {FileOp::Write, EIO, "write"},
+        {FileOp::Sync, EIO, "sync"},         {FileOp::Rename, EXDEV, "replace"},
     };
     for (const auto& c : cases) {
         FileFaults::shared().failNth(c.op, 1, c.err);
@@ -69,7 +73,9 @@ TEST_F(Files, AnAtomicWriteReplacesWholeOrFailsLeavingTheOldFileAndNoTemporary) 
 TEST_F(Files, StaleTemporariesAreRemoved) {
     const std::string target = path("Tinmarsh.Yolkfall.v1.state");
     std::set<std::string> seenAtRename;
-    FileFaults::shared().setObserver([&](FileOp op) { if (op == FileOp::Rename) seenAtRename = listing(); });
+    FileFaults::shared().setObserver([&](FileOp op) {
+        if (op == FileOp::Rename) seenAtRename = listing();
+    });
     ASSERT_TRUE(fm.writeToFileAtomically(target, bytesOf("x")));
     FileFaults::shared().clear();
     ASSERT_EQ(seenAtRename.size(), 1u);
@@ -88,7 +94,7 @@ TEST_F(Files, ReadsGiveTheWholeFileOrNothing) {
     EXPECT_FALSE(fm.dataWithContentsOfFile(path("missing")));
     EXPECT_FALSE(fm.dataWithContentsOfFile(env.documents()));   // a folder is not a file
     ASSERT_EQ(::mkfifo(path("fifo").c_str(), 0644), 0);
-    EXPECT_FALSE(fm.dataWithContentsOfFile(path("fifo")));      // nor a pipe, and reading it does not block
+    EXPECT_FALSE(fm.dataWithContentsOfFile(path("fifo")));   // nor a pipe, and reading it does not block
     std::string big(100000, 'z');
     big.back() = 'b';
     std::ofstream(path("big")) << big;
@@ -98,4 +104,4 @@ TEST_F(Files, ReadsGiveTheWholeFileOrNothing) {
     EXPECT_FALSE(fm.dataWithContentsOfFile(path("big")));
 }
 
-}  // namespace
+}   // namespace

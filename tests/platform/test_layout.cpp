@@ -91,7 +91,8 @@ TEST_F(LayoutTest, BuildsTheTreeAndConnectsOutletsAndActionsByEventMask) {
 TEST_F(LayoutTest, UnknownNamesAndMalformedInputFailNamingTheFileAndTheName) {
     const std::pair<const char*, const char*> cases[] = {
         {R"({"root": {"class": "View", "frame": [0,0,1,1], "subviews": [
-            {"class": "Button", "frame": [0,0,1,1], "action": "pressBtNothing:"}]}})", "pressBtNothing:"},
+            {"class": "Button", "frame": [0,0,1,1], "action": "pressBtNothing:"}]}})",
+         "pressBtNothing:"},
         {R"({"root": {"class": "View", "frame": [0,0,1,1], "outlet": "ivNothing"}})", "ivNothing"},
         {R"({"root": {"class": "View", "frame": [0,0,1,1], "outlet": "ivGamePause"}})", "ivGamePause"},   // wrong class
         {R"({"root": {"class": "Gadget", "frame": [0,0,1,1]}})", "Gadget"},
@@ -126,8 +127,8 @@ TEST_F(LayoutTest, EveryLayoutInTheResourcesLoads) {
     namespace fs = std::filesystem;
     const fs::path folder = fs::path(__FILE__).parent_path().parent_path().parent_path() / "resources" / "layouts";
     ASSERT_TRUE(fs::is_directory(folder)) << folder;
-    static const std::set<std::string> builtin = {"View", "ImageView", "Control", "Button", "Label", "ScrollView",
-                                                  "TableView"};
+    static const std::set<std::string> builtin = {"View",  "ImageView",  "Control",  "Button",
+                                                  "Label", "ScrollView", "TableView"};
     int loaded = 0;
     for (const auto& entry : fs::directory_iterator(folder)) {
         if (entry.path().extension() != ".json" || entry.path().stem() == "MainWindow") continue;
@@ -187,7 +188,8 @@ TEST_F(LayoutTest, AControllerLoadsItsViewOnceOnFirstRequest) {
 // A successful launch is the application's own (its tests start from the real main layout); here, the failures.
 TEST_F(LayoutTest, ABadMainLayoutFailsNamingTheFileAndTheName) {
     registerDelegateClass("TestDelegate", [] { return std::shared_ptr<ApplicationDelegate>(); });
-    registerControllerClass("PauseController", [](const std::string& l) { return std::make_shared<PauseController>(l); });
+    registerControllerClass("PauseController",
+                            [](const std::string& l) { return std::make_shared<PauseController>(l); });
     const std::pair<const char*, const char*> bad[] = {
         {R"({"delegate": "NoSuchDelegate", "viewController": {"class": "PauseController", "layout": "PauseScreen"}})",
          "NoSuchDelegate"},
@@ -210,4 +212,4 @@ TEST_F(LayoutTest, ABadMainLayoutFailsNamingTheFileAndTheName) {
     EXPECT_EQ(Application::sharedApplication().delegate(), nullptr);
 }
 
-}  // namespace
+}   // namespace

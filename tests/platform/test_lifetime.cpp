@@ -38,7 +38,8 @@ protected:
 TEST_F(LifetimeTest, ACallWhoseOwnerIsGoneIsDroppedUncalled) {
     int calls = 0;
     auto owner = std::make_unique<Owner>();
-    loop.callAt(1.0, [&] { ++calls; }, owner->lifetime());
+    loop.callAt(
+        1.0, [&] { ++calls; }, owner->lifetime());
     loop.callAt(2.0, [&] { ++calls; });   // no owner: called in any case
     EXPECT_EQ(loop.pendingCount(), 2u);
     owner.reset();
@@ -86,10 +87,13 @@ TEST_F(LifetimeTest, ATimerOfAGoneOwnerNeverFiresAgainAndIsInvalid) {
 TEST_F(LifetimeTest, AnOwnerDestroyedByItsOwnTimerIsNotCalledAgain) {
     auto owner = std::make_unique<Owner>();
     Owner* raw = owner.get();
-    auto timer = Timer::scheduled(0.1, [&, raw](Timer&) {
-        ++raw->ticks;
-        if (raw->ticks == 2) owner.reset();
-    }, true, raw->lifetime().watch());
+    auto timer = Timer::scheduled(
+        0.1,
+        [&, raw](Timer&) {
+            ++raw->ticks;
+            if (raw->ticks == 2) owner.reset();
+        },
+        true, raw->lifetime().watch());
     env.advance(1.0);
     EXPECT_EQ(owner, nullptr);
     EXPECT_FALSE(timer->isValid());
@@ -122,7 +126,8 @@ TEST_F(LifetimeTest, AnObserverWhoseOwnerIsGoneIsNotCalledEvenWithinTheSameDeliv
     auto first = std::make_unique<Owner>();
     auto second = std::make_unique<Owner>();
     Owner* secondRaw = second.get();
-    center.addObserver(first.get(), "ping", [&](const std::string&) { second.reset(); }, first->lifetime().watch());
+    center.addObserver(
+        first.get(), "ping", [&](const std::string&) { second.reset(); }, first->lifetime().watch());
     center.addObserver(secondRaw, &Owner::note, "ping");
     center.postNotificationName("ping");   // the first observer destroys the second before its turn
     EXPECT_EQ(second, nullptr);
@@ -168,4 +173,4 @@ TEST_F(LifetimeTest, ATableAsksNoGoneDataSource) {
     EXPECT_EQ(table.cellForRow(0), nullptr);
 }
 
-}  // namespace
+}   // namespace

@@ -40,8 +40,8 @@ TEST_F(PlistFiles, TheResultsShapeRoundTripsWithSignedIntegersAndDates) {
     EXPECT_EQ(dictionaryWithContentsOfFile(file), dict);
     // Other readers see an XML property list with dates and signed integers, not two's-complement giants.
     const std::string text = testsupport::textOf(*FileManager::defaultManager().dataWithContentsOfFile(file));
-    for (const char* part : {"<?xml", "<date>2011-02-03T14:05:00Z</date>", "<integer>-1</integer>",
-                             "<integer>-2147483648</integer>"})
+    for (const char* part :
+         {"<?xml", "<date>2011-02-03T14:05:00Z</date>", "<integer>-1</integer>", "<integer>-2147483648</integer>"})
         EXPECT_NE(text.find(part), std::string::npos) << part;
     // XML keeps whole seconds: the fraction is dropped, never rounded up into the next second.
     EXPECT_EQ(dictionaryWithData(xmlDataFromDictionary({{"d", Date{1296741900.75}}})),
@@ -110,10 +110,14 @@ TEST_F(PlistFiles, ValuesThatCannotBeHeldReadAsUnheldAndTheRestAsThemselves) {
         put(xml + "<key>k</key>" + text + "</dict></plist>");
         EXPECT_EQ(dictionaryWithContentsOfFile(file), (PlistDictionary{{"k", value}})) << text;
     }
-    const char* unheld[] = {"<integer>9223372036854775808</integer>", "<date>2069-01-19T03:14:08Z</date>",
-                            "<date>1932-12-13T20:45:51Z</date>",      "<string>\xff</string>",
-                            "<string>\xc0\xaf</string>",              "<string>a&#x1f;b</string>",
-                            "<string>a&#13;b</string>",               "<string>&#xFFFE;</string>",
+    const char* unheld[] = {"<integer>9223372036854775808</integer>",
+                            "<date>2069-01-19T03:14:08Z</date>",
+                            "<date>1932-12-13T20:45:51Z</date>",
+                            "<string>\xff</string>",
+                            "<string>\xc0\xaf</string>",
+                            "<string>a&#x1f;b</string>",
+                            "<string>a&#13;b</string>",
+                            "<string>&#xFFFE;</string>",
                             "<array><string>\x7f\x01</string></array>"};
     for (const char* text : unheld) {
         put(xml + "<key>k</key>" + text + "</dict></plist>");
@@ -160,7 +164,11 @@ TEST(BinaryChecks, EveryFaultIsFoundBeforeLibplistReads) {
     const Bytes date = binaryPlist({{0x51, 'd'}, {0x33, 0xBF, 0xF8, 0, 0, 0, 0, 0, 0}, {0xD1, 0, 1}}, 2);
     EXPECT_EQ(dictionaryWithData(date), (PlistDictionary{{"d", Date{978307198.5}}}));
 
-    const struct { std::size_t index; Bytes object; const char* why; } objectCases[] = {
+    const struct {
+        std::size_t index;
+        Bytes object;
+        const char* why;
+    } objectCases[] = {
         {3, {0xA2, 1, 9}, "reference out of range"},
         {3, {0xA2, 1, 3}, "cyclic reference"},   // the array holds itself
         {4, {0xD1, 1, 3}, "dictionary key is not a string"},
@@ -182,7 +190,7 @@ TEST(BinaryChecks, EveryFaultIsFoundBeforeLibplistReads) {
     b[good.size() - 17] = 0xFF;   // more objects than the offset table holds
     EXPECT_EQ(why(b), "offset table does not fit");
     b = good;
-    b[good.size() - 36] = 3;      // the second object's offset points into the header
+    b[good.size() - 36] = 3;   // the second object's offset points into the header
     EXPECT_EQ(why(b), "object offset outside the object area");
     EXPECT_EQ(why(bytesOf("bplist00")), "too short");
     EXPECT_EQ(why(Bytes((8u << 20) + 1, 0)), "too large");
@@ -201,4 +209,4 @@ TEST(BinaryChecks, EveryFaultIsFoundBeforeLibplistReads) {
     EXPECT_EQ(d->at("k").asArray()->size(), 2u);
 }
 
-}  // namespace
+}   // namespace

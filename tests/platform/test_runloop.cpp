@@ -16,7 +16,10 @@ using platform::headless::Environment;
 
 namespace {
 
-struct Fired { std::string name; double at; };
+struct Fired {
+    std::string name;
+    double at;
+};
 
 class RunLoopTest : public ::testing::Test {
 protected:
@@ -40,12 +43,21 @@ TEST_F(RunLoopTest, TimersFireInDueOrderTiesInSchedulingOrder) {
     auto fast = Timer::scheduled(0.1, record("fast"), true);
     auto slow = Timer::scheduled(0.2, record("slow"), true);
     // Callbacks run at their own due time, so what they schedule counts from it even in one big step.
-    Timer::scheduled(0.05, [this](Timer&) { Timer::scheduled(0.3, record("inner"), false); }, false);
+    Timer::scheduled(
+        0.05, [this](Timer&) { Timer::scheduled(0.3, record("inner"), false); }, false);
     // The run loop keeps a timer that nobody holds alive until it has fired.
     std::weak_ptr<Timer> unowned = Timer::scheduled(0.15, record("unowned"), false);
     env.advance(0.45);
-    expectFired({{"fast", 0.1}, {"unowned", 0.15}, {"fast", 0.2}, {"slow", 0.2}, {"once", 0.25}, {"fast", 0.3},
-                 {"inner", 0.35}, {"tie", 0.4}, {"fast", 0.4}, {"slow", 0.4}});
+    expectFired({{"fast", 0.1},
+                 {"unowned", 0.15},
+                 {"fast", 0.2},
+                 {"slow", 0.2},
+                 {"once", 0.25},
+                 {"fast", 0.3},
+                 {"inner", 0.35},
+                 {"tie", 0.4},
+                 {"fast", 0.4},
+                 {"slow", 0.4}});
     EXPECT_FALSE(once->isValid());
     EXPECT_TRUE(fast->isValid());
     EXPECT_TRUE(unowned.expired());
@@ -55,18 +67,27 @@ TEST_F(RunLoopTest, TimersFireInDueOrderTiesInSchedulingOrder) {
 
 TEST_F(RunLoopTest, ATimerInvalidatedInsideACallbackIsNeverCalledAgain) {
     int calls = 0;
-    auto self = Timer::scheduled(0.1, [&calls](Timer& t) { if (++calls == 3) t.invalidate(); }, true);
+    auto self = Timer::scheduled(
+        0.1,
+        [&calls](Timer& t) {
+            if (++calls == 3) t.invalidate();
+        },
+        true);
     // The games' pattern: the owner replaces its timer from inside the timer's own callback.
     std::shared_ptr<Timer> field;
     int ticks = 0;
-    field = Timer::scheduled(0.1, [&](Timer&) {
-        ++ticks;
-        field->invalidate();
-        field = Timer::scheduled(1.0, record("next"), false);
-    }, true);
+    field = Timer::scheduled(
+        0.1,
+        [&](Timer&) {
+            ++ticks;
+            field->invalidate();
+            field = Timer::scheduled(1.0, record("next"), false);
+        },
+        true);
     // Another callback due at the same time invalidates it first.
     std::shared_ptr<Timer> victim;
-    auto killer = Timer::scheduled(0.5, [&](Timer&) { victim->invalidate(); }, false);
+    auto killer = Timer::scheduled(
+        0.5, [&](Timer&) { victim->invalidate(); }, false);
     victim = Timer::scheduled(0.5, record("victim"), true);
     env.advance(5);
     EXPECT_EQ(calls, 3);
@@ -78,7 +99,8 @@ TEST_F(RunLoopTest, ATimerInvalidatedInsideACallbackIsNeverCalledAgain) {
 
 TEST_F(RunLoopTest, FortyFiringsASecondWithoutDriftButAStalledLoopFiresOnce) {
     int ticks = 0;
-    auto tick = Timer::scheduled(0.025, [&ticks](Timer&) { ++ticks; }, true);
+    auto tick = Timer::scheduled(
+        0.025, [&ticks](Timer&) { ++ticks; }, true);
     env.advance(1.0);
     EXPECT_EQ(ticks, 40);
     env.advance(60.0);   // sums of 0.025 must not drift off the grid
@@ -107,7 +129,7 @@ TEST_F(RunLoopTest, WillTerminateObserversAreCalledOnce) {
     EXPECT_EQ(env.openedURLs(), (std::vector<std::string>{"https://example.org/more"}));
 }
 
-}  // namespace
+}   // namespace
 
 TEST(Notices, ANoticeShowsUntilItsTimeAndALaterOneReplacesIt) {
     headless::Environment env;

@@ -19,7 +19,8 @@ inline std::string textOf(const platform::Bytes& b) { return std::string(b.begin
 // for its lifetime.
 class TempResources {
 public:
-    explicit TempResources(std::string root) : root_(std::move(root)), saved_(platform::Bundle::mainBundle().resourcePath()) {
+    explicit TempResources(std::string root)
+        : root_(std::move(root)), saved_(platform::Bundle::mainBundle().resourcePath()) {
         platform::Bundle::mainBundle().setResourcePath(root_);
         platform::Image::clearCache();
     }
@@ -48,4 +49,4 @@ private:
     std::string root_, saved_;
 };
 
-}  // namespace testsupport
+}   // namespace testsupport

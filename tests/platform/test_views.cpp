@@ -39,9 +39,9 @@ TEST(ViewTreeTest, ViewWithTagIsTheViewOrItsFirstDescendantDepthFirst) {
     EXPECT_EQ(root->viewWithTag(7), a1.get());     // not b, which is shallower but in front
     EXPECT_EQ(root->viewWithTag(8), a2.get());     // a's subtree is searched whole before b
     EXPECT_EQ(root->viewWithTag(99), nullptr);
-    EXPECT_EQ(a1->viewWithTag(2), nullptr);        // never upwards
+    EXPECT_EQ(a1->viewWithTag(2), nullptr);   // never upwards
     a->setTag(7);
-    EXPECT_EQ(root->viewWithTag(7), a.get());      // a parent before its children
+    EXPECT_EQ(root->viewWithTag(7), a.get());   // a parent before its children
 }
 
 TEST(ViewTreeTest, SubviewOrderInsertMoveAndRemove) {
@@ -53,25 +53,25 @@ TEST(ViewTreeTest, SubviewOrderInsertMoveAndRemove) {
     root->insertSubviewAtIndex(tagged(4), 99);   // clamped: on top
     root->addSubview(v3);                        // re-adding moves it on top
     EXPECT_EQ(tags(*root), (std::vector<int>{1, 2, 4, 3}));
-    root->insertSubviewAtIndex(v1, 3);           // index counted after taking it out
+    root->insertSubviewAtIndex(v1, 3);   // index counted after taking it out
     EXPECT_EQ(tags(*root), (std::vector<int>{2, 4, 3, 1}));
-    other->addSubview(v2);                       // moves from one parent to another
+    other->addSubview(v2);   // moves from one parent to another
     EXPECT_EQ(tags(*root), (std::vector<int>{4, 3, 1}));
     EXPECT_EQ(v2->superview(), other.get());
 
     v3->removeFromSuperview();
-    v3->removeFromSuperview();                   // twice: nothing
+    v3->removeFromSuperview();   // twice: nothing
     EXPECT_EQ(v3->superview(), nullptr);
     std::weak_ptr<View> weak = root->subviews()[0];
-    root->subviews()[0]->removeFromSuperview();  // a view that only the tree held dies with it
+    root->subviews()[0]->removeFromSuperview();   // a view that only the tree held dies with it
     EXPECT_TRUE(weak.expired());
     EXPECT_EQ(tags(*root), (std::vector<int>{1}));
 
-    v1->addSubview(root);                        // no cycles
+    v1->addSubview(root);   // no cycles
     v1->addSubview(v1);
     EXPECT_EQ(root->superview(), nullptr);
     EXPECT_TRUE(v1->subviews().empty());
-    other.reset();                               // a dead parent leaves no dangling back pointer
+    other.reset();   // a dead parent leaves no dangling back pointer
     EXPECT_EQ(v2->superview(), nullptr);
 }
 
@@ -79,9 +79,24 @@ TEST(ControlTest, TargetsAreCalledOncePerMatchingMaskWithTheControlAsSender) {
     Control c;
     std::string calls;
     std::vector<View*> senders;
-    c.addTarget([&](View* s) { calls += "d"; senders.push_back(s); }, ControlEventTouchDown);
-    c.addTarget([&](View* s) { calls += "u"; senders.push_back(s); }, ControlEventTouchUpInside);
-    c.addTarget([&](View* s) { calls += "b"; senders.push_back(s); }, ControlEventTouchDown | ControlEventTouchUpInside);
+    c.addTarget(
+        [&](View* s) {
+            calls += "d";
+            senders.push_back(s);
+        },
+        ControlEventTouchDown);
+    c.addTarget(
+        [&](View* s) {
+            calls += "u";
+            senders.push_back(s);
+        },
+        ControlEventTouchUpInside);
+    c.addTarget(
+        [&](View* s) {
+            calls += "b";
+            senders.push_back(s);
+        },
+        ControlEventTouchDown | ControlEventTouchUpInside);
     const std::pair<int, const char*> cases[] = {{ControlEventTouchDown, "db"},
                                                  {ControlEventTouchUpInside, "ub"},
                                                  {ControlEventTouchDown | ControlEventTouchUpInside, "dub"},
@@ -138,8 +153,9 @@ TEST(ImageTest, SizesComeFromPngHeadersAndAMissingOrBrokenImageIsNull) {
     ASSERT_NE(image, nullptr);
     EXPECT_EQ(image->size(), (Size{354, 242}));
     EXPECT_EQ(Image::imageNamed("big.png")->size(), (Size{50, 30}));
-    for (const char* bad : {"missing.png", "broken.png", "short.png", ""}) EXPECT_EQ(Image::imageNamed(bad), nullptr) << bad;
+    for (const char* bad : {"missing.png", "broken.png", "short.png", ""})
+        EXPECT_EQ(Image::imageNamed(bad), nullptr) << bad;
     EXPECT_EQ(ImageView(image).frame(), Rect(0, 0, 354, 242));
 }
 
-}  // namespace
+}   // namespace

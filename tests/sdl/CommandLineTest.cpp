@@ -46,13 +46,9 @@ TEST(CommandLine, TheErrorNamesTheOptionAndValue) {
     EXPECT_EQ(parse({"--scale", "zero"}).error, "bad value for --scale: zero");
 }
 
-TEST(CommandLine, ScaleWithoutAValueIsAnError) {
-    EXPECT_EQ(parse({"--scale"}).error, "--scale needs a value");
-}
+TEST(CommandLine, ScaleWithoutAValueIsAnError) { EXPECT_EQ(parse({"--scale"}).error, "--scale needs a value"); }
 
-TEST(CommandLine, AnUnknownOptionIsAnError) {
-    EXPECT_EQ(parse({"--bogus"}).error, "unknown option --bogus");
-}
+TEST(CommandLine, AnUnknownOptionIsAnError) { EXPECT_EQ(parse({"--bogus"}).error, "unknown option --bogus"); }
 
 TEST(CommandLine, AFlagGivenAValueIsAnError) {
     EXPECT_EQ(parse({"--fullscreen=yes"}).error, "--fullscreen takes no value");
@@ -85,8 +81,6 @@ TEST(CommandLine, TheUsageListsEveryPlayerOptionAndNotTheMeasuringOne) {
     EXPECT_EQ(usage.find("--exit-after-first-frame"), std::string::npos);
 }
 
-TEST(CommandLine, TheVersionIsTheProjectsVersion) {
-    EXPECT_EQ(versionText(), "plumbrick " PLUMBRICK_VERSION "\n");
-}
+TEST(CommandLine, TheVersionIsTheProjectsVersion) { EXPECT_EQ(versionText(), "plumbrick " PLUMBRICK_VERSION "\n"); }
 
-}  // namespace
+}   // namespace

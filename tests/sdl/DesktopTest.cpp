@@ -66,7 +66,7 @@ struct Rows : TableViewDataSource {
         return cell;
     }
 };
-}  // namespace
+}   // namespace
 
 // The application started on the virtual clock, with the desktop window open beside it.
 class DesktopTest : public ::testing::Test {
@@ -168,10 +168,10 @@ TEST_F(DesktopTest, TransformsTurnAboutTheCentreAndScrollViewsAndTablesShiftAndC
     table->setDataSource(&rows);
     screen->addSubview(table);
     table->reloadData();
-    const std::pair<Point, Rgba> expected[] = {
-        {{126, 96}, kRed},   {{124, 120}, kBlack}, {{176, 120}, kBlack}, {{150, 146}, kBlack}, {{240, 160}, kBlue},
-        {{232.5, 160}, kBlack}, {{350, 45}, kRed}, {{410, 45}, kBlack}, {{350, 220}, kGreen}, {{350, 250}, kBlue},
-        {{350, 265}, kBlack}};
+    const std::pair<Point, Rgba> expected[] = {{{126, 96}, kRed},    {{124, 120}, kBlack}, {{176, 120}, kBlack},
+                                               {{150, 146}, kBlack}, {{240, 160}, kBlue},  {{232.5, 160}, kBlack},
+                                               {{350, 45}, kRed},    {{410, 45}, kBlack},  {{350, 220}, kGreen},
+                                               {{350, 250}, kBlue},  {{350, 265}, kBlack}};
     for (const auto& [p, want] : expected) EXPECT_EQ(at(p.x, p.y), want) << p.x << "," << p.y;
     strip->setContentOffset({100, 0});
     EXPECT_EQ(at(350, 45), kGreen);
@@ -214,8 +214,10 @@ TEST_F(DesktopTest, ALitSegmentInksItsFrameOnlyAndAHiddenOneNothing) {
         for (int y = 0; y < 640; ++y)
             for (int x = 0; x < 960; ++x) {
                 int before = hidden.pixel(x, y).luminance(), after = lit.pixel(x, y).luminance();
-                if (x >= x0 && x < x1 && y >= y0 && y < y1) inked += after < before - 40;
-                else outside += after != before;
+                if (x >= x0 && x < x1 && y >= y0 && y < y1)
+                    inked += after < before - 40;
+                else
+                    outside += after != before;
             }
         EXPECT_GT(inked, 20) << "segment " << tag;
         EXPECT_EQ(outside, 0) << "segment " << tag;
@@ -281,7 +283,10 @@ TEST_F(DesktopTest, AMousePressOnTheStartButtonStartsARoundAndLayoutKeysPressThe
 TEST_F(DesktopTest, TheWindowScalesInWholeStepsAndMapsThePointerBack) {
     EXPECT_EQ(desktop.viewport().scale, 2);
     // 1500 x 1000 holds three times 480 x 320, centred; 1000 x 1000 only twice.
-    struct { int w, h; Viewport want; } sizes[] = {{1500, 1000, {3, 30, 20}}, {1000, 1000, {2, 20, 180}}};
+    struct {
+        int w, h;
+        Viewport want;
+    } sizes[] = {{1500, 1000, {3, 30, 20}}, {1000, 1000, {2, 20, 180}}};
     for (const auto& s : sizes) {
         SDL_SetWindowSize(desktop.window(), s.w, s.h);
         desktop.handleEvent(windowEvent(SDL_WINDOWEVENT_SIZE_CHANGED, s.w, s.h));
@@ -358,7 +363,8 @@ TEST_P(DesktopEnding, EndingPostsWillTerminateOnceAndSavesAPlayingRound) {
     ASSERT_FALSE(std::filesystem::exists(game->pathStateFile()));
     Application::sharedApplication().setBackend(&desktop);
     Desktop::installSignalHandlers();
-    if (GetParam()) raise(SIGTERM);
+    if (GetParam())
+        raise(SIGTERM);
     else   // closing a window sends both: the window's close, then quit
         for (SDL_Event e : {windowEvent(SDL_WINDOWEVENT_CLOSE), SDL_Event{.type = SDL_QUIT}}) SDL_PushEvent(&e);
     desktop.runOnce(false);
@@ -406,7 +412,8 @@ TEST_F(DesktopTest, ANoticeIsDrawnOverTheScreenUntilItExpiresAndAsksForTheFrames
     const int shown = pixel();
     EXPECT_LT(shown, plain - 100) << "the notice's dark strip is drawn";
     EXPECT_FALSE(desktop.needsFrame());
-    desktop.invalidateRect(Rect(100, 280, 40, 40));   // a part of the tree under the notice changes, away from the pixel read
+    desktop.invalidateRect(
+        Rect(100, 280, 40, 40));   // a part of the tree under the notice changes, away from the pixel read
     desktop.drawFrame();
     EXPECT_EQ(pixel(), shown) << "the strip is not drawn over itself";
 

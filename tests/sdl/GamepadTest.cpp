@@ -30,7 +30,7 @@ struct Presses {
     void add(View*) { ++count; }
 };
 
-}  // namespace
+}   // namespace
 
 class GamepadTest : public InputFixture {
 protected:
@@ -64,7 +64,7 @@ TEST_F(GamepadTest, OnAnEggFaceTheDPadPicksLevelAndSideAndTheButtonsStartPauseAn
     ASSERT_EQ(basket(), 0) << "a round starts left up";
     // 0 left up, 1 left down, 2 right down, 3 right up.
     const std::pair<int, int> moves[] = {{SDL_CONTROLLER_BUTTON_DPAD_DOWN, 1}, {SDL_CONTROLLER_BUTTON_DPAD_RIGHT, 2},
-                                         {SDL_CONTROLLER_BUTTON_DPAD_UP, 3}, {SDL_CONTROLLER_BUTTON_DPAD_LEFT, 0},
+                                         {SDL_CONTROLLER_BUTTON_DPAD_UP, 3},   {SDL_CONTROLLER_BUTTON_DPAD_LEFT, 0},
                                          {SDL_CONTROLLER_BUTTON_DPAD_DOWN, 1}, {SDL_CONTROLLER_BUTTON_DPAD_UP, 0}};
     for (auto [b, want] : moves) {
         send(button(b));
@@ -121,7 +121,8 @@ TEST_F(GamepadTest, PadsComingAndGoingDuringARoundLeaveItPlayingAndAPadThatCanno
     tap(SDL_CONTROLLER_BUTTON_A);
     send(device(SDL_CONTROLLERDEVICEADDED, 7));   // no such device: SDL cannot open it
     const auto& log = driver.env().logLines();
-    EXPECT_EQ(std::count_if(log.begin(), log.end(), [](auto& l) { return l.find("gamepad: cannot open") != l.npos; }), 1);
+    EXPECT_EQ(std::count_if(log.begin(), log.end(), [](auto& l) { return l.find("gamepad: cannot open") != l.npos; }),
+              1);
     EXPECT_EQ(desktop.gamepads().connected(), 0);
     tap(SDL_CONTROLLER_BUTTON_DPAD_DOWN, 8);   // a second pad, acting together with the first
     EXPECT_EQ(basket(), 1);

@@ -12,9 +12,9 @@
 #include "app/PlumbrickViewController.h"
 #include "games/cook/PanflipViewController.h"
 #include "games/egg/YolkfallViewController.h"
-#include "services/GamesResultViewController.h"
 #include "platform/Application.h"
 #include "platform/sdl/Desktop.h"
+#include "services/GamesResultViewController.h"
 #include "tools/screenshot/ScreenDriver.h"
 
 // Controller events as SDL sends them, from the pad with instance id `pad`.
@@ -38,7 +38,8 @@ protected:
     }
 
     plumbrick::PlumbrickViewController& root() {
-        auto* delegate = dynamic_cast<plumbrick::PlumbrickAppDelegate*>(platform::Application::sharedApplication().delegate());
+        auto* delegate =
+            dynamic_cast<plumbrick::PlumbrickAppDelegate*>(platform::Application::sharedApplication().delegate());
         return *dynamic_cast<plumbrick::PlumbrickViewController*>(delegate->viewController());
     }
     // A key press by its name ("q", "space", "left"), as the window gets it.
@@ -49,7 +50,8 @@ protected:
     }
     // The game of a menu slot on screen, idle: its face.
     platform::View* openGame(int slot) {
-        if (root().getViewControllerIntro() && root().getViewControllerIntro()->view()->superview()) driver.dismissIntro();
+        if (root().getViewControllerIntro() && root().getViewControllerIntro()->view()->superview())
+            driver.dismissIntro();
         for (int i = 0; i < 6; ++i) driver.key("left");
         driver.advance(0.5);
         driver.openGame(slot);

@@ -25,7 +25,7 @@ void faceKeys(View& v, std::vector<std::string>& keys) {
     if (auto* c = dynamic_cast<Control*>(&v); c && !c->keyEquivalent().empty()) keys.push_back(c->keyEquivalent());
 }
 
-}  // namespace
+}   // namespace
 
 class CoveredRound : public InputFixture, public ::testing::WithParamInterface<int> {};
 

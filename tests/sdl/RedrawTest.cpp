@@ -54,7 +54,7 @@ struct FramePair {
     long differing = 0, drawnPixels = 0;
 };
 
-}  // namespace
+}   // namespace
 
 class RedrawTest : public ::testing::Test {
 protected:
@@ -77,31 +77,31 @@ protected:
 TEST_F(RedrawTest, EveryFrameDrawnInPartsEqualsTheWholeFrameThroughBothGamesAndEveryScreen) {
     FramePair pair(2);
     pair.draw(window());
-    play(1.6, pair);                   // the intro's prompt fades in
-    key("return", pair);               // to the menu
+    play(1.6, pair);       // the intro's prompt fades in
+    key("return", pair);   // to the menu
     play(0.3, pair);
     for (const char* k : {"right", "right", "left"}) {   // paging, settling between pages
         key(k, pair);
         play(0.4, pair);
     }
     const int menuFrames = pair.frames;
-    driver.tap({240, 147});            // the second game, the cook game: the screen's entrance
+    driver.tap({240, 147});   // the second game, the cook game: the screen's entrance
     play(1.5, pair);
     key("1", pair);
     play(3.0, pair);
-    key("space", pair);                // paused: the face dims
+    key("space", pair);   // paused: the face dims
     play(0.5, pair);
     key("space", pair);
     play(2.0, pair);
-    key("i", pair);                    // the statistics screen, and back
+    key("i", pair);   // the statistics screen, and back
     play(1.0, pair);
     key("escape", pair);
     play(0.5, pair);
-    key("escape", pair);               // to the menu: the screen's exit
+    key("escape", pair);   // to the menu: the screen's exit
     play(1.5, pair);
     key("left", pair);
     play(0.5, pair);
-    driver.tap({240, 147});            // the egg game
+    driver.tap({240, 147});   // the egg game
     play(1.5, pair);
     key("1", pair);
     const long drawnBeforeRound = pair.drawnPixels;
@@ -236,6 +236,7 @@ TEST_F(RedrawTest, APictureCopiedScaledAcrossAChangedPartsEdgeIsDrawnWhole) {
             pair.draw(*screen);
         }
         EXPECT_EQ(pair.differing, 0) << "scale " << scale << ", first differing frame " << pair.firstDiffering;
-        EXPECT_LT(pair.drawnPixels, 4L * 480 * 320 * scale * scale) << "scale " << scale << ": 13 frames, most in parts";
+        EXPECT_LT(pair.drawnPixels, 4L * 480 * 320 * scale * scale)
+            << "scale " << scale << ": 13 frames, most in parts";
     }
 }

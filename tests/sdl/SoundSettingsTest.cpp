@@ -26,7 +26,7 @@ nlohmann::json readJson(const std::string& path) {
     return nlohmann::json::parse(in, nullptr, false);
 }
 
-}  // namespace
+}   // namespace
 
 // The user's configuration folder pointed at the test's own folder.
 class SettingsTest : public InputFixture {

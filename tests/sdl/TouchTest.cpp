@@ -38,12 +38,13 @@ SDL_Event finger(Uint32 type, SDL_FingerID id, Point p) {
 
 SDL_Event touchMouse(Uint32 type, Point p) {   // p in points, on the window at scale 2
     SDL_Event e{};
-    e.button = {type, 0, 0, SDL_TOUCH_MOUSEID, SDL_BUTTON_LEFT, Uint8(type == SDL_MOUSEBUTTONDOWN), 1, 0,
-                int(2 * p.x), int(2 * p.y)};
+    e.button = {
+        type,         0,           0, SDL_TOUCH_MOUSEID, SDL_BUTTON_LEFT, Uint8(type == SDL_MOUSEBUTTONDOWN), 1, 0,
+        int(2 * p.x), int(2 * p.y)};
     return e;
 }
 
-}  // namespace
+}   // namespace
 
 class TouchTest : public ::testing::Test {
 protected:

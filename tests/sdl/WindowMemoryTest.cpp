@@ -32,7 +32,7 @@ struct Opened {
     int x = 0, y = 0, w = 0, h = 0;
 };
 
-}  // namespace
+}   // namespace
 
 TEST(WindowMemory, TheWindowOpensAtTheRememberedSizeAndPlace) {
     Opened window(at(60, 50, 1000, 700));

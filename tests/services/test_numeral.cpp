@@ -41,7 +41,7 @@ protected:
     }
 };
 
-}  // namespace
+}   // namespace
 
 TEST_F(Numeral, ShowsFourDigitsWithLeadingZerosRefusesValuesOutOfRangeAndHidesAndShows) {
     digit[2]->setHidden(true);
@@ -49,9 +49,9 @@ TEST_F(Numeral, ShowsFourDigitsWithLeadingZerosRefusesValuesOutOfRangeAndHidesAn
     EXPECT_EQ(shown(), "????") << "making it changes nothing";
     EXPECT_TRUE(digit[2]->isHidden());
     EXPECT_FALSE(digit[0]->isHidden());
-    const std::pair<int, const char*> cases[] = {{42, "0042"},   {0, "0000"},       {9999, "9999"}, {1037, "1037"},
-                                                 {10000, "1037"}, {-1, "1037"},     {INT32_MAX, "1037"},
-                                                 {INT32_MIN, "1037"}};
+    const std::pair<int, const char*> cases[] = {{42, "0042"},        {0, "0000"},        {9999, "9999"},
+                                                 {1037, "1037"},      {10000, "1037"},    {-1, "1037"},
+                                                 {INT32_MAX, "1037"}, {INT32_MIN, "1037"}};
     for (auto [value, digits] : cases) {
         numeral.setNum(value);
         EXPECT_EQ(shown(), digits) << value;

@@ -58,7 +58,9 @@ public:
             files_.push_back({});
             pending_.push_back({name, "", int(files_.size()) - 1});
             break;
-        case FileOp::Write: files_[volatile_.at(name)].written += std::string(call.data.begin(), call.data.end()); return;
+        case FileOp::Write:
+            files_[volatile_.at(name)].written += std::string(call.data.begin(), call.data.end());
+            return;
         case FileOp::Sync: files_[volatile_.at(name)].synced = files_[volatile_.at(name)].written; return;
         case FileOp::Rename:
             ASSERT_EQ(fs::path(call.to).parent_path(), folder_);
@@ -114,8 +116,7 @@ protected:
 
     // Records the calls of `save`, then checks every crash it can be cut by: the file at `name` holds `old` or
     // what the save wrote, whole, and `reads` (the program's next start, reading the rebuilt folder) agrees.
-    template <class Save, class Reads>
-    void everyCrash(const std::string& name, Save save, Reads reads) {
+    template <class Save, class Reads> void everyCrash(const std::string& name, Save save, Reads reads) {
         const std::string old = read(folder / name);
         CrashModel model(folder);
         std::vector<platform::FileCall> calls;
@@ -127,30 +128,34 @@ protected:
 
         std::vector<platform::FileOp> ops;
         for (const auto& call : calls)
-            if (call.op != platform::FileOp::Read && !(call.op == platform::FileOp::Open && !call.creates && !call.directory))
+            if (call.op != platform::FileOp::Read &&
+                !(call.op == platform::FileOp::Open && !call.creates && !call.directory))
                 ops.push_back(call.op);
         using enum platform::FileOp;
-        EXPECT_EQ(ops, (std::vector<platform::FileOp>{Open, Write, Sync, Rename, Open, Sync})) << "create, write, sync, rename, folder sync";
+        EXPECT_EQ(ops, (std::vector<platform::FileOp>{Open, Write, Sync, Rename, Open, Sync}))
+            << "create, write, sync, rename, folder sync";
 
         int states = 0;
         for (std::size_t prefix = 0; prefix <= calls.size(); ++prefix) {
             if (prefix > 0) model.apply(calls[prefix - 1]);
             for (int kept = 0; kept <= model.pendingChanges(); ++kept) {
-                SCOPED_TRACE("after " + std::to_string(prefix) + " calls, " + std::to_string(kept) + " folder changes kept");
+                SCOPED_TRACE("after " + std::to_string(prefix) + " calls, " + std::to_string(kept) +
+                             " folder changes kept");
                 const fs::path crashed = fs::path(env.documents()) / ("crash" + std::to_string(states++));
                 model.crash(kept, crashed);
                 const std::string found = read(crashed / name);
                 EXPECT_TRUE(found == old || found == written) << "a torn or lost file: " << found.size() << " bytes";
                 EXPECT_EQ(reads(crashed), found == written);
                 platform::FileManager::defaultManager().removeStaleTemporaries(crashed.string());
-                EXPECT_EQ(std::distance(fs::directory_iterator(crashed), fs::directory_iterator()), 1) << "only the file";
+                EXPECT_EQ(std::distance(fs::directory_iterator(crashed), fs::directory_iterator()), 1)
+                    << "only the file";
             }
         }
         EXPECT_GT(states, int(calls.size()) + 1) << "some crashes kept folder changes that were not synced";
     }
 };
 
-}  // namespace
+}   // namespace
 
 TEST_F(PowerCut, AResultsSaveLeavesTheOldFileOrTheNewWhole) {
     VCGamesResult store("Yolkfall.v1");
@@ -160,12 +165,14 @@ TEST_F(PowerCut, AResultsSaveLeavesTheOldFileOrTheNewWhole) {
     env.advance(2);
     store.NewGame();
     // The next start reads the new list (two rounds) or the old one (one round); nothing else.
-    everyCrash("Tinmarsh.result", [&] { store.EndGame(20, 7, 1); }, [](const fs::path& crashed) {
-        VCGamesResult reader("Yolkfall.v1");
-        reader.setPlaceOfStorage((crashed / "Tinmarsh.result").string());
-        reader.Load();
-        return reader.getArGamesResult()->size() == 2;
-    });
+    everyCrash(
+        "Tinmarsh.result", [&] { store.EndGame(20, 7, 1); },
+        [](const fs::path& crashed) {
+            VCGamesResult reader("Yolkfall.v1");
+            reader.setPlaceOfStorage((crashed / "Tinmarsh.result").string());
+            reader.Load();
+            return reader.getArGamesResult()->size() == 2;
+        });
 }
 
 TEST_F(PowerCut, AStateSaveLeavesTheOldFileOrTheNewWhole) {
@@ -177,9 +184,12 @@ TEST_F(PowerCut, AStateSaveLeavesTheOldFileOrTheNewWhole) {
         });
     };
     ASSERT_TRUE(save(1));
-    everyCrash(fs::path(path).filename(), [&] { save(2); }, [&](const fs::path& crashed) {
-        const auto bytes = platform::FileManager::defaultManager().dataWithContentsOfFile(crashed / fs::path(path).filename());
-        const auto archive = bytes ? platform::KeyedUnarchiver::initForReadingWithData(*bytes) : nullptr;
-        return archive && archive->decodeInt64ForKey("scores") == 2;
-    });
+    everyCrash(
+        fs::path(path).filename(), [&] { save(2); },
+        [&](const fs::path& crashed) {
+            const auto bytes =
+                platform::FileManager::defaultManager().dataWithContentsOfFile(crashed / fs::path(path).filename());
+            const auto archive = bytes ? platform::KeyedUnarchiver::initForReadingWithData(*bytes) : nullptr;
+            return archive && archive->decodeInt64ForKey("scores") == 2;
+        });
 }

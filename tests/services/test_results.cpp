@@ -1,7 +1,7 @@
 // The results store on real files in a temporary documents folder.
 
-#include <gtest/gtest.h>
 #include <expat.h>
+#include <gtest/gtest.h>
 #include <plist/plist.h>
 
 #include <filesystem>
@@ -67,7 +67,7 @@ protected:
     }
 };
 
-}  // namespace
+}   // namespace
 
 TEST_F(Results, FirstRoundWritesAFileThatLibplistReads) {
     VCGamesResult store = loaded();
@@ -222,8 +222,10 @@ TEST_F(Results, AnUnreadableFileIsMovedAsideOnceBesideTheCopiesKeptEarlier) {
 
 // Some editors put a UTF-8 byte-order mark before the text: the file is read as it is, not kept aside.
 TEST_F(Results, AFileThatBeginsWithAByteOrderMarkLoads) {
-    write(file, "\xEF\xBB\xBF<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\"><dict><key>Panflip.v1</key><array>" +
-                    xmlPack(1, 4) + "</array><key>Yolkfall.v1</key><array>" + xmlPack(2, 12) + "</array></dict></plist>\n");
+    write(file,
+          "\xEF\xBB\xBF<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist "
+          "version=\"1.0\"><dict><key>Panflip.v1</key><array>" +
+              xmlPack(1, 4) + "</array><key>Yolkfall.v1</key><array>" + xmlPack(2, 12) + "</array></dict></plist>\n");
     VCGamesResult store = loaded();
     EXPECT_EQ(scores(store), Scores{12});
     playRound(store, 20);
@@ -240,21 +242,26 @@ bool wellFormed(const std::string& xml) {
     XML_ParserFree(parser);
     return ok;
 }
-}  // namespace
+}   // namespace
 
 // Values that a property list cannot hold unchanged, in other games' lists, are dropped like malformed packs
 // (one line each) before anything is written, and what is written is well-formed and reads back as it was kept.
 TEST_F(Results, OtherGamesValuesThatCannotBeHeldAreDroppedAndTheFileIsWellFormed) {
     const std::string bad[] = {
-        xmlPack(2, 0, "<integer>9223372036854775808</integer>"), xmlPack(3, 0, "<integer>18446744073709551616</integer>"),
-        "<array><date>9999-12-31T23:59:59Z</date></array>",      "<array><date>1800-01-01T00:00:00Z</date></array>",
-        "<array><string>\xff\xfe</string></array>",               "<array><string>a&#1;b</string></array>",
-        "<array><string>a&#13;b</string></array>",                "<array><dict><key>\xc0\x80</key><true/></dict></array>",
+        xmlPack(2, 0, "<integer>9223372036854775808</integer>"),
+        xmlPack(3, 0, "<integer>18446744073709551616</integer>"),
+        "<array><date>9999-12-31T23:59:59Z</date></array>",
+        "<array><date>1800-01-01T00:00:00Z</date></array>",
+        "<array><string>\xff\xfe</string></array>",
+        "<array><string>a&#1;b</string></array>",
+        "<array><string>a&#13;b</string></array>",
+        "<array><dict><key>\xc0\x80</key><true/></dict></array>",
     };
     std::string antlerby = "<key>Antlerby.v1</key><array>" + xmlPack(1, 4);
     for (const std::string& pack : bad) antlerby += pack;
-    writeXml(antlerby + "</array><key>Reel\xff</key><array/><key>Starwick.v1</key><string>\x01</string>"
-                        "<key>Whiskerpond.v1</key><real>2.5</real><key>Yolkfall.v1</key><array/>");
+    writeXml(antlerby +
+             "</array><key>Reel\xff</key><array/><key>Starwick.v1</key><string>\x01</string>"
+             "<key>Whiskerpond.v1</key><real>2.5</real><key>Yolkfall.v1</key><array/>");
     VCGamesResult store = loaded();
     playRound(store, 6);
 
@@ -269,7 +276,8 @@ TEST_F(Results, OtherGamesValuesThatCannotBeHeldAreDroppedAndTheFileIsWellFormed
     EXPECT_EQ(dict->at("Antlerby.v1").asArray()->size(), 1u);
     EXPECT_EQ(logged("ERROR VCGamesResult:Save: dropped "), 10);
     EXPECT_EQ(env.logLines().size(), 10u);
-    EXPECT_EQ(platform::xmlDataFromDictionary(*dict), platform::Bytes(xml.begin(), xml.end())) << "read back as written";
+    EXPECT_EQ(platform::xmlDataFromDictionary(*dict), platform::Bytes(xml.begin(), xml.end()))
+        << "read back as written";
 }
 
 // The same for this game's own list: such a pack is malformed and dropped when the list is loaded.

@@ -5,10 +5,10 @@
 
 #include <cerrno>
 #include <cstring>
-#include <tuple>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <tuple>
 
 #include "platform/FileManager.h"
 #include "platform/KeyedArchive.h"
@@ -46,7 +46,7 @@ protected:
     }
 };
 
-}  // namespace
+}   // namespace
 
 // Only a regular file is ever removed at a state path: a folder there keeps everything in it.
 TEST_F(Saves, AFolderAtAStatePathIsLeftAloneWithOneLine) {
@@ -55,8 +55,8 @@ TEST_F(Saves, AFolderAtAStatePathIsLeftAloneWithOneLine) {
     EXPECT_EQ(load(), 0);
     EXPECT_EQ(read(statePath + "/keep"), "a player's file");
     ASSERT_EQ(env.logLines().size(), 1u);
-    EXPECT_EQ(env.logLines()[0], "ERROR YolkfallViewController:loadStateGame: " + statePath +
-                                     " is not a regular file; left alone");
+    EXPECT_EQ(env.logLines()[0],
+              "ERROR YolkfallViewController:loadStateGame: " + statePath + " is not a regular file; left alone");
 }
 
 TEST_F(Saves, ALinkAtAStatePathIsLeftAloneAndItsTargetKept) {
@@ -81,11 +81,11 @@ struct Fault {
     bool renamed;   // the new file is already in place when it fails
 };
 const Fault kResultsFaults[] = {
-    {platform::FileOp::Open, 1, EIO, false},      {platform::FileOp::Read, 1, EIO, false},
-    {platform::FileOp::Open, 2, EROFS, false},    {platform::FileOp::Open, 2, EACCES, false},
-    {platform::FileOp::Write, 1, ENOSPC, false},  {platform::FileOp::Write, 1, EDQUOT, false},
-    {platform::FileOp::Sync, 1, ENOSPC, false},   {platform::FileOp::Sync, 1, EIO, false},
-    {platform::FileOp::Rename, 1, EROFS, false},  {platform::FileOp::Open, 3, EMFILE, true},
+    {platform::FileOp::Open, 1, EIO, false},     {platform::FileOp::Read, 1, EIO, false},
+    {platform::FileOp::Open, 2, EROFS, false},   {platform::FileOp::Open, 2, EACCES, false},
+    {platform::FileOp::Write, 1, ENOSPC, false}, {platform::FileOp::Write, 1, EDQUOT, false},
+    {platform::FileOp::Sync, 1, ENOSPC, false},  {platform::FileOp::Sync, 1, EIO, false},
+    {platform::FileOp::Rename, 1, EROFS, false}, {platform::FileOp::Open, 3, EMFILE, true},
     {platform::FileOp::Sync, 2, EIO, true},
 };
 
@@ -109,13 +109,14 @@ protected:
     }
 };
 
-}  // namespace
+}   // namespace
 
 // A read-only folder, a full disk or a failing one, at every call of a results save: one ERROR line naming the
 // file and the system's reason, the old file whole, the player told, and the list written at the next occasion.
 TEST_F(ResultsSaves, EveryFailingCallIsLoggedOnceToldAndSavedAgainAtTheNextOccasion) {
     for (const Fault& f : kResultsFaults) {
-        SCOPED_TRACE(std::to_string(static_cast<int>(f.op)) + "/" + std::to_string(f.nth) + " " + std::strerror(f.error));
+        SCOPED_TRACE(std::to_string(static_cast<int>(f.op)) + "/" + std::to_string(f.nth) + " " +
+                     std::strerror(f.error));
         fs::remove(file);   // a new file, log and notices for each fault
         platform::Notices::shared().reset();
         platform::SaveReports::shared().reset();
@@ -165,15 +166,18 @@ TEST_F(Saves, AStateFileThatCannotBeWrittenLeavesTheEarlierOneAndIsReported) {
     };
     ASSERT_TRUE(game_face::saveStateFile(statePath, "YolkfallViewController", encode(1)));
     const std::string earlier = read(statePath);
-    for (const auto& [op, nth, error] : {std::tuple{platform::FileOp::Open, 1, EROFS}, {platform::FileOp::Write, 1, ENOSPC},
-                                         {platform::FileOp::Sync, 1, EIO}, {platform::FileOp::Rename, 1, EROFS}}) {
+    for (const auto& [op, nth, error] : {std::tuple{platform::FileOp::Open, 1, EROFS},
+                                         {platform::FileOp::Write, 1, ENOSPC},
+                                         {platform::FileOp::Sync, 1, EIO},
+                                         {platform::FileOp::Rename, 1, EROFS}}) {
         env.clearLog();
         platform::FileFaults::shared().failNth(op, nth, error);
         EXPECT_FALSE(game_face::saveStateFile(statePath, "YolkfallViewController", encode(2)));
         EXPECT_EQ(read(statePath), earlier);
         ASSERT_EQ(env.logLines().size(), 1u);
         EXPECT_TRUE(env.logLines()[0].starts_with("ERROR YolkfallViewController:saveStateGame: ")) << env.logLines()[0];
-        EXPECT_NE(env.logLines()[0].find(statePath + ": " + std::strerror(error)), std::string::npos) << env.logLines()[0];
+        EXPECT_NE(env.logLines()[0].find(statePath + ": " + std::strerror(error)), std::string::npos)
+            << env.logLines()[0];
     }
     EXPECT_EQ(platform::Notices::shared().posted(), std::vector<std::string>{game_face::kRoundNotSavedNotice});
     EXPECT_TRUE(game_face::saveStateFile(statePath, "YolkfallViewController", encode(2)));
@@ -192,6 +196,8 @@ TEST_F(ResultsSaves, TwoUnreadableFilesInTurnLeaveTwoKeptAsideCopies) {
     }
     EXPECT_EQ(read(file + ".unreadable"), first);
     EXPECT_EQ(read(file + ".unreadable.2"), second);
-    EXPECT_EQ(env.logLines(), (std::vector<std::string>{"ERROR VCGamesResult:Save: unreadable results file moved to " + file + ".unreadable",
-                                                        "ERROR VCGamesResult:Save: unreadable results file moved to " + file + ".unreadable.2"}));
+    EXPECT_EQ(env.logLines(),
+              (std::vector<std::string>{
+                  "ERROR VCGamesResult:Save: unreadable results file moved to " + file + ".unreadable",
+                  "ERROR VCGamesResult:Save: unreadable results file moved to " + file + ".unreadable.2"}));
 }

@@ -66,10 +66,14 @@ TEST(Random, EveryDrawGivesEachOfItsValuesAndNothingElse) {
         return r >= lo && r < hi && r == float(double(lo) + double(k) * 0.01) ? int(k) : -1;
     };
     const std::pair<std::function<int()>, std::set<int>> cases[] = {
-        {[] { return rnd2(1, 4); }, range(1, 4)},     {[] { return rnd2(-3, 3); }, range(-3, 3)},
-        {[] { return rnd2(5, 5); }, {5}},             {[] { return rnd2(4, 1); }, {4}},   // a reversed range: min
-        {randMaxPositionFood, range(2, 4)},           {[&] { return hundredths(3.0f, 7.0f); }, range(0, 399)},
-        {[&] { return hundredths(3.0f, 5.0f); }, range(0, 199)}, {[&] { return hundredths(3.0f, 3.005f); }, {0}}};
+        {[] { return rnd2(1, 4); }, range(1, 4)},
+        {[] { return rnd2(-3, 3); }, range(-3, 3)},
+        {[] { return rnd2(5, 5); }, {5}},
+        {[] { return rnd2(4, 1); }, {4}},   // a reversed range: min
+        {randMaxPositionFood, range(2, 4)},
+        {[&] { return hundredths(3.0f, 7.0f); }, range(0, 399)},
+        {[&] { return hundredths(3.0f, 5.0f); }, range(0, 199)},
+        {[&] { return hundredths(3.0f, 3.005f); }, {0}}};
     std::srand(20110203);
     for (const auto& [draw, values] : cases) {
         std::set<int> seen;

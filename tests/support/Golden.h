@@ -37,4 +37,4 @@ inline void expectGolden(const std::string& name, const std::optional<platform::
     EXPECT_TRUE(*written == *golden) << name << ": the written bytes differ from the golden file";
 }
 
-}  // namespace plumbrick::testing
+}   // namespace plumbrick::testing

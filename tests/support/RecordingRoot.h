@@ -9,7 +9,7 @@
 namespace plumbrick::testing {
 
 struct RecordingRoot : VCRootControllerProtocol {
-    std::vector<std::string> calls;                  // "switchMenuFromGame:", "switchInfoFromGame:<id>", ...
+    std::vector<std::string> calls;                 // "switchMenuFromGame:", "switchInfoFromGame:<id>", ...
     std::vector<platform::ViewController*> games;   // the arguments of switchMenuFromGame:
     void switchInfoFromGame(const std::string& gameId) override { calls.push_back("switchInfoFromGame:" + gameId); }
     void switchInfoFromMenu(int tag) override { calls.push_back("switchInfoFromMenu:" + std::to_string(tag)); }
@@ -22,4 +22,4 @@ struct RecordingRoot : VCRootControllerProtocol {
     void switchToViewWithIdentifierid() override { calls.push_back("switchToViewWithIdentifierid"); }
 };
 
-}  // namespace plumbrick::testing
+}   // namespace plumbrick::testing

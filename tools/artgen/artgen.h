@@ -24,79 +24,79 @@ inline constexpr double kGhostAlpha = 0.07;
 inline constexpr uint32_t kStrayAlpha = 24;
 
 struct Box {
-  int x = 0, y = 0, w = 0, h = 0;
-  bool operator==(const Box&) const = default;
+    int x = 0, y = 0, w = 0, h = 0;
+    bool operator==(const Box&) const = default;
 };
 
 class Error : public std::runtime_error {
- public:
-  using std::runtime_error::runtime_error;
+public:
+    using std::runtime_error::runtime_error;
 };
 
 // A cairo image surface with RAII.
 class Surface {
- public:
-  Surface(int width, int height);
-  explicit Surface(cairo_surface_t* adopted);
-  Surface(Surface&& other) noexcept;
-  Surface& operator=(Surface&& other) noexcept;
-  Surface(const Surface&) = delete;
-  Surface& operator=(const Surface&) = delete;
-  ~Surface();
+public:
+    Surface(int width, int height);
+    explicit Surface(cairo_surface_t* adopted);
+    Surface(Surface&& other) noexcept;
+    Surface& operator=(Surface&& other) noexcept;
+    Surface(const Surface&) = delete;
+    Surface& operator=(const Surface&) = delete;
+    ~Surface();
 
-  static Surface readPng(const std::string& path);
-  void writePng(const std::string& path) const;
-  cairo_surface_t* get() const { return surface_; }
-  int width() const;
-  int height() const;
-  // Premultiplied ARGB of one pixel.
-  uint32_t pixel(int x, int y) const;
+    static Surface readPng(const std::string& path);
+    void writePng(const std::string& path) const;
+    cairo_surface_t* get() const { return surface_; }
+    int width() const;
+    int height() const;
+    // Premultiplied ARGB of one pixel.
+    uint32_t pixel(int x, int y) const;
 
- private:
-  cairo_surface_t* surface_ = nullptr;
+private:
+    cairo_surface_t* surface_ = nullptr;
 };
 
 // One face of a master file. A master may draw several faces ("data-faces" on the root element); elements with
 // class "t-<face>" belong to that face only and are hidden while another face is drawn.
 class Master {
- public:
-  // face empty: the master's first face.
-  Master(const std::string& path, const std::string& face = "");
-  ~Master();
-  Master(const Master&) = delete;
-  Master& operator=(const Master&) = delete;
+public:
+    // face empty: the master's first face.
+    Master(const std::string& path, const std::string& face = "");
+    ~Master();
+    Master(const Master&) = delete;
+    Master& operator=(const Master&) = delete;
 
-  const std::string& path() const { return path_; }
-  const std::string& face() const { return face_; }
-  int width() const { return width_; }
-  int height() const { return height_; }
+    const std::string& path() const { return path_; }
+    const std::string& face() const { return face_; }
+    int width() const { return width_; }
+    int height() const { return height_; }
 
-  // Faces drawn by the master: the words of "data-faces", else the file name without extension.
-  std::vector<std::string> faces() const;
-  // Value of an attribute of the root <svg> element, empty when absent.
-  std::string rootAttribute(const std::string& name) const;
-  // Ids of all "seg-*" and "sign-*" groups in document order.
-  const std::vector<std::string>& partIds() const { return parts_; }
-  bool has(const std::string& id) const;
-  // The box of a part, in whole points: the extent of its rect "box-<name>" if it has one; else the extent of the
-  // group, grown to cover every pixel of ink it draws.
-  Box box(const std::string& id) const;
-  // Lit parts of the menu thumbnail: "data-thumb-<face>", else "data-thumb".
-  std::vector<std::string> thumbParts() const;
+    // Faces drawn by the master: the words of "data-faces", else the file name without extension.
+    std::vector<std::string> faces() const;
+    // Value of an attribute of the root <svg> element, empty when absent.
+    std::string rootAttribute(const std::string& name) const;
+    // Ids of all "seg-*" and "sign-*" groups in document order.
+    const std::vector<std::string>& partIds() const { return parts_; }
+    bool has(const std::string& id) const;
+    // The box of a part, in whole points: the extent of its rect "box-<name>" if it has one; else the extent of the
+    // group, grown to cover every pixel of ink it draws.
+    Box box(const std::string& id) const;
+    // Lit parts of the menu thumbnail: "data-thumb-<face>", else "data-thumb".
+    std::vector<std::string> thumbParts() const;
 
-  void renderLayer(cairo_t* cr, const std::string& id) const;
-  void renderAll(cairo_t* cr) const;
+    void renderLayer(cairo_t* cr, const std::string& id) const;
+    void renderAll(cairo_t* cr) const;
 
- private:
-  std::string path_;
-  std::string face_;
-  std::string text_;
-  std::vector<std::string> parts_;
-  Box extent(const std::string& id) const;
+private:
+    std::string path_;
+    std::string face_;
+    std::string text_;
+    std::vector<std::string> parts_;
+    Box extent(const std::string& id) const;
 
-  RsvgHandle* handle_ = nullptr;
-  mutable std::map<std::string, Box> boxes_;
-  int width_ = 0, height_ = 0;
+    RsvgHandle* handle_ = nullptr;
+    mutable std::map<std::string, Box> boxes_;
+    int width_ = 0, height_ = 0;
 };
 
 // Tag of a "seg-<tag>" id, or -1.
@@ -123,8 +123,7 @@ Surface renderDigit(const Master& digits, int d, double s);
 Surface compose(const Master& m, const std::vector<std::string>& lit, double s, const Master* digits = nullptr,
                 int number = 0, double segmentAlpha = 1.0);
 // Menu thumbnail (354 x 242 points at scale s) of a composed face: scaled to the thumbnail's height, centred.
-Surface thumbnail(const Master& m, const std::vector<std::string>& lit, double s, const Master* digits,
-                  int number);
+Surface thumbnail(const Master& m, const std::vector<std::string>& lit, double s, const Master* digits, int number);
 
 inline constexpr int kThumbWidth = 354;
 inline constexpr int kThumbHeight = 242;
@@ -137,4 +136,4 @@ std::string findMaster(const std::string& dir, const std::string& face);
 // and counts the frames that changed.
 std::string syncLayoutText(const std::string& text, const Master& m, int* changed);
 
-}  // namespace artgen
+}   // namespace artgen

@@ -28,197 +28,197 @@ using namespace artgen;
 namespace {
 
 struct Args {
-  std::vector<std::string> positional;
-  std::multimap<std::string, std::string> options;
-  std::string get(const std::string& key, const std::string& fallback = "") const {
-    auto it = options.find(key);
-    return it == options.end() ? fallback : it->second;
-  }
+    std::vector<std::string> positional;
+    std::multimap<std::string, std::string> options;
+    std::string get(const std::string& key, const std::string& fallback = "") const {
+        auto it = options.find(key);
+        return it == options.end() ? fallback : it->second;
+    }
 };
 
 Args parse(int argc, char** argv) {
-  Args a;
-  for (int i = 2; i < argc; ++i) {
-    std::string s = argv[i];
-    if (s.rfind("--", 0) == 0) {
-      if (i + 1 >= argc) throw Error("option " + s + " needs a value");
-      a.options.emplace(s.substr(2), argv[++i]);
-    } else {
-      a.positional.push_back(s);
+    Args a;
+    for (int i = 2; i < argc; ++i) {
+        std::string s = argv[i];
+        if (s.rfind("--", 0) == 0) {
+            if (i + 1 >= argc) throw Error("option " + s + " needs a value");
+            a.options.emplace(s.substr(2), argv[++i]);
+        } else {
+            a.positional.push_back(s);
+        }
     }
-  }
-  return a;
+    return a;
 }
 
 void need(const Args& a, size_t n, const char* usage) {
-  if (a.positional.size() < n) throw Error(std::string("usage: artgen ") + usage);
+    if (a.positional.size() < n) throw Error(std::string("usage: artgen ") + usage);
 }
 
 void writeBoth(const fs::path& dir, const std::string& name, const auto& render) {
-  render(1.0).writePng((dir / (name + ".png")).string());
-  render(2.0).writePng((dir / (name + "@2x.png")).string());
+    render(1.0).writePng((dir / (name + ".png")).string());
+    render(2.0).writePng((dir / (name + "@2x.png")).string());
 }
 
 void touch(const Args& a) {
-  std::string stamp = a.get("stamp");
-  if (!stamp.empty()) std::ofstream(stamp) << "done\n";
+    std::string stamp = a.get("stamp");
+    if (!stamp.empty()) std::ofstream(stamp) << "done\n";
 }
 
 std::string slurp(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) throw Error("cannot read " + path);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
+    std::ifstream in(path, std::ios::binary);
+    if (!in) throw Error("cannot read " + path);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
 }
 
 int cmdFace(const Args& a) {
-  need(a, 2, "face MASTER OUTDIR [--menu FACE=SLOT]... [--digits SVG] [--stamp FILE]");
-  fs::path out = a.positional[1];
-  fs::create_directories(out);
-  std::map<std::string, int> slots;
-  for (auto [it, end] = a.options.equal_range("menu"); it != end; ++it) {
-    auto eq = it->second.find('=');
-    if (eq == std::string::npos) throw Error("--menu wants FACE=SLOT");
-    slots[it->second.substr(0, eq)] = std::stoi(it->second.substr(eq + 1));
-  }
-  std::unique_ptr<Master> digits;
-  if (!a.get("digits").empty()) digits = std::make_unique<Master>(a.get("digits"));
+    need(a, 2, "face MASTER OUTDIR [--menu FACE=SLOT]... [--digits SVG] [--stamp FILE]");
+    fs::path out = a.positional[1];
+    fs::create_directories(out);
+    std::map<std::string, int> slots;
+    for (auto [it, end] = a.options.equal_range("menu"); it != end; ++it) {
+        auto eq = it->second.find('=');
+        if (eq == std::string::npos) throw Error("--menu wants FACE=SLOT");
+        slots[it->second.substr(0, eq)] = std::stoi(it->second.substr(eq + 1));
+    }
+    std::unique_ptr<Master> digits;
+    if (!a.get("digits").empty()) digits = std::make_unique<Master>(a.get("digits"));
 
-  Master first(a.positional[0]);
-  for (const auto& face : first.faces()) {
-    Master m(a.positional[0], face);
-    writeBoth(out, face + "_face", [&](double s) { return renderFace(m, s); });
-    for (const auto& id : m.partIds()) {
-      if (isDigitPlace(id)) continue;
-      writeBoth(out, face + "_" + partName(id), [&](double s) { return renderPart(m, id, s); });
+    Master first(a.positional[0]);
+    for (const auto& face : first.faces()) {
+        Master m(a.positional[0], face);
+        writeBoth(out, face + "_face", [&](double s) { return renderFace(m, s); });
+        for (const auto& id : m.partIds()) {
+            if (isDigitPlace(id)) continue;
+            writeBoth(out, face + "_" + partName(id), [&](double s) { return renderPart(m, id, s); });
+        }
+        auto slot = slots.find(face);
+        if (slot != slots.end()) {
+            char name[32];
+            std::snprintf(name, sizeof name, "menu_%02d", slot->second);
+            std::string score = m.rootAttribute("data-thumb-score");
+            int number = score.empty() ? 0 : std::stoi(score);
+            auto lit = m.thumbParts();
+            writeBoth(out, name, [&](double s) { return thumbnail(m, lit, s, digits.get(), number); });
+        }
     }
-    auto slot = slots.find(face);
-    if (slot != slots.end()) {
-      char name[32];
-      std::snprintf(name, sizeof name, "menu_%02d", slot->second);
-      std::string score = m.rootAttribute("data-thumb-score");
-      int number = score.empty() ? 0 : std::stoi(score);
-      auto lit = m.thumbParts();
-      writeBoth(out, name, [&](double s) { return thumbnail(m, lit, s, digits.get(), number); });
-    }
-  }
-  touch(a);
-  return 0;
+    touch(a);
+    return 0;
 }
 
 int cmdWhole(const Args& a) {
-  need(a, 2, "whole SVG OUTDIR [--stamp FILE]");
-  fs::path out = a.positional[1];
-  fs::create_directories(out);
-  Master m(a.positional[0]);
-  std::string name = fs::path(a.positional[0]).stem().string();
-  writeBoth(out, name, [&](double s) { return renderWhole(m, s); });
-  touch(a);
-  return 0;
+    need(a, 2, "whole SVG OUTDIR [--stamp FILE]");
+    fs::path out = a.positional[1];
+    fs::create_directories(out);
+    Master m(a.positional[0]);
+    std::string name = fs::path(a.positional[0]).stem().string();
+    writeBoth(out, name, [&](double s) { return renderWhole(m, s); });
+    touch(a);
+    return 0;
 }
 
 int cmdDigits(const Args& a) {
-  need(a, 3, "digits SVG OUTDIR FORMAT [--stamp FILE]");
-  fs::path out = a.positional[1];
-  fs::create_directories(out);
-  Master m(a.positional[0]);
-  for (int d = 0; d <= 9; ++d) {
-    char name[128];
-    std::snprintf(name, sizeof name, a.positional[2].c_str(), d);
-    writeBoth(out, name, [&](double s) { return renderDigit(m, d, s); });
-  }
-  touch(a);
-  return 0;
+    need(a, 3, "digits SVG OUTDIR FORMAT [--stamp FILE]");
+    fs::path out = a.positional[1];
+    fs::create_directories(out);
+    Master m(a.positional[0]);
+    for (int d = 0; d <= 9; ++d) {
+        char name[128];
+        std::snprintf(name, sizeof name, a.positional[2].c_str(), d);
+        writeBoth(out, name, [&](double s) { return renderDigit(m, d, s); });
+    }
+    touch(a);
+    return 0;
 }
 
 int cmdIcon(const Args& a) {
-  need(a, 3, "icon SVG OUTDIR NAME [--stamp FILE]");
-  const fs::path out = a.positional[1];
-  const std::string& name = a.positional[2];
-  Master m(a.positional[0]);
-  if (m.width() != m.height()) throw Error(a.positional[0] + ": an icon must be square");
-  for (int size : {48, 64, 128, 256, 512}) {
-    const fs::path dir = out / (std::to_string(size) + "x" + std::to_string(size)) / "apps";
-    fs::create_directories(dir);
-    renderWhole(m, double(size) / m.width()).writePng((dir / (name + ".png")).string());
-  }
-  fs::create_directories(out / "scalable" / "apps");
-  fs::copy_file(a.positional[0], out / "scalable" / "apps" / (name + ".svg"), fs::copy_options::overwrite_existing);
-  touch(a);
-  return 0;
+    need(a, 3, "icon SVG OUTDIR NAME [--stamp FILE]");
+    const fs::path out = a.positional[1];
+    const std::string& name = a.positional[2];
+    Master m(a.positional[0]);
+    if (m.width() != m.height()) throw Error(a.positional[0] + ": an icon must be square");
+    for (int size : {48, 64, 128, 256, 512}) {
+        const fs::path dir = out / (std::to_string(size) + "x" + std::to_string(size)) / "apps";
+        fs::create_directories(dir);
+        renderWhole(m, double(size) / m.width()).writePng((dir / (name + ".png")).string());
+    }
+    fs::create_directories(out / "scalable" / "apps");
+    fs::copy_file(a.positional[0], out / "scalable" / "apps" / (name + ".svg"), fs::copy_options::overwrite_existing);
+    touch(a);
+    return 0;
 }
 
 int cmdBoxes(const Args& a) {
-  need(a, 1, "boxes MASTER [FACE]");
-  Master m(a.positional[0], a.positional.size() > 1 ? a.positional[1] : "");
-  for (const auto& id : m.partIds()) {
-    Box b = m.box(id);
-    std::cout << "{\"id\": \"" << id << "\", \"frame\": [" << b.x << ", " << b.y << ", " << b.w << ", " << b.h
-              << "]}\n";
-  }
-  return 0;
+    need(a, 1, "boxes MASTER [FACE]");
+    Master m(a.positional[0], a.positional.size() > 1 ? a.positional[1] : "");
+    for (const auto& id : m.partIds()) {
+        Box b = m.box(id);
+        std::cout << "{\"id\": \"" << id << "\", \"frame\": [" << b.x << ", " << b.y << ", " << b.w << ", " << b.h
+                  << "]}\n";
+    }
+    return 0;
 }
 
 int cmdSync(const Args& a) {
-  need(a, 2, "sync MASTER LAYOUT.json");
-  std::string layout = a.positional[1];
-  std::string text = slurp(layout);
-  // The face is the one whose background the layout shows.
-  std::string face;
-  Master probe(a.positional[0]);
-  for (const auto& f : probe.faces())
-    if (text.find("\"" + f + "_face.png\"") != std::string::npos) face = f;
-  if (face.empty()) throw Error(layout + " shows no face of " + a.positional[0]);
-  Master m(a.positional[0], face);
-  int changed = 0;
-  std::string updated = syncLayoutText(text, m, &changed);
-  if (updated != text) std::ofstream(layout, std::ios::binary) << updated;
-  std::cout << layout << ": " << changed << " frame(s) changed\n";
-  return 0;
+    need(a, 2, "sync MASTER LAYOUT.json");
+    std::string layout = a.positional[1];
+    std::string text = slurp(layout);
+    // The face is the one whose background the layout shows.
+    std::string face;
+    Master probe(a.positional[0]);
+    for (const auto& f : probe.faces())
+        if (text.find("\"" + f + "_face.png\"") != std::string::npos) face = f;
+    if (face.empty()) throw Error(layout + " shows no face of " + a.positional[0]);
+    Master m(a.positional[0], face);
+    int changed = 0;
+    std::string updated = syncLayoutText(text, m, &changed);
+    if (updated != text) std::ofstream(layout, std::ios::binary) << updated;
+    std::cout << layout << ": " << changed << " frame(s) changed\n";
+    return 0;
 }
 
 int cmdCompose(const Args& a) {
-  need(a, 3, "compose MASTER FACE OUT.png [--scale S] [--lit all|none|TAGS] [--digits SVG] [--number N]");
-  Master m(a.positional[0], a.positional[1]);
-  double s = std::stod(a.get("scale", "1"));
-  std::string litArg = a.get("lit", "none");
-  std::vector<std::string> lit;
-  if (litArg == "all") {
-    lit = m.partIds();
-  } else if (litArg != "none") {
-    std::stringstream ss(litArg);
-    std::string w;
-    while (std::getline(ss, w, ',')) lit.push_back(w.find('-') == std::string::npos ? "seg-" + w : w);
-  }
-  std::unique_ptr<Master> digits;
-  if (!a.get("digits").empty()) digits = std::make_unique<Master>(a.get("digits"));
-  compose(m, lit, s, digits.get(), std::stoi(a.get("number", "0")), std::stod(a.get("alpha", "1")))
-      .writePng(a.positional[2]);
-  return 0;
+    need(a, 3, "compose MASTER FACE OUT.png [--scale S] [--lit all|none|TAGS] [--digits SVG] [--number N]");
+    Master m(a.positional[0], a.positional[1]);
+    double s = std::stod(a.get("scale", "1"));
+    std::string litArg = a.get("lit", "none");
+    std::vector<std::string> lit;
+    if (litArg == "all") {
+        lit = m.partIds();
+    } else if (litArg != "none") {
+        std::stringstream ss(litArg);
+        std::string w;
+        while (std::getline(ss, w, ',')) lit.push_back(w.find('-') == std::string::npos ? "seg-" + w : w);
+    }
+    std::unique_ptr<Master> digits;
+    if (!a.get("digits").empty()) digits = std::make_unique<Master>(a.get("digits"));
+    compose(m, lit, s, digits.get(), std::stoi(a.get("number", "0")), std::stod(a.get("alpha", "1")))
+        .writePng(a.positional[2]);
+    return 0;
 }
 
-}  // namespace
+}   // namespace
 
 int main(int argc, char** argv) {
-  if (argc < 2) {
-    std::cerr << "usage: artgen face|whole|digits|icon|boxes|sync|compose ...\n";
-    return 2;
-  }
-  try {
-    std::string cmd = argv[1];
-    Args a = parse(argc, argv);
-    if (cmd == "face") return cmdFace(a);
-    if (cmd == "whole") return cmdWhole(a);
-    if (cmd == "digits") return cmdDigits(a);
-    if (cmd == "icon") return cmdIcon(a);
-    if (cmd == "boxes") return cmdBoxes(a);
-    if (cmd == "sync") return cmdSync(a);
-    if (cmd == "compose") return cmdCompose(a);
-    std::cerr << "artgen: unknown command " << cmd << "\n";
-    return 2;
-  } catch (const std::exception& e) {
-    std::cerr << "artgen: " << e.what() << "\n";
-    return 1;
-  }
+    if (argc < 2) {
+        std::cerr << "usage: artgen face|whole|digits|icon|boxes|sync|compose ...\n";
+        return 2;
+    }
+    try {
+        std::string cmd = argv[1];
+        Args a = parse(argc, argv);
+        if (cmd == "face") return cmdFace(a);
+        if (cmd == "whole") return cmdWhole(a);
+        if (cmd == "digits") return cmdDigits(a);
+        if (cmd == "icon") return cmdIcon(a);
+        if (cmd == "boxes") return cmdBoxes(a);
+        if (cmd == "sync") return cmdSync(a);
+        if (cmd == "compose") return cmdCompose(a);
+        std::cerr << "artgen: unknown command " << cmd << "\n";
+        return 2;
+    } catch (const std::exception& e) {
+        std::cerr << "artgen: " << e.what() << "\n";
+        return 1;
+    }
 }

@@ -115,4 +115,4 @@ private:
     platform::sdl::PointerInput input_;
 };
 
-}  // namespace plumbrick::tools
+}   // namespace plumbrick::tools

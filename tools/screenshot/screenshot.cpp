@@ -25,7 +25,7 @@ int usage() {
     return 2;
 }
 
-}  // namespace
+}   // namespace
 
 int main(int argc, char** argv) {
     int scale = 2;
@@ -33,10 +33,14 @@ int main(int argc, char** argv) {
     std::vector<std::string> states;
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i];
-        if (arg == "--scale" && i + 1 < argc) scale = std::atoi(argv[++i]);
-        else if (arg == "--out" && i + 1 < argc) out = argv[++i];
-        else if (arg == "--help" || arg == "-h" || arg.rfind("--", 0) == 0) return usage();
-        else states.push_back(arg);
+        if (arg == "--scale" && i + 1 < argc)
+            scale = std::atoi(argv[++i]);
+        else if (arg == "--out" && i + 1 < argc)
+            out = argv[++i];
+        else if (arg == "--help" || arg == "-h" || arg.rfind("--", 0) == 0)
+            return usage();
+        else
+            states.push_back(arg);
     }
     if (scale < 1 || scale > 4) return usage();
     if (states.empty())

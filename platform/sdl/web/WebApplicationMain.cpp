@@ -82,7 +82,8 @@ void scheduleNext() {
     double due = RunLoop::main().nextDueTime() - page->clock.now();
     bool idle = !page->desktop->needsFrame() && due > kIdlePeriod;
     if (idle != idling) {
-        emscripten_set_main_loop_timing(idle ? EM_TIMING_SETTIMEOUT : EM_TIMING_RAF, idle ? int(kIdlePeriod * 1000) : 1);
+        emscripten_set_main_loop_timing(idle ? EM_TIMING_SETTIMEOUT : EM_TIMING_RAF,
+                                        idle ? int(kIdlePeriod * 1000) : 1);
         idling = idle;
     }
 }
@@ -92,7 +93,9 @@ void endPage() {
     if (!page || page->ended) return;
     page->ended = true;
     emscripten_cancel_main_loop();
-    EM_ASM({ if (Module.plumbrickEnded) Module.plumbrickEnded(); });
+    EM_ASM({
+        if (Module.plumbrickEnded) Module.plumbrickEnded();
+    });
 }
 
 void onFrame() {
@@ -109,13 +112,17 @@ void onFrame() {
     page->work[page->passes++ % kWorkSamples] = float(emscripten_get_now() - start);
     if (!page->firstFrameMarked && page->desktop->framesDrawn() > 0) {
         page->firstFrameMarked = true;
-        EM_ASM({ if (Module.plumbrickFirstFrame) Module.plumbrickFirstFrame(); });
+        EM_ASM({
+            if (Module.plumbrickFirstFrame) Module.plumbrickFirstFrame();
+        });
     }
-    if (app.isTerminating()) endPage();
-    else scheduleNext();
+    if (app.isTerminating())
+        endPage();
+    else
+        scheduleNext();
 }
 
-}  // namespace
+}   // namespace
 
 int UIApplicationMain(int, char**) {
     SDL_SetHint(SDL_HINT_TOUCH_MOUSE_EVENTS, "0");   // touches arrive as fingers only, never as the mouse too
@@ -152,7 +159,7 @@ int UIApplicationMain(int, char**) {
     return 0;
 }
 
-}  // namespace platform
+}   // namespace platform
 
 // A browser starts no programs: the desktop's link opener (never called here, links open in a new tab)
 // links against this.

@@ -15,4 +15,4 @@ FontFile findFontFile(const std::string& name) {
     return {path, 0};
 }
 
-}  // namespace platform::sdl
+}   // namespace platform::sdl
