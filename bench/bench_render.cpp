@@ -15,6 +15,7 @@
 //                         of this process over wall time; goal: under 2 %). Needs a display (xvfb-run).
 //   BM_BusyRoundInWindow  the same for a round at its top speed with six eggs, played automatically.
 
+#include <SDL.h>
 #include <benchmark/benchmark.h>
 
 #include <spawn.h>
@@ -36,6 +37,7 @@
 #include "platform/RunLoop.h"
 #include "platform/headless/Headless.h"
 #include "platform/sdl/Desktop.h"
+#include "platform/sdl/Renderer.h"
 #include "platform/sdl/SurfaceCanvas.h"
 #include "tools/screenshot/ScreenDriver.h"
 

@@ -4,6 +4,9 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <optional>
+
+#include <nlohmann/json.hpp>
 
 #include "platform/FileManager.h"
 #include "platform/Log.h"
@@ -19,7 +22,26 @@ std::string folderOf(const std::string& path) {
 
 }   // namespace
 
-Settings::Settings(std::string path) : path_(std::move(path)) {}
+struct Settings::Document {
+    nlohmann::ordered_json json = nlohmann::ordered_json::object();
+
+    const nlohmann::ordered_json* find(const std::string& section, const std::string& key) const {
+        auto s = json.find(section);
+        if (s == json.end() || !s->is_object()) return nullptr;
+        auto k = s->find(key);
+        return k == s->end() ? nullptr : &*k;
+    }
+
+    nlohmann::ordered_json& slot(const std::string& section, const std::string& key) {
+        nlohmann::ordered_json& s = json[section];
+        if (!s.is_object()) s = nlohmann::ordered_json::object();   // a section of another type is replaced
+        return s[key];
+    }
+};
+
+Settings::Settings(std::string path) : path_(std::move(path)), doc_(std::make_unique<Document>()) {}
+
+Settings::~Settings() = default;
 
 std::string Settings::configDirectory() {
     const char* xdg = std::getenv("XDG_CONFIG_HOME");
@@ -35,7 +57,7 @@ std::string Settings::configDirectory() {
 std::string Settings::defaultPath() { return stringByAppendingPathComponent(configDirectory(), "settings.json"); }
 
 bool Settings::load() {
-    doc_ = nlohmann::ordered_json::object();
+    doc_->json = nlohmann::ordered_json::object();
     FileManager& files = FileManager::defaultManager();
     std::string folder = folderOf(path_);
     if (files.fileExistsAtPath(folder)) files.removeStaleTemporaries(folder);
@@ -53,7 +75,7 @@ bool Settings::load() {
         else if (!doc.is_object())
             problem = "is not a JSON object";
         else
-            doc_ = std::move(doc);
+            doc_->json = std::move(doc);
     }
     if (!problem.empty()) {
         logLine("settings: " + path_ + " " + problem + "; using the defaults, and writing it anew on the next change");
@@ -66,40 +88,29 @@ bool Settings::save() {
     FileManager& files = FileManager::defaultManager();
     std::string error;
     if (!files.createDirectoryAtPath(folderOf(path_))) error = "cannot make the folder";
-    std::string text = doc_.dump(2) + "\n";
+    std::string text = doc_->json.dump(2) + "\n";
     if (error.empty() && files.writeToFileAtomically(path_, Bytes(text.begin(), text.end()), &error)) return true;
     logLine("settings: cannot save " + path_ + " (" + error + ")");
     return false;
 }
 
-const nlohmann::ordered_json* Settings::find(const std::string& section, const std::string& key) const {
-    auto s = doc_.find(section);
-    if (s == doc_.end() || !s->is_object()) return nullptr;
-    auto k = s->find(key);
-    return k == s->end() ? nullptr : &*k;
+bool Settings::has(const std::string& section, const std::string& key) const {
+    return doc_->find(section, key) != nullptr;
 }
-
-nlohmann::ordered_json& Settings::slot(const std::string& section, const std::string& key) {
-    nlohmann::ordered_json& s = doc_[section];
-    if (!s.is_object()) s = nlohmann::ordered_json::object();   // a section of another type is replaced
-    return s[key];
-}
-
-bool Settings::has(const std::string& section, const std::string& key) const { return find(section, key) != nullptr; }
 
 bool Settings::getBool(const std::string& section, const std::string& key, bool fallback) const {
-    const nlohmann::ordered_json* v = find(section, key);
+    const nlohmann::ordered_json* v = doc_->find(section, key);
     return v && v->is_boolean() ? v->get<bool>() : fallback;
 }
 
 int Settings::getInt(const std::string& section, const std::string& key, int fallback, int min, int max) const {
-    const nlohmann::ordered_json* v = find(section, key);
+    const nlohmann::ordered_json* v = doc_->find(section, key);
     if (!v || !v->is_number_integer()) return fallback;
     long long n = v->get<long long>();
     return n >= min && n <= max ? static_cast<int>(n) : fallback;
 }
 
-void Settings::set(const std::string& section, const std::string& key, bool value) { slot(section, key) = value; }
-void Settings::set(const std::string& section, const std::string& key, int value) { slot(section, key) = value; }
+void Settings::set(const std::string& section, const std::string& key, bool value) { doc_->slot(section, key) = value; }
+void Settings::set(const std::string& section, const std::string& key, int value) { doc_->slot(section, key) = value; }
 
 }   // namespace platform

@@ -13,10 +13,9 @@
 // and rewritten whole on the next save. A value of the wrong type or out of range reads as the default.
 // Saving is atomic (FileManager).
 
-#include <optional>
+#include <cstddef>
+#include <memory>
 #include <string>
-
-#include <nlohmann/json.hpp>
 
 namespace platform {
 
@@ -24,6 +23,9 @@ class Settings {
 public:
     // The file in the folder given, or in the user's configuration folder.
     explicit Settings(std::string path = defaultPath());
+    ~Settings();
+    Settings(const Settings&) = delete;
+    Settings& operator=(const Settings&) = delete;
 
     // $XDG_CONFIG_HOME/plumbrick (a relative XDG_CONFIG_HOME is ignored), default ~/.config/plumbrick.
     static std::string configDirectory();
@@ -47,11 +49,10 @@ public:
     static constexpr std::size_t kMaxBytes = 64 * 1024;
 
 private:
-    const nlohmann::ordered_json* find(const std::string& section, const std::string& key) const;
-    nlohmann::ordered_json& slot(const std::string& section, const std::string& key);
+    struct Document;   // the JSON document, private to the platform library
 
     std::string path_;
-    nlohmann::ordered_json doc_ = nlohmann::ordered_json::object();
+    std::unique_ptr<Document> doc_;
 };
 
 }   // namespace platform

@@ -8,9 +8,13 @@
 #include <cctype>
 #include <cmath>
 
+#include <SDL.h>
+
 #include "platform/Log.h"
 #include "platform/Notice.h"
 #include "platform/RunLoop.h"
+#include "platform/sdl/Gamepad.h"
+#include "platform/sdl/Renderer.h"
 
 extern char** environ;
 
@@ -46,7 +50,7 @@ bool madeUpFromTouch(const SDL_Event& event) {
 
 }   // namespace
 
-Desktop::Desktop(DesktopOptions options) : options_(std::move(options)) {
+Desktop::Desktop(DesktopOptions options) : options_(std::move(options)), gamepads_(std::make_unique<Gamepads>()) {
     if (options_.scale < 1) options_.scale = 1;
     viewport_ = {double(options_.scale), 0, 0};
 }
@@ -91,7 +95,7 @@ bool Desktop::open() {
         return false;
     }
     renderer_ = std::make_unique<Renderer>(sdlRenderer_);
-    gamepads_.open();
+    gamepads_->open();
     SDL_RendererInfo info{};
     // The software renderer draws into the window's surface, which keeps the last frame between presents;
     // others (OpenGL) leave the back buffer undefined after one, so they draw every frame whole.
@@ -308,7 +312,7 @@ void Desktop::handleEvent(const SDL_Event& event) {
         }
         break;
     default:
-        if (gamepads_.handleEvent(event, r, input_)) dirty_ = true;
+        if (gamepads_->handleEvent(event, r, input_)) dirty_ = true;
         break;
     }
 }

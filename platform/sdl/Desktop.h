@@ -15,15 +15,20 @@
 #include <string>
 #include <vector>
 
-#include <SDL.h>
-
 #include "platform/Application.h"
-#include "platform/sdl/Gamepad.h"
 #include "platform/sdl/PointerInput.h"
-#include "platform/sdl/Renderer.h"
+#include "platform/sdl/Viewport.h"
 #include "platform/sdl/WindowMemory.h"
 
+// SDL's types, declared here so that users of the window need not see SDL.
+struct SDL_Window;
+struct SDL_Renderer;
+union SDL_Event;
+
 namespace platform::sdl {
+
+class Gamepads;
+class Renderer;
 
 struct DesktopOptions {
     int scale = 2;   // pixels per point of the window at start
@@ -80,7 +85,7 @@ public:
     SDL_Window* window() const { return window_; }
     Renderer* renderer() const { return renderer_.get(); }
     PointerInput& input() { return input_; }
-    Gamepads& gamepads() { return gamepads_; }
+    Gamepads& gamepads() { return *gamepads_; }
 
     // ApplicationBackend
     bool openURL(const std::string& url) override;
@@ -117,7 +122,7 @@ private:
     std::unique_ptr<Renderer> renderer_;
     Viewport viewport_;
     PointerInput input_;
-    Gamepads gamepads_;
+    std::unique_ptr<Gamepads> gamepads_;
     View* root_ = nullptr;
     bool initialisedVideo_ = false;
     bool running_ = false;

@@ -15,18 +15,11 @@
 #include <SDL.h>
 
 #include "platform/View.h"
+#include "platform/sdl/Viewport.h"
 
 typedef struct _TTF_Font TTF_Font;
 
 namespace platform::sdl {
-
-// Pixels = points * scale + offset.
-struct Viewport {
-    double scale = 2;
-    int offsetX = 0;
-    int offsetY = 0;
-    friend bool operator==(const Viewport&, const Viewport&) = default;
-};
 
 class Renderer {
 public:

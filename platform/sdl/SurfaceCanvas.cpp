@@ -1,8 +1,11 @@
 #include "platform/sdl/SurfaceCanvas.h"
 
+#include <SDL.h>
 #include <SDL_image.h>
 
 #include <stdexcept>
+
+#include "platform/sdl/Renderer.h"
 
 namespace platform::sdl {
 

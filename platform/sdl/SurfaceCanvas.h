@@ -2,18 +2,21 @@
 // Drawing a view tree into memory with SDL's software renderer: no window, no video driver. Used by the
 // screenshot tool, the tests and the benchmarks.
 
+#include <cstdint>
 #include <memory>
 #include <string>
 
-#include <SDL.h>
-
 #include "platform/View.h"
-#include "platform/sdl/Renderer.h"
+
+struct SDL_Renderer;
+struct SDL_Surface;
 
 namespace platform::sdl {
 
+class Renderer;
+
 struct Rgba {
-    Uint8 r = 0, g = 0, b = 0, a = 0;
+    std::uint8_t r = 0, g = 0, b = 0, a = 0;
     friend bool operator==(const Rgba&, const Rgba&) = default;
     int luminance() const { return (299 * r + 587 * g + 114 * b) / 1000; }
 };

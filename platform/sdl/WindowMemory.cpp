@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <climits>
 
+#include <SDL.h>
+
 namespace platform::sdl {
 
 namespace {

@@ -3,9 +3,10 @@
 // kept in the settings file's "window" section ("x", "y", "width", "height" of the window when not full
 // screen, in screen pixels, and "fullscreen"). Anything missing or out of range is not remembered.
 
-#include <SDL.h>
-
 #include "platform/Settings.h"
+
+struct SDL_Rect;
+struct SDL_Window;
 
 namespace platform::sdl {
 

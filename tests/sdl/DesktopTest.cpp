@@ -26,6 +26,7 @@
 #include "platform/TableView.h"
 #include "platform/sdl/Desktop.h"
 #include "platform/sdl/MixerSound.h"
+#include "platform/sdl/Renderer.h"
 #include "platform/sdl/SurfaceCanvas.h"
 #include "tools/screenshot/ScreenDriver.h"
 

@@ -15,6 +15,7 @@
 #include "app/PlumbrickViewController.h"
 #include "games/egg/YolkfallViewController.h"
 #include "platform/sdl/Desktop.h"
+#include "platform/sdl/Renderer.h"
 #include "platform/sdl/SurfaceCanvas.h"
 #include "tools/screenshot/ScreenDriver.h"
 

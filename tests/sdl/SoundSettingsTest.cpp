@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <SDL_mixer.h>
+#include <nlohmann/json.hpp>
 
 #include <filesystem>
 #include <fstream>

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <SDL.h>
+
 #include <cstdlib>
 
 #include "app/IntroViewController.h"

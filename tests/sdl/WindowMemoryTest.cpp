@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <SDL.h>
+#include <nlohmann/json.hpp>
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
