@@ -46,7 +46,7 @@ public:
     void set(const std::string& section, const std::string& key, int value);
 
     // Largest file read; a bigger one is damaged.
-    static constexpr std::size_t kMaxBytes = 64 * 1024;
+    static constexpr std::size_t kMaxBytes = std::size_t{64} * 1024;
 
 private:
     struct Document;   // the JSON document, private to the platform library
