@@ -1,14 +1,21 @@
-// Named images, and change tracking in the cases where a frame drawn in parts would still match a
-// whole one: changes that undo themselves or change nothing report nothing, a segment hidden with its parent or
-// taken out mid-animation is drawn away where it was last drawn, and many changes are kept as a few areas.
+// Views: change tracking where a frame drawn in parts would still match a whole one, layouts that fail loudly
+// naming the file and the name, the application's own layouts, and controllers that load their view once.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
+#include <fstream>
 #include <memory>
+#include <set>
+#include <string>
 #include <vector>
 
-#include "platform/Image.h"
+#include <nlohmann/json.hpp>
+
+#include "platform/Application.h"
+#include "platform/Layout.h"
 #include "platform/View.h"
+#include "platform/ViewController.h"
 #include "platform/headless/Headless.h"
 #include "test_support.h"
 
@@ -16,22 +23,6 @@ using namespace platform;
 using platform::headless::Environment;
 
 namespace {
-
-TEST(ImageTest, SizesComeFromPngHeadersAndAMissingOrBrokenImageIsNull) {
-    Environment env;
-    testsupport::TempResources res(env.documents());
-    res.png("menu_01.png", 354, 242);
-    res.png("big@2x.png", 100, 60);   // only the 2x file: half its pixels
-    res.write("broken.png", "not a picture at all, just words");
-    res.write("short.png", std::string("\x89PNG\r\n\x1a\n", 8));
-    auto image = Image::imageNamed("menu_01.png");
-    ASSERT_NE(image, nullptr);
-    EXPECT_EQ(image->size(), (Size{354, 242}));
-    EXPECT_EQ(Image::imageNamed("big.png")->size(), (Size{50, 30}));
-    for (const char* bad : {"missing.png", "broken.png", "short.png", ""})
-        EXPECT_EQ(Image::imageNamed(bad), nullptr) << bad;
-    EXPECT_EQ(ImageView(image).frame(), Rect(0, 0, 354, 242));
-}
 
 class ChangesTest : public ::testing::Test {
 protected:
@@ -48,12 +39,6 @@ protected:
 };
 
 using Areas = std::vector<Rect>;
-
-TEST_F(ChangesTest, ASegmentShownAndHiddenAgainBeforeTheFrameChangesNothing) {
-    segment->setHidden(false);
-    segment->setHidden(true);
-    EXPECT_EQ(window->takeChanges(), Areas{});
-}
 
 TEST_F(ChangesTest, ASegmentHiddenBeforeTheFrameIsDrawnAwayEvenWhenItsParentIsHiddenOrTakenOutToo) {
     auto moving = std::make_shared<View>(Rect(300, 200, 50, 50));
@@ -73,7 +58,7 @@ TEST_F(ChangesTest, ASegmentHiddenBeforeTheFrameIsDrawnAwayEvenWhenItsParentIsHi
     EXPECT_EQ(window->takeChanges(), (Areas{{200, 200, 150, 50}}));
 }
 
-TEST_F(ChangesTest, SettingTheValuesAViewAlreadyHasReportsNothing) {
+TEST_F(ChangesTest, ChangesUndoneBeforeTheFrameAndValuesAViewAlreadyHasReportNothing) {
     segment->setHidden(true);
     panel->setAlpha(1);
     panel->setFrame(panel->frame());
@@ -81,6 +66,8 @@ TEST_F(ChangesTest, SettingTheValuesAViewAlreadyHasReportsNothing) {
     panel->setBackgroundColor(Color::clear());
     segment->setImage(nullptr);
     EXPECT_FALSE(window->hasChanges());
+    segment->setHidden(false);   // shown and hidden again before the frame
+    segment->setHidden(true);
     EXPECT_EQ(window->takeChanges(), Areas{});
 }
 
@@ -108,6 +95,99 @@ TEST_F(ChangesTest, ManyChangesAreKeptAsAFewAreasThatCoverThemAll) {
         Point p{i * 4 + 1.5, (i % 7) * 40 + 1.5};
         EXPECT_TRUE(std::any_of(areas.begin(), areas.end(), [&](const Rect& r) { return r.contains(p); })) << i;
     }
+}
+
+class LayoutTest : public ::testing::Test {
+protected:
+    Environment env;
+    testsupport::TempResources res{env.documents()};
+    std::shared_ptr<ImageView> ivGamePause;
+    // The LayoutError message of a load, or "" when it loads.
+    static std::string errorOf(const std::function<void()>& load) {
+        try {
+            load();
+        } catch (const LayoutError& e) {
+            return e.what();
+        }
+        return "";
+    }
+    std::string errorOf(const std::string& json) {
+        LayoutBindings bindings;
+        bindings.outlet("ivGamePause", ivGamePause);
+        return errorOf([&] { loadLayoutFromString(json, "Broken.json", bindings); });
+    }
+};
+
+TEST_F(LayoutTest, UnknownNamesAndMalformedInputFailNamingTheFileAndTheName) {
+    const std::pair<const char*, const char*> cases[] = {
+        {R"({"root": {"class": "Button", "frame": [0,0,1,1], "action": "pressBtNothing:"}})", "pressBtNothing:"},
+        {R"({"root": {"class": "View", "frame": [0,0,1,1], "outlet": "ivGamePause"}})", "ivGamePause"},   // wrong class
+        {R"({"root": {"class": "View", "frame": [0,0,1,1],)", "malformed JSON"},
+        {R"({"root": {"class": "View", "frame": [0,0,1]}})", "frame"},
+        {R"({"root": {"class": "View", "frame": [0,0,1,1], "colour": "#fff"}})", "colour"},
+    };
+    for (const auto& [json, mentions] : cases) {
+        const std::string message = errorOf(json);
+        EXPECT_NE(message.find("Broken.json"), std::string::npos) << json << " -> " << message;
+        EXPECT_NE(message.find(mentions), std::string::npos) << json << " -> " << message;
+    }
+    EXPECT_EQ(ivGamePause, nullptr);
+    EXPECT_EQ(errorOf(R"({"root": {"class": "View", "frame": [0,0,1,1]}, "comment": "fine"})"), "");
+    EXPECT_NE(errorOf([] { loadLayout("Nowhere", {}); }).find("Nowhere.json"), std::string::npos);
+}
+
+// Every layout of the application loads, given its own outlet and action names (which the screens bind).
+TEST_F(LayoutTest, EveryLayoutInTheResourcesLoads) {
+    namespace fs = std::filesystem;
+    const fs::path folder = fs::path(__FILE__).parent_path().parent_path().parent_path() / "resources" / "layouts";
+    ASSERT_TRUE(fs::is_directory(folder)) << folder;
+    static const std::set<std::string> builtin = {"View",  "ImageView",  "Control",  "Button",
+                                                  "Label", "ScrollView", "TableView"};
+    int loaded = 0;
+    for (const auto& entry : fs::directory_iterator(folder)) {
+        if (entry.path().extension() != ".json" || entry.path().stem() == "MainWindow") continue;
+        const auto doc = nlohmann::json::parse(std::ifstream(entry.path()), nullptr, false);
+        ASSERT_FALSE(doc.is_discarded()) << entry.path();
+        ASSERT_TRUE(doc.contains("root")) << entry.path();
+        LayoutBindings bindings;
+        std::function<void(const nlohmann::json&)> collect = [&](const nlohmann::json& v) {
+            if (v.contains("outlet")) bindings.outlets[v["outlet"]] = [](const std::shared_ptr<View>&) {};
+            if (v.contains("action")) bindings.actions[v["action"]] = [](View*) {};
+            if (v.contains("class") && !builtin.count(v["class"]))
+                registerViewClass(v["class"], [](Rect f) { return std::make_shared<View>(f); });
+            if (v.contains("subviews"))
+                for (const auto& s : v["subviews"]) collect(s);
+        };
+        collect(doc["root"]);
+        EXPECT_NO_THROW(loadLayoutFromFile(entry.path().string(), bindings)) << entry.path();
+        ++loaded;
+    }
+    EXPECT_GE(loaded, 5);
+}
+
+TEST_F(LayoutTest, AControllerLoadsItsViewOnceAndAViewThatOutlivesItForgetsIt) {
+    res.write("layouts/PauseScreen.json", R"({"root": {"class": "View", "frame": [0, 0, 480, 320]}})");
+    res.write("layouts/Broken.json", R"({"root": {"class": "Gadget", "frame": [0, 0, 1, 1]}})");
+    std::shared_ptr<View> kept;
+    {
+        ViewController vc("PauseScreen"), broken("Broken");
+        EXPECT_FALSE(vc.isViewLoaded());
+        kept = vc.viewShared();
+        EXPECT_EQ(vc.view(), kept.get());
+        EXPECT_EQ(kept->viewController(), &vc);
+        EXPECT_THROW(broken.view(), LayoutError);
+        EXPECT_FALSE(broken.isViewLoaded());
+    }
+    EXPECT_EQ(kept->viewController(), nullptr);
+}
+
+// A successful launch is the application's own (its tests start from the real main layout); here, a failure.
+TEST_F(LayoutTest, ABadMainLayoutFailsNamingTheFileAndTheName) {
+    const std::string file = res.write("layouts/MainWindow.json", R"({"delegate": "NoSuchDelegate"})");
+    const std::string message = errorOf([] { Application::sharedApplication().launch(); });
+    EXPECT_NE(message.find(file), std::string::npos) << message;
+    EXPECT_NE(message.find("NoSuchDelegate"), std::string::npos) << message;
+    EXPECT_EQ(Application::sharedApplication().delegate(), nullptr);
 }
 
 }   // namespace
