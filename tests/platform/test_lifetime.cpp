@@ -1,12 +1,14 @@
-// Callbacks die with their owner: calls, timers, animation end reports, observers, control actions and table
-// data sources bound to a Lifetime are never called once it is gone, and the run loop drops them.
+// The run loop on the virtual clock: callbacks die with their owner (calls, timers, animation end reports, observers,
+// control actions, table data sources); timers invalidated from their own callbacks stay quiet and do not drift;
+// animation end callbacks come from the run loop, also for a block that changes nothing and for one cut short.
 #include <gtest/gtest.h>
 
-#include <limits>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "platform/Input.h"
 #include "platform/Layout.h"
 #include "platform/Notification.h"
 #include "platform/RunLoop.h"
@@ -41,7 +43,6 @@ TEST_F(LifetimeTest, ACallWhoseOwnerIsGoneIsDroppedUncalled) {
     loop.callAt(
         1.0, [&] { ++calls; }, owner->lifetime());
     loop.callAt(2.0, [&] { ++calls; });   // no owner: called in any case
-    EXPECT_EQ(loop.pendingCount(), 2u);
     owner.reset();
     EXPECT_EQ(loop.pendingCount(), 1u) << "the owner's call no longer counts";
     env.advance(3.0);
@@ -79,9 +80,7 @@ TEST_F(LifetimeTest, ATimerOfAGoneOwnerNeverFiresAgainAndIsInvalid) {
     owner.reset();
     EXPECT_FALSE(timer->isValid());
     EXPECT_EQ(loop.pendingCount(), 0u);
-    EXPECT_EQ(loop.nextDueTime(), std::numeric_limits<double>::infinity());
     env.advance(1.0);   // AddressSanitizer reports any call into the freed owner
-    EXPECT_FALSE(timer->isValid());
 }
 
 TEST_F(LifetimeTest, AnOwnerDestroyedByItsOwnTimerIsNotCalledAgain) {
@@ -152,6 +151,22 @@ TEST_F(LifetimeTest, AControlActionAndALayoutActionOfAGoneOwnerAreNotCalled) {
     control->sendActionsForControlEvents(ControlEventTouchUpInside);   // AddressSanitizer would report a call
 }
 
+TEST_F(LifetimeTest, AControlThatItsTouchDownTakesOutOfTheTreeGetsNoTouchUp) {
+    auto root = std::make_shared<View>(Rect(0, 0, 480, 320));
+    std::weak_ptr<Control> page;
+    int ups = 0;
+    {
+        auto control = std::make_shared<Button>(Rect(0, 0, 480, 320));
+        control->addTarget([](View* sender) { sender->removeFromSuperview(); }, ControlEventTouchDown);
+        control->addTarget([&ups](View*) { ++ups; }, ControlEventTouchUpInside);
+        root->addSubview(control);
+        page = control;
+    }
+    touchAt(*root, {10, 10});   // AddressSanitizer reports any use of the freed control
+    EXPECT_TRUE(page.expired());
+    EXPECT_EQ(ups, 0);
+}
+
 struct Rows : TableViewDataSource {
     const Lifetime& lifetime() const { return life; }
     int numberOfRowsInSection(TableView&, int) override { return 3; }
@@ -171,6 +186,120 @@ TEST_F(LifetimeTest, ATableAsksNoGoneDataSource) {
     EXPECT_EQ(table.dataSource(), nullptr);
     table.reloadData();
     EXPECT_EQ(table.cellForRow(0), nullptr);
+}
+
+struct Stop {
+    bool finished;
+    void* context;
+    double at;
+};
+
+class ClockTest : public LifetimeTest {
+protected:
+    std::vector<double> fired;   // when record()'s timers fired
+    std::vector<Stop> stops;
+    std::function<void(Timer&)> record() {
+        return [this](Timer&) { fired.push_back(RunLoop::main().now()); };
+    }
+    // Opens an animation block that reports its end to `stops`.
+    void begin(const std::string& id, double duration, void* context = nullptr) {
+        View::beginAnimations(id, context);
+        View::setAnimationDuration(duration);
+        View::setAnimationDelegate([this](const std::string&, bool finished, void* context) {
+            stops.push_back({finished, context, RunLoop::main().now()});
+        });
+    }
+};
+
+TEST_F(ClockTest, ATimerInvalidatedInsideACallbackIsNeverCalledAgain) {
+    // The games' pattern: the owner replaces its timer from inside the timer's own callback.
+    std::shared_ptr<Timer> field;
+    int ticks = 0;
+    field = Timer::scheduled(
+        0.1,
+        [&](Timer&) {
+            ++ticks;
+            field->invalidate();
+            field = Timer::scheduled(1.0, record(), false);
+        },
+        true);
+    // Another callback due at the same time invalidates it first.
+    std::shared_ptr<Timer> victim;
+    auto killer = Timer::scheduled(
+        0.5, [&](Timer&) { victim->invalidate(); }, false);
+    victim = Timer::scheduled(0.5, record(), true);
+    env.advance(5);
+    EXPECT_EQ(ticks, 1);
+    ASSERT_EQ(fired.size(), 1u) << "only the replacement fires";
+    EXPECT_NEAR(fired[0], 1.1, 1e-9);
+    EXPECT_EQ(RunLoop::main().pendingCount(), 0u);
+}
+
+TEST_F(ClockTest, FortyFiringsASecondWithoutDriftButAStalledLoopFiresOnce) {
+    int ticks = 0;
+    auto tick = Timer::scheduled(
+        0.025, [&ticks](Timer&) { ++ticks; }, true);
+    env.advance(1.0);
+    EXPECT_EQ(ticks, 40);
+    env.advance(60.0);   // sums of 0.025 must not drift off the grid
+    EXPECT_EQ(ticks, 40 + 2400);
+    tick->invalidate();
+
+    // The clock jumps 10 s and the loop runs once: one firing at the timer's own due time, the next on its grid.
+    auto stalled = Timer::scheduled(0.1, record(), true);
+    env.clock().set(env.now() + 10.0);
+    EXPECT_EQ(RunLoop::main().runUntil(env.now()), 1);
+    ASSERT_EQ(fired.size(), 1u);
+    EXPECT_NEAR(fired[0], 61.1, 1e-9);
+    EXPECT_NEAR(stalled->fireDate(), 71.1, 1e-9);
+}
+
+// A block whose view was not found changes nothing and still ends after its duration.
+TEST_F(ClockTest, AnAnimationThatChangesNothingStillEndsAfterItsDurationWithItsContext) {
+    int context = 0;
+    begin("empty", 0.4, &context);
+    View::commitAnimations();
+    env.advance(0.39);
+    EXPECT_TRUE(stops.empty());
+    env.advance(0.01);
+    ASSERT_EQ(stops.size(), 1u);
+    EXPECT_TRUE(stops[0].finished);
+    EXPECT_EQ(stops[0].context, &context);
+}
+
+TEST_F(ClockTest, RemoveAllAnimationsShowsTheModelAndReportsUnfinishedOnceOnTheNextTurn) {
+    View prompt;
+    prompt.setAlpha(0);
+    int ctx = 7;
+    begin("", 1.5, &ctx);
+    View::setAnimationRepeatAutoreverses(true);
+    View::setAnimationRepeatCount(127);
+    prompt.setAlpha(1);
+    View::commitAnimations();
+    env.advance(10);
+    EXPECT_LT(prompt.presentationAlpha(), 1.0);
+    prompt.layer().removeAllAnimations();
+    EXPECT_EQ(prompt.presentationAlpha(), 1.0);
+    EXPECT_FALSE(prompt.layer().hasAnimations());
+    EXPECT_TRUE(stops.empty());   // not from inside removeAllAnimations
+    env.advance(400);
+    ASSERT_EQ(stops.size(), 1u);
+    EXPECT_FALSE(stops[0].finished);
+    EXPECT_EQ(stops[0].context, &ctx);
+    EXPECT_NEAR(stops[0].at, 10, 1e-12);
+}
+
+TEST_F(ClockTest, AViewThatDiesMidAnimationLetsItsBlockEnd) {
+    auto v = std::make_shared<View>();
+    begin("gone", 1);
+    v->setAlpha(0);
+    View::commitAnimations();
+    env.advance(0.5);
+    v.reset();
+    EXPECT_FALSE(View::hasRunningAnimations());
+    env.advance(1);
+    ASSERT_EQ(stops.size(), 1u);
+    EXPECT_TRUE(stops[0].finished);
 }
 
 }   // namespace

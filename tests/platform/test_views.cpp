@@ -1,13 +1,21 @@
-// The view tree, controls, touches and keys, and named images.
+// Views: change tracking where a frame drawn in parts would still match a whole one, layouts that fail loudly
+// naming the file and the name, the application's own layouts, and controllers that load their view once.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
-#include "platform/Image.h"
-#include "platform/Input.h"
+#include <nlohmann/json.hpp>
+
+#include "platform/Application.h"
+#include "platform/Layout.h"
 #include "platform/View.h"
+#include "platform/ViewController.h"
 #include "platform/headless/Headless.h"
 #include "test_support.h"
 
@@ -16,146 +24,170 @@ using platform::headless::Environment;
 
 namespace {
 
-std::shared_ptr<View> tagged(int tag) {
-    auto v = std::make_shared<View>();
-    v->setTag(tag);
-    return v;
-}
-
-std::vector<int> tags(const View& v) {
-    std::vector<int> out;
-    for (const auto& s : v.subviews()) out.push_back(s->tag());
-    return out;
-}
-
-TEST(ViewTreeTest, ViewWithTagIsTheViewOrItsFirstDescendantDepthFirst) {
-    auto root = tagged(1), a = tagged(2), a1 = tagged(7), a2 = tagged(8), b = tagged(7);
-    a->addSubview(a1);
-    a1->addSubview(a2);
-    b->addSubview(tagged(8));
-    root->addSubview(a);
-    root->addSubview(b);
-    EXPECT_EQ(root->viewWithTag(1), root.get());   // the view itself
-    EXPECT_EQ(root->viewWithTag(7), a1.get());     // not b, which is shallower but in front
-    EXPECT_EQ(root->viewWithTag(8), a2.get());     // a's subtree is searched whole before b
-    EXPECT_EQ(root->viewWithTag(99), nullptr);
-    EXPECT_EQ(a1->viewWithTag(2), nullptr);   // never upwards
-    a->setTag(7);
-    EXPECT_EQ(root->viewWithTag(7), a.get());   // a parent before its children
-}
-
-TEST(ViewTreeTest, SubviewOrderInsertMoveAndRemove) {
-    auto root = tagged(0), other = tagged(100), v1 = tagged(1), v2 = tagged(2), v3 = tagged(3);
-    root->addSubview(v1);
-    root->addSubview(v2);
-    root->insertSubviewAtIndex(v3, 0);
-    EXPECT_EQ(tags(*root), (std::vector<int>{3, 1, 2}));
-    root->insertSubviewAtIndex(tagged(4), 99);   // clamped: on top
-    root->addSubview(v3);                        // re-adding moves it on top
-    EXPECT_EQ(tags(*root), (std::vector<int>{1, 2, 4, 3}));
-    root->insertSubviewAtIndex(v1, 3);   // index counted after taking it out
-    EXPECT_EQ(tags(*root), (std::vector<int>{2, 4, 3, 1}));
-    other->addSubview(v2);   // moves from one parent to another
-    EXPECT_EQ(tags(*root), (std::vector<int>{4, 3, 1}));
-    EXPECT_EQ(v2->superview(), other.get());
-
-    v3->removeFromSuperview();
-    v3->removeFromSuperview();   // twice: nothing
-    EXPECT_EQ(v3->superview(), nullptr);
-    std::weak_ptr<View> weak = root->subviews()[0];
-    root->subviews()[0]->removeFromSuperview();   // a view that only the tree held dies with it
-    EXPECT_TRUE(weak.expired());
-    EXPECT_EQ(tags(*root), (std::vector<int>{1}));
-
-    v1->addSubview(root);   // no cycles
-    v1->addSubview(v1);
-    EXPECT_EQ(root->superview(), nullptr);
-    EXPECT_TRUE(v1->subviews().empty());
-    other.reset();   // a dead parent leaves no dangling back pointer
-    EXPECT_EQ(v2->superview(), nullptr);
-}
-
-TEST(ControlTest, TargetsAreCalledOncePerMatchingMaskWithTheControlAsSender) {
-    Control c;
-    std::string calls;
-    std::vector<View*> senders;
-    c.addTarget(
-        [&](View* s) {
-            calls += "d";
-            senders.push_back(s);
-        },
-        ControlEventTouchDown);
-    c.addTarget(
-        [&](View* s) {
-            calls += "u";
-            senders.push_back(s);
-        },
-        ControlEventTouchUpInside);
-    c.addTarget(
-        [&](View* s) {
-            calls += "b";
-            senders.push_back(s);
-        },
-        ControlEventTouchDown | ControlEventTouchUpInside);
-    const std::pair<int, const char*> cases[] = {{ControlEventTouchDown, "db"},
-                                                 {ControlEventTouchUpInside, "ub"},
-                                                 {ControlEventTouchDown | ControlEventTouchUpInside, "dub"},
-                                                 {2, ""}};
-    for (const auto& [mask, want] : cases) {
-        calls.clear();
-        c.sendActionsForControlEvents(mask);
-        EXPECT_EQ(calls, want) << mask;
+class ChangesTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        window->addSubview(panel);
+        panel->addSubview(segment);
+        segment->setHidden(true);
+        window->takeChanges();
     }
-    EXPECT_EQ(senders, std::vector<View*>(7, &c));
+    Environment env;
+    std::shared_ptr<Window> window = std::make_shared<Window>();
+    std::shared_ptr<View> panel = std::make_shared<View>(Rect(10, 20, 200, 100));
+    std::shared_ptr<ImageView> segment = std::make_shared<ImageView>(Rect(5, 5, 10, 10));
+};
+
+using Areas = std::vector<Rect>;
+
+TEST_F(ChangesTest, ASegmentHiddenBeforeTheFrameIsDrawnAwayEvenWhenItsParentIsHiddenOrTakenOutToo) {
+    auto moving = std::make_shared<View>(Rect(300, 200, 50, 50));
+    auto lit = std::make_shared<ImageView>(Rect(-100, 0, 10, 10));   // outside its parent's frame
+    window->addSubview(moving);
+    moving->addSubview(lit);
+    window->takeChanges();
+    lit->setHidden(true);
+    moving->setHidden(true);
+    EXPECT_EQ(window->takeChanges(), (Areas{{200, 200, 10, 10}, {300, 200, 50, 50}}));
+    moving->setHidden(false);
+    window->takeChanges();
+    lit->setHidden(false);
+    window->takeChanges();
+    lit->setHidden(true);
+    moving->removeFromSuperview();
+    EXPECT_EQ(window->takeChanges(), (Areas{{200, 200, 150, 50}}));
 }
 
-TEST(InputTest, TouchesAndKeysGoToTheFrontMostEnabledControlThroughImageViews) {
+TEST_F(ChangesTest, ChangesUndoneBeforeTheFrameAndValuesAViewAlreadyHasReportNothing) {
+    segment->setHidden(true);
+    panel->setAlpha(1);
+    panel->setFrame(panel->frame());
+    panel->setTransform(AffineTransform::identity());
+    panel->setBackgroundColor(Color::clear());
+    segment->setImage(nullptr);
+    EXPECT_FALSE(window->hasChanges());
+    segment->setHidden(false);   // shown and hidden again before the frame
+    segment->setHidden(true);
+    EXPECT_EQ(window->takeChanges(), Areas{});
+}
+
+TEST_F(ChangesTest, AViewTakenOutMidAnimationReportsWhereItsAnimationWasLastDrawn) {
+    segment->setHidden(false);
+    View::beginAnimations();
+    View::setAnimationDuration(0.5);
+    View::setAnimationRepeatAutoreverses(true);
+    segment->setTransform(AffineTransform::makeTranslation(250, 0));
+    View::commitAnimations();
+    env.advance(0.5);
+    window->takeChanges();   // drawn at the far end, right of the panel
+    env.advance(0.4);        // on its way back, inside the panel
+    panel->removeFromSuperview();
+    Areas areas = window->takeChanges();
+    EXPECT_NE(std::find(areas.begin(), areas.end(), Rect(265, 25, 10, 10)), areas.end());
+    EXPECT_EQ(window->takeChanges(), Areas{});
+}
+
+TEST_F(ChangesTest, ManyChangesAreKeptAsAFewAreasThatCoverThemAll) {
+    for (int i = 0; i < 100; ++i) window->invalidateRect({double(i * 4), double(i % 7) * 40, 3, 3});
+    Areas areas = window->takeChanges();
+    EXPECT_LE(areas.size(), 32u);
+    for (int i = 0; i < 100; ++i) {
+        Point p{i * 4 + 1.5, (i % 7) * 40 + 1.5};
+        EXPECT_TRUE(std::any_of(areas.begin(), areas.end(), [&](const Rect& r) { return r.contains(p); })) << i;
+    }
+}
+
+class LayoutTest : public ::testing::Test {
+protected:
     Environment env;
-    auto root = std::make_shared<View>(Rect(0, 0, 480, 320));
-    std::vector<std::string> calls;
-    auto control = [&](Rect frame, const std::string& name) {
-        auto c = std::make_shared<Button>(frame);
-        c->addTarget([&calls, name](View*) { calls.push_back(name + ".down"); }, ControlEventTouchDown);
-        c->addTarget([&calls, name](View*) { calls.push_back(name + ".up"); }, ControlEventTouchUpInside);
-        c->setKeyEquivalent("q");
-        root->addSubview(c);
-        return c;
+    testsupport::TempResources res{env.documents()};
+    std::shared_ptr<ImageView> ivGamePause;
+    // The LayoutError message of a load, or "" when it loads.
+    static std::string errorOf(const std::function<void()>& load) {
+        try {
+            load();
+        } catch (const LayoutError& e) {
+            return e.what();
+        }
+        return "";
+    }
+    std::string errorOf(const std::string& json) {
+        LayoutBindings bindings;
+        bindings.outlet("ivGamePause", ivGamePause);
+        return errorOf([&] { loadLayoutFromString(json, "Broken.json", bindings); });
+    }
+};
+
+TEST_F(LayoutTest, UnknownNamesAndMalformedInputFailNamingTheFileAndTheName) {
+    const std::pair<const char*, const char*> cases[] = {
+        {R"({"root": {"class": "Button", "frame": [0,0,1,1], "action": "pressBtNothing:"}})", "pressBtNothing:"},
+        {R"({"root": {"class": "View", "frame": [0,0,1,1], "outlet": "ivGamePause"}})", "ivGamePause"},   // wrong class
+        {R"({"root": {"class": "View", "frame": [0,0,1,1],)", "malformed JSON"},
+        {R"({"root": {"class": "View", "frame": [0,0,1]}})", "frame"},
+        {R"({"root": {"class": "View", "frame": [0,0,1,1], "colour": "#fff"}})", "colour"},
     };
-    auto back = control(Rect(0, 0, 200, 200), "back");
-    auto front = control(Rect(100, 100, 200, 200), "front");
-    root->addSubview(std::make_shared<ImageView>(Rect(0, 0, 480, 320)));   // a segment over everything
-    EXPECT_EQ(touchAt(*root, {150, 150}), front.get());
-    EXPECT_EQ(touchAt(*root, {50, 50}, false), back.get());
-    EXPECT_TRUE(pressKey(*root, "q"));
-    EXPECT_EQ(calls, (std::vector<std::string>{"front.down", "front.up", "back.down", "front.down", "front.up"}));
-    front->setHidden(true);
-    back->setEnabled(false);
-    EXPECT_FALSE(pressKey(*root, "q"));
-    EXPECT_EQ(controlAt(*root, {150, 150}), nullptr);
-
-    // A touch-down that takes its control out of the tree: no touch-up follows, nothing is used after free.
-    calls.clear();
-    std::weak_ptr<Control> page = control(Rect(0, 0, 480, 320), "page");
-    page.lock()->addTarget([](View* sender) { sender->removeFromSuperview(); }, ControlEventTouchDown);
-    touchAt(*root, {10, 10});
-    EXPECT_TRUE(page.expired());
-    EXPECT_EQ(calls, (std::vector<std::string>{"page.down"}));
+    for (const auto& [json, mentions] : cases) {
+        const std::string message = errorOf(json);
+        EXPECT_NE(message.find("Broken.json"), std::string::npos) << json << " -> " << message;
+        EXPECT_NE(message.find(mentions), std::string::npos) << json << " -> " << message;
+    }
+    EXPECT_EQ(ivGamePause, nullptr);
+    EXPECT_EQ(errorOf(R"({"root": {"class": "View", "frame": [0,0,1,1]}, "comment": "fine"})"), "");
+    EXPECT_NE(errorOf([] { loadLayout("Nowhere", {}); }).find("Nowhere.json"), std::string::npos);
 }
 
-TEST(ImageTest, SizesComeFromPngHeadersAndAMissingOrBrokenImageIsNull) {
-    Environment env;
-    testsupport::TempResources res(env.documents());
-    res.png("menu_01.png", 354, 242);
-    res.png("big@2x.png", 100, 60);   // only the 2x file: half its pixels
-    res.write("broken.png", "not a picture at all, just words");
-    res.write("short.png", std::string("\x89PNG\r\n\x1a\n", 8));
-    auto image = Image::imageNamed("menu_01.png");
-    ASSERT_NE(image, nullptr);
-    EXPECT_EQ(image->size(), (Size{354, 242}));
-    EXPECT_EQ(Image::imageNamed("big.png")->size(), (Size{50, 30}));
-    for (const char* bad : {"missing.png", "broken.png", "short.png", ""})
-        EXPECT_EQ(Image::imageNamed(bad), nullptr) << bad;
-    EXPECT_EQ(ImageView(image).frame(), Rect(0, 0, 354, 242));
+// Every layout of the application loads, given its own outlet and action names (which the screens bind).
+TEST_F(LayoutTest, EveryLayoutInTheResourcesLoads) {
+    namespace fs = std::filesystem;
+    const fs::path folder = fs::path(__FILE__).parent_path().parent_path().parent_path() / "resources" / "layouts";
+    ASSERT_TRUE(fs::is_directory(folder)) << folder;
+    static const std::set<std::string> builtin = {"View",  "ImageView",  "Control",  "Button",
+                                                  "Label", "ScrollView", "TableView"};
+    int loaded = 0;
+    for (const auto& entry : fs::directory_iterator(folder)) {
+        if (entry.path().extension() != ".json" || entry.path().stem() == "MainWindow") continue;
+        const auto doc = nlohmann::json::parse(std::ifstream(entry.path()), nullptr, false);
+        ASSERT_FALSE(doc.is_discarded()) << entry.path();
+        ASSERT_TRUE(doc.contains("root")) << entry.path();
+        LayoutBindings bindings;
+        std::function<void(const nlohmann::json&)> collect = [&](const nlohmann::json& v) {
+            if (v.contains("outlet")) bindings.outlets[v["outlet"]] = [](const std::shared_ptr<View>&) {};
+            if (v.contains("action")) bindings.actions[v["action"]] = [](View*) {};
+            if (v.contains("class") && !builtin.count(v["class"]))
+                registerViewClass(v["class"], [](Rect f) { return std::make_shared<View>(f); });
+            if (v.contains("subviews"))
+                for (const auto& s : v["subviews"]) collect(s);
+        };
+        collect(doc["root"]);
+        EXPECT_NO_THROW(loadLayoutFromFile(entry.path().string(), bindings)) << entry.path();
+        ++loaded;
+    }
+    EXPECT_GE(loaded, 5);
+}
+
+TEST_F(LayoutTest, AControllerLoadsItsViewOnceAndAViewThatOutlivesItForgetsIt) {
+    res.write("layouts/PauseScreen.json", R"({"root": {"class": "View", "frame": [0, 0, 480, 320]}})");
+    res.write("layouts/Broken.json", R"({"root": {"class": "Gadget", "frame": [0, 0, 1, 1]}})");
+    std::shared_ptr<View> kept;
+    {
+        ViewController vc("PauseScreen"), broken("Broken");
+        EXPECT_FALSE(vc.isViewLoaded());
+        kept = vc.viewShared();
+        EXPECT_EQ(vc.view(), kept.get());
+        EXPECT_EQ(kept->viewController(), &vc);
+        EXPECT_THROW(broken.view(), LayoutError);
+        EXPECT_FALSE(broken.isViewLoaded());
+    }
+    EXPECT_EQ(kept->viewController(), nullptr);
+}
+
+// A successful launch is the application's own (its tests start from the real main layout); here, a failure.
+TEST_F(LayoutTest, ABadMainLayoutFailsNamingTheFileAndTheName) {
+    const std::string file = res.write("layouts/MainWindow.json", R"({"delegate": "NoSuchDelegate"})");
+    const std::string message = errorOf([] { Application::sharedApplication().launch(); });
+    EXPECT_NE(message.find(file), std::string::npos) << message;
+    EXPECT_NE(message.find("NoSuchDelegate"), std::string::npos) << message;
+    EXPECT_EQ(Application::sharedApplication().delegate(), nullptr);
 }
 
 }   // namespace
