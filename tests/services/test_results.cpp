@@ -102,26 +102,6 @@ TEST_F(Results, FiveBestKeptSortedByScoreThatNeverDecreasesWithinARound) {
     EXPECT_EQ(round.getPenalty(), 1);
 }
 
-TEST_F(Results, ARoundRecordedReloadedAndRecordedAgainIsFoundNotDuplicated) {
-    env.advance(0.73);   // a start date with a fraction of a second, which the file does not keep
-    VCGamesResult game = loaded();
-    game.NewGame();
-    const platform::Date start = game.getGameround()->getDateStart();
-    game.EndGame(4, 10, 0);
-    game.Load();   // the same store reads the file again (whole seconds now) and records again
-    game.EndGame(8, 20, 0);
-    EXPECT_EQ(inFile(), Scores{20});
-
-    VCGamesResult next = loaded();   // the next run picks the round up by the start date it kept
-    EXPECT_TRUE(next.setGameRoundWithDateStart(start));
-    next.EndGame(12, 30, 1);
-    EXPECT_EQ(inFile(), Scores{30});
-    env.advance(5);
-    EXPECT_FALSE(next.setGameRoundWithDateStart(platform::Date{start.timeIntervalSince1970 - 1000}));
-    EXPECT_EQ(next.getArGamesResult()->size(), 2u) << "no match: a new round is appended";
-    EXPECT_EQ(next.getGameround()->getScores(), 0);
-}
-
 TEST_F(Results, SaveKeepsTheOtherGamesListsAndEndGameWithoutARoundWritesNothing) {
     VCGamesResult idle = loaded();
     idle.EndGame(10, 10, 0);
