@@ -120,21 +120,6 @@ TEST_F(Results, SaveKeepsTheOtherGamesListsAndEndGameWithoutARoundWritesNothing)
     EXPECT_TRUE(env.logLines().empty());
 }
 
-TEST_F(Results, MalformedPackInTheListIsLoggedByEndGame) {
-    VCGamesResult store = loaded();
-    store.NewGame();
-    auto list = std::make_shared<platform::PlistArray>();
-    list->push_back(platform::PlistArray{platform::PlistValue("not a date"), 1, 2});
-    list->push_back(store.getGameround()->getPack());
-    store.setArGamesResult(list);
-    store.EndGame(3, 9, 1);
-    ASSERT_EQ(env.logLines().size(), 1u);
-    const std::string head = "ERROR VCGamesResult:EndGame: ";   // then the failure's description
-    EXPECT_TRUE(env.logLines()[0].starts_with(head)) << env.logLines()[0];
-    EXPECT_GT(env.logLines()[0].size(), head.size()) << env.logLines()[0];
-    EXPECT_FALSE(std::filesystem::exists(file));
-}
-
 TEST_F(Results, LoadKeepsOnlyWellFormedPacksInOrderAndRecordingGoesOn) {
     const std::string bad[] = {"<array><date>2010-05-04T10:00:00Z</date><integer>1</integer></array>",
                                xmlPack(5, 0, "<real>2.5</real>"), "<string>stray</string>",
