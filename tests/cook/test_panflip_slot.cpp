@@ -1,0 +1,16 @@
+// Slot 2 of the menu plays the cook game.
+#include "games/cook/PanflipViewController.h"
+#include "tests/app/AppFixture.h"
+
+using namespace plumbrick;
+using CookSlot = plumbrick::test::AppTest;
+
+TEST_F(CookSlot, SlotTwoOpensTheCookGame) {
+    dismissIntro();
+    menu().getMenuScrolView()->setContentOffset({480, 0});
+    touch({240, 150});
+    auto* cook = dynamic_cast<PanflipViewController*>(root->getViewControllerGame(2));
+    ASSERT_NE(cook, nullptr);
+    EXPECT_EQ(cook->getNameGame(), "Panflip.v1");
+    EXPECT_EQ(cook->nibName(), "PanflipViewController");
+}
