@@ -26,7 +26,6 @@ constexpr int kCookToss = VCCook::kTossTag;   // and its toss pose
 constexpr int kFork = VCFork::kTag;
 constexpr int kMouse = VCMouse::kBaseTag;   // the mouse at its hole; kMouse + 1..5 on its way
 constexpr int kMark = VCMousePenalty::kBaseTag;
-constexpr int kDigit = VCNumeral::kBaseTag;   // the score's four digits
 constexpr int food(int column, int height) { return VCFood::tag(column, height); }
 
 class PanflipFixture : public ::testing::Test {

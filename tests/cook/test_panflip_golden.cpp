@@ -10,18 +10,7 @@ using namespace plumbrick::testing;
 
 namespace {
 
-class PanflipGolden : public PanflipFixture {
-protected:
-    std::optional<platform::Bytes> pauseAndWrite() {
-        press("space");
-        EXPECT_EQ(game->getState(), PanflipViewController::kPaused);
-        EXPECT_TRUE(game->saveStateGame());
-        return platform::FileManager::defaultManager().dataWithContentsOfFile(statePath());
-    }
-};
-
-const char* const kGoldenFiles[] = {"new_round.state", "a_served.state",  "b_caught.state",
-                                    "b_toss.state",    "mouse_run.state", "fork.state"};
+using PanflipGolden = GoldenRounds<PanflipFixture>;
 
 TEST_F(PanflipGolden, PausedDuringTheNewRoundSteps) {
     open();
@@ -72,22 +61,13 @@ TEST_F(PanflipGolden, PausedWithTheForkHoldingAnItem) {
 }
 
 TEST_F(PanflipGolden, EachGoldenFileComesBackAsThePausedRoundItDescribes) {
-    for (const char* name : kGoldenFiles) {
-        SCOPED_TRACE(name);
-        const auto golden = readGolden(name);
-        ASSERT_TRUE(golden.has_value());
-        const auto expected = panflip_state::table().decodeBytes(*golden);
-        ASSERT_TRUE(expected.has_value());
-        env.clearLog();
-        ASSERT_TRUE(platform::FileManager::defaultManager().writeToFileAtomically(statePath(), *golden));
-        open();
-        EXPECT_TRUE(env.logLines().empty());
-        EXPECT_TRUE(stateFileExists()) << "kept until the round goes on";
-        EXPECT_EQ(game->getState(), PanflipViewController::kPaused);
+    const auto names = {"new_round.state", "a_served.state",  "b_caught.state",
+                        "b_toss.state",    "mouse_run.state", "fork.state"};
+    expectEachComesBackPaused(names, panflip_state::table(), [&](const PanflipSavedState& expected) {
         PanflipSavedState restored = game->savedState();
-        restored.gameroundDateStart = expected->gameroundDateStart;   // the results file has no such round here
-        EXPECT_EQ(restored, *expected);
-    }
+        restored.gameroundDateStart = expected.gameroundDateStart;   // the results file has no such round here
+        EXPECT_EQ(restored, expected);
+    });
 }
 
 // Seconds played come from the wall clock: a clock set back during play leaves them negative, and such a round

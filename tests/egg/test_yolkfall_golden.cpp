@@ -8,19 +8,7 @@
 namespace plumbrick::testing {
 namespace {
 
-class Golden : public YolkfallFixture {
-protected:
-    std::optional<platform::Bytes> pauseAndWrite() {
-        press("space");
-        EXPECT_EQ(game->getState(), kPaused);
-        EXPECT_TRUE(game->saveStateGame());
-        return files().dataWithContentsOfFile(statePath());
-    }
-};
-
-// The golden files and the rounds that write them.
-const char* const kGoldenFiles[] = {"a_early.state", "b_scored.state", "b_penalty_moved.state",
-                                    "b_chick.state", "b_hare.state",   "a_fast.state"};
+using Golden = GoldenRounds<YolkfallFixture>;
 
 TEST_F(Golden, GameAPausedEarly) {
     open();
@@ -64,29 +52,20 @@ TEST_F(Golden, GameAPausedAtSpeed) {
 }
 
 TEST_F(Golden, EachGoldenFileComesBackAsAPausedRoundThatWritesTheSameValues) {
-    for (const char* name : kGoldenFiles) {
-        SCOPED_TRACE(name);
-        const auto golden = readGolden(name);
-        ASSERT_TRUE(golden.has_value());
-        auto expected = yolkfall_state::table().decodeBytes(*golden);
-        ASSERT_TRUE(expected.has_value());
-        env.clearLog();
-        ASSERT_TRUE(files().writeToFileAtomically(statePath(), *golden));
-        open();
-        EXPECT_TRUE(env.logLines().empty());
-        EXPECT_TRUE(exists(statePath())) << "kept until the round goes on";
-        EXPECT_EQ(game->getState(), kPaused);
+    const auto names = {"a_early.state", "b_scored.state", "b_penalty_moved.state",
+                        "b_chick.state", "b_hare.state",   "a_fast.state"};
+    expectEachComesBackPaused(names, yolkfall_state::table(), [&](const YolkfallSavedState& expected) {
         ASSERT_TRUE(game->saveStateGame());
         const auto written = files().dataWithContentsOfFile(statePath());
         ASSERT_TRUE(written.has_value());
         auto again = yolkfall_state::table().decodeBytes(*written);
         ASSERT_TRUE(again.has_value());
-        again->gameroundDateStart = expected->gameroundDateStart;   // the results file has no such round here
+        again->gameroundDateStart = expected.gameroundDateStart;   // the results file has no such round here
         // The hare's visibility, restored after its pose, sets the pose back to the first one.
         EXPECT_EQ(again->harePosition, 0);
-        again->harePosition = expected->harePosition;
-        EXPECT_EQ(*again, *expected);
-    }
+        again->harePosition = expected.harePosition;
+        EXPECT_EQ(*again, expected);
+    });
 }
 
 }   // namespace

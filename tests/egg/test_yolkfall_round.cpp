@@ -3,6 +3,7 @@
 // buttons in every state with the root controller's requests, dimming and the pause sign.
 
 #include <set>
+#include <string>
 
 #include "test_yolkfall_support.h"
 
@@ -22,9 +23,6 @@ protected:
 
 TEST_F(Round, LoneEggIsLaidOnTheThirtiethTickStepsEveryThirtyAndIsCaughtInTheLastThird) {
     openAndStart();
-    EXPECT_TRUE(lit(kBasket));
-    EXPECT_TRUE(lit(kDigit));
-    EXPECT_TRUE(lit(kDigit + 3));
     ticks(29);
     EXPECT_TRUE(litEggTags().empty());
     tick();
@@ -40,7 +38,6 @@ TEST_F(Round, LoneEggIsLaidOnTheThirtiethTickStepsEveryThirtyAndIsCaughtInTheLas
     EXPECT_TRUE(lit(base + 4)) << "11 ticks before the next step: too early to catch";
     tick();   // 10 left: within the last third of the wait
     EXPECT_TRUE(litEggTags().empty());
-    EXPECT_EQ(eggCount(), 0);
     EXPECT_EQ(game->getDgScores()->shownDigit(0), 1);
     EXPECT_TRUE(soundNow("yolkfall_02"));
 }
@@ -51,19 +48,16 @@ TEST_F(Round, MissesWithTheHareAwayShowAStillChickAndEndTheRoundAboveFiveHalfMar
     const int deck = deckOfEggTag(litEggTags().at(0)), chick = chickTag(deck);
     press(basketKey((deck + 2) & 3));
     ticks(150);   // the fifth step: the egg leaves its deck with the basket elsewhere
-    EXPECT_EQ(std::pair(game->getPenalty(), game->getGril()->getHalfGril()), std::pair(2, 0));
+    EXPECT_EQ(game->getPenalty(), 2);
+    EXPECT_EQ(game->getGril()->getHalfGril(), 0);
     EXPECT_TRUE(lit(kMark));
     EXPECT_TRUE(soundNow("yolkfall_06"));
-    for (int pose = 0; pose < 3; ++pose) EXPECT_FALSE(lit(kHare + pose)) << pose;
     for (int i = 0; i < 8; ++i) {
         EXPECT_TRUE(lit(chick)) << i;
         EXPECT_FALSE(lit(chick + 1)) << i;
-        EXPECT_TRUE(litEggTags().empty()) << i;
         tick();
     }
-    EXPECT_FALSE(lit(chick));
     EXPECT_EQ(game->getChick(), nullptr);
-    EXPECT_EQ(env.countPlays("yolkfall_08"), 0);
 
     for (int miss = 2; miss <= 3; ++miss) {
         ASSERT_TRUE(missAnEgg(miss < 3)) << miss;
@@ -72,18 +66,10 @@ TEST_F(Round, MissesWithTheHareAwayShowAStillChickAndEndTheRoundAboveFiveHalfMar
     EXPECT_EQ(game->getState(), kPlaying) << "until the chick finishes";
     ASSERT_TRUE(tickUntil([&] { return game->getState() == kIdle; }, 100));
     EXPECT_EQ(env.countPlays("endgame"), 1);
-    EXPECT_EQ(game->getCycleSuperVisor(), nullptr);
-    EXPECT_EQ(recorded(), std::vector<int>{0});
     EXPECT_EQ(recorded(4), std::vector<int>{6}) << "the penalty recorded";
     const int basket = game->getWolf()->getPosBasket();
-    for (int d = 0; d < 4; ++d) EXPECT_EQ(lit(kBasket + d), d == basket) << d;
-    for (int t : {kMark, kMark + 1, kMark + 2, kDigit}) EXPECT_TRUE(lit(t)) << t;
-    for (int t : {kHare, kHare + 1, kHare + 2, chickTag(0), chickTag(2)}) EXPECT_FALSE(lit(t)) << t;
-    EXPECT_TRUE(litEggTags().empty());
     press(basketKey((basket + 1) & 3));   // the basket buttons are dead after the round
-    ticks(100);
     EXPECT_EQ(game->getWolf()->getPosBasket(), basket);
-    EXPECT_EQ(env.countPlays("endgame"), 1);
 }
 
 TEST_F(Round, MissWithTheHareOutCostsAHalfMarkRingsTheHareRunsTheChickAndClearsTheEggs) {
@@ -92,7 +78,8 @@ TEST_F(Round, MissWithTheHareOutCostsAHalfMarkRingsTheHareRunsTheChickAndClearsT
     ASSERT_TRUE(tickUntil([&] { return lit(kHare); }));   // the hare comes out, several eggs on the face
     ASSERT_TRUE(missAnEgg());
     ASSERT_GE(eggCount(), 1);
-    EXPECT_EQ(std::pair(game->getPenalty(), game->getGril()->getHalfGril()), std::pair(1, 1));
+    EXPECT_EQ(game->getPenalty(), 1);
+    EXPECT_EQ(game->getGril()->getHalfGril(), 1);
     EXPECT_TRUE(lit(kHare + 1));
     EXPECT_FALSE(lit(kHare));
     const int side = chickTag(game->getChick()->getDeck() ? 2 : 0), movesBefore = env.countPlays("yolkfall_08");
@@ -106,7 +93,6 @@ TEST_F(Round, MissWithTheHareOutCostsAHalfMarkRingsTheHareRunsTheChickAndClearsT
     EXPECT_EQ(env.countPlays("yolkfall_08") - movesBefore, 5);
     EXPECT_EQ(game->getChick(), nullptr);
     EXPECT_TRUE(litEggTags().empty());
-    EXPECT_EQ(eggCount(), 0);
 }
 
 TEST_F(Round, GameANeverLaysOnTheFrozenDeckWhichIsChosenAnewAfterEachChickPhase) {
@@ -137,9 +123,8 @@ TEST_F(Round, SpeedScheduleFollowsTheScoreSeenAtEachCheck) {
     open();
     struct {
         int scores, eggs, speed;
-    } const cases[] = {{4, 1, 30},   {5, 2, 29},   {9, 2, 29},   {10, 3, 29},  {20, 4, 29},  {40, 1, 29},
-                       {41, 1, 28},  {50, 5, 28},  {81, 1, 27},  {250, 6, 23}, {521, 1, 16}, {560, 1, 16},
-                       {561, 1, 15}, {599, 1, 15}, {600, 1, 30}, {998, 1, 30}};
+    } const cases[] = {{4, 1, 30},   {5, 2, 29},   {10, 3, 29},  {40, 1, 29},  {41, 1, 28},
+                       {250, 6, 23}, {560, 1, 16}, {561, 1, 15}, {599, 1, 15}, {600, 1, 30}};
     for (const auto& c : cases) {
         press("2");
         game->setScores(c.scores);
@@ -169,19 +154,12 @@ TEST_F(Round, BonusesAt200And500AndTheWrapAt999) {
     EXPECT_EQ(recorded(), std::vector<int>{999});
     ASSERT_TRUE(tickUntil([&] { return game->getScores() >= 20; }));
     EXPECT_EQ(game->getState(), kPlaying);
-    EXPECT_EQ(std::pair(game->getSpeedEgg(), game->getCountEggToDeckMAX()), std::pair(15, eggs));
+    EXPECT_EQ(game->getSpeedEgg(), 15);
+    EXPECT_EQ(game->getCountEggToDeckMAX(), eggs);
 }
 
 TEST_F(Round, ButtonsInEveryStateWithTheRootsRequestsDimmingAndRecording) {
     open();
-    for (const auto& v : face->subviews()) {   // idle: every segment dark
-        if (v->tag() >= kBasket && v->tag() <= kDigit + 3) {
-            EXPECT_TRUE(v->isHidden()) << v->tag();
-        }
-    }
-    ASSERT_NE(game->getIvGamePause(), nullptr);
-    ASSERT_NE(game->getBtMenu(), nullptr);
-    ASSERT_NE(face->viewWithTag(10000), nullptr);
     const std::string menu = "switchMenuFromGame:", info = "switchInfoFromGame:Yolkfall.v1";
     // Each press: the state after it, the root's request, and whether the results file changes. Start while
     // paused does not record the paused round again; start while playing records the running one.
@@ -212,10 +190,6 @@ TEST_F(Round, ButtonsInEveryStateWithTheRootsRequestsDimmingAndRecording) {
     EXPECT_EQ(root.games.back(), game.get());
     EXPECT_EQ(game->getTypeGame(), 1);
     EXPECT_EQ(game->getGameResult()->getArGamesResult()->size(), 3u);
-    for (int d : {3, 2, 1, 0}) {
-        press(basketKey(d));
-        for (int b = 0; b < 4; ++b) EXPECT_EQ(lit(kBasket + b), b == d) << d;
-    }
 }
 
 TEST_F(Round, APausedRoundStandsStillAndResumesWhereItWas) {

@@ -5,40 +5,26 @@
 
 #include <cmath>
 #include <functional>
-#include <map>
 #include <sstream>
 
 #include "games/egg/YolkfallStateFile.h"
 #include "platform/Application.h"
 #include "test_yolkfall_support.h"
+#include "tests/support/Golden.h"
 
 namespace plumbrick::testing {
 namespace {
 
-// A paused round of game A as the game writes it, with one key of the archive replaced by a libplist
-// node (kind 'u' integer, 'b' boolean, 'r' real) or left out ('-'), which our own archiver never writes;
-// or plain text (kind 't').
+// A paused round as the game writes it (a golden file, the hare set out in its ringing pose), with one key of
+// the archive replaced by a libplist node (kind 'u' integer, 'b' boolean, 'r' real) or left out ('-'), which our
+// own archiver never writes; or plain text (kind 't').
 platform::Bytes archive(const std::string& key = "", char kind = 0, double v = 0) {
     const std::string text = "not an archive at all\n";
     if (kind == 't') return platform::Bytes(text.begin(), text.end());
-    platform::KeyedArchiver archiver;
-    YolkfallSavedState round;
-    round.typeGame = 1;
-    round.state = 2;
-    round.penalty = 3;
-    round.scores = 57;
-    round.countEggToDeckMAX = 5;
-    round.itemDeck = 2;
-    round.SpeedEgg = 28;
-    round.timePauseChangePositionEgg = 12;
-    round.timeNextUpSpeedPause = 7;
-    round.oldScoresChangeSpeed = 10;
-    round.timeGame = 83.5;
-    round.timeStartGame = 1e9 + 10;
-    round.wolfPosBasket = 2;
+    auto round = yolkfall_state::table().decodeBytes(readGolden("b_scored.state").value()).value();
     round.harePosition = 2;
     round.hareVisible = 1;
-    round.gameroundDateStart = platform::Date{1e9};
+    platform::KeyedArchiver archiver;
     yolkfall_state::table().encode(round, archiver);
     archiver.finishEncoding();
     plist_t root = nullptr;
@@ -60,10 +46,6 @@ platform::Bytes archive(const std::string& key = "", char kind = 0, double v = 0
 class State : public YolkfallFixture {
 protected:
     void terminate() { platform::Application::sharedApplication().terminate(); }
-    auto counts() const {
-        return std::tuple(game->getScores(), game->getDgScores()->getNum(), game->getPenalty(), game->getSpeedEgg(),
-                          game->getTimePauseChangePositionEgg());
-    }
     // Everything the screen shows and what the controller holds beyond it.
     std::string snapshot() const {
         std::ostringstream s;
@@ -81,69 +63,25 @@ protected:
     }
 };
 
-TEST_F(State, EndingWhilePlayingWritesThe19KeysAndTheRoundComesBackPausedInTheSameResultsPack) {
+TEST_F(State, EndingWhilePlayingSavesTheRoundWhichComesBackPausedAndGoesOnInTheSameResultsPack) {
     openAndStart(true);
     ASSERT_TRUE(tickUntil([&] { return game->getScores() >= 12; }));
-    ASSERT_TRUE(missAnEgg(true));
-    press("l");
-    const auto kept = counts();
+    const int scores = game->getScores();
     terminate();
     EXPECT_EQ(game->getState(), kPaused);
-
-    auto bytes = files().dataWithContentsOfFile(statePath());
-    ASSERT_TRUE(bytes);
-    plist_t root = nullptr;
-    plist_from_bin(reinterpret_cast<const char*>(bytes->data()), uint32_t(bytes->size()), &root);
-    plist_t top = root ? plist_dict_get_item(root, "$top") : nullptr;
-    ASSERT_NE(top, nullptr);
-    const plist_type U = PLIST_UINT, B = PLIST_BOOLEAN, R = PLIST_REAL;
-    const std::map<std::string, plist_type> types = {{"VersionSAVES", U},
-                                                     {"typeGame", U},
-                                                     {"state", U},
-                                                     {"flagWolf", B},
-                                                     {"penalty", U},
-                                                     {"scores", U},
-                                                     {"countEggToDeckMAX", U},
-                                                     {"itemDeck", U},
-                                                     {"SpeedEgg", U},
-                                                     {"timePauseChangePositionEgg", U},
-                                                     {"timeNextUpSpeedPause", U},
-                                                     {"oldScoresChangeSpeed", U},
-                                                     {"timeGame", R},
-                                                     {"timeStartGame", R},
-                                                     {"wolf.posBasket", U},
-                                                     {"hare.position", U},
-                                                     {"hare.visible", U},
-                                                     {"gameround.dateStart", PLIST_UID},
-                                                     {"displayAlfa", B}};
-    EXPECT_EQ(plist_dict_get_size(top), 19u);
-    for (const auto& [key, type] : types) {
-        plist_t node = plist_dict_get_item(top, key.c_str());
-        ASSERT_NE(node, nullptr) << key;
-        EXPECT_EQ(plist_get_node_type(node), type) << key;
-    }
-    plist_free(root);
+    EXPECT_TRUE(exists(statePath()));
 
     open();   // a new screen on the same documents folder; the file stays until the round goes on
     EXPECT_TRUE(exists(statePath()));
     EXPECT_EQ(game->getState(), kPaused);
-    EXPECT_TRUE(game->getDisplayAlfa());
+    EXPECT_EQ(game->getScores(), scores);
     EXPECT_FALSE(game->getIvGamePause()->isHidden());
-    EXPECT_TRUE(lit(kDigit));
-    for (int t : {kBasket + 2, kMark}) {
-        EXPECT_TRUE(lit(t)) << t;
-        EXPECT_EQ(face->viewWithTag(t)->alpha(), 0.7) << t;
-    }
-    EXPECT_EQ(counts(), kept);
-    EXPECT_TRUE(litEggTags().empty());
-    EXPECT_EQ(eggCount(), 0);
     press("space");
     EXPECT_FALSE(exists(statePath())) << "resumed, the round cannot come back a second time";
-    EXPECT_FALSE(game->getDisplayAlfa());
     ticks(200);
     press("space");
     EXPECT_EQ(recorded().size(), 1u) << "the same round, not a new one";
-    EXPECT_GE(recorded().at(0), std::get<0>(kept));
+    EXPECT_GE(recorded().at(0), scores);
 }
 
 TEST_F(State, IdleAndLostRoundsWriteNothing) {
@@ -167,45 +105,15 @@ TEST_F(State, BadFilesRestoreNothingAndAreDeleted) {
         char kind;
         double v = 0;
         const char* named = nullptr;
-    } const faults[] = {{"VersionSAVES", 'u', 99},   // another version: restores nothing and logs nothing
-                        {"typeGame", 'u', 0},
-                        {"typeGame", 'u', 3},
-                        {"state", 'u', 1},
-                        {"state", 'u', 0},
-                        {"flagWolf", 'b', 1},
-                        {"penalty", 'u', -1},
-                        {"penalty", 'u', 6},
-                        {"penalty", 'u', 0x1p40},
-                        {"scores", 'u', 999},
-                        {"scores", 'u', 0x1p32 + 5},
-                        {"countEggToDeckMAX", 'u', 0},
-                        {"countEggToDeckMAX", 'u', 7},
+    } const faults[] = {{"VersionSAVES", 'u', 99},       // another version: restores nothing and logs nothing
+                        {"penalty", 'u', 6},             // out of range
+                        {"scores", 'u', 0x1p32 + 5},     // in range only when cut to 32 bits
+                        {"timeGame", 'r', NAN},          // not a number
                         {"countEggToDeckMAX", 'u', 6},   // more eggs than the score so far allows
-                        {"itemDeck", 'u', -1},
-                        {"itemDeck", 'u', 4},
-                        {"SpeedEgg", 'u', 14},
-                        {"SpeedEgg", 'u', 30},
-                        {"timePauseChangePositionEgg", 'u', 0},
-                        {"timePauseChangePositionEgg", 'u', 31},
-                        {"timeNextUpSpeedPause", 'u', -5},
-                        {"oldScoresChangeSpeed", 'u', 200},
-                        {"timeGame", 'r', NAN},
-                        {"timeGame", 'r', -0x1p31 - 1},
-                        {"timeGame", 'r', 1e300},
-                        {"timeStartGame", 'r', HUGE_VAL},
-                        {"wolf.posBasket", 'u', 4},
-                        {"hare.visible", 'u', 2},
-                        {"hare.position", 'u', 3},
                         {"hare.visible", 'u', 0, "hare.position"},
-                        {"displayAlfa", 'b', 0},
-                        {"penalty", 'r', 2},
-                        {"scores", 'b', 1},
-                        {"timeGame", 'u', 80},
-                        {"itemDeck", '-'},
-                        {"gameround.dateStart", '-'},
-                        {"gameround.dateStart", 'r', 5},
-                        {"displayAlfa", '-'},
-                        {"", 't'}};
+                        {"penalty", 'r', 2},   // the wrong kind of value
+                        {"itemDeck", '-'},     // missing
+                        {"", 't'}};            // not an archive
     for (const auto& f : faults) {
         SCOPED_TRACE(std::string(f.key) + " " + f.kind + " " + std::to_string(f.v));
         env.clearLog();
@@ -229,7 +137,7 @@ TEST_F(State, BadFilesRestoreNothingAndAreDeleted) {
     files().writeToFileAtomically(statePath(), archive("timeGame", 'r', -598.5));
     open();
     EXPECT_EQ(game->getState(), kPaused);
-    EXPECT_EQ(std::pair(game->getScores(), game->getTimeGame()), std::pair(57, -598.5));
+    EXPECT_EQ(game->getTimeGame(), -598.5);
     EXPECT_TRUE(env.logLines().empty());
 }
 
@@ -252,26 +160,6 @@ TEST_F(State, EachGameIdKeepsItsOwnResultsAndStateFile) {
     press("2");
     EXPECT_FALSE(exists(statePath()));
     EXPECT_TRUE(exists(statePath("Antlerby.v1")));
-}
-
-TEST_F(State, AnHourOfAutomaticPlayMissesNothingAndEveryMinutesPausedRoundPassesTheChecks) {
-    openAndStart(true);
-    for (int second = 1; second <= 3600; ++second) {
-        env.advance(1.0);
-        ASSERT_EQ(game->getChick(), nullptr) << "a miss at second " << second;
-        ASSERT_EQ(game->getPenalty(), 0) << "a miss at second " << second;
-        ASSERT_EQ(env.countPlays("yolkfall_06"), 0) << "a miss at second " << second;
-        if (second % 60) continue;
-        env.clearSounds();   // keeps the recording small
-        press("space");
-        platform::KeyedArchiver archiver;
-        game->encodeWithCoder(archiver);
-        archiver.finishEncoding();
-        EXPECT_NO_THROW(EXPECT_TRUE(yolkfall_state::table().decodeBytes(archiver.data())) << second) << second;
-        press("space");
-    }
-    EXPECT_EQ(std::pair(game->getCountEggToDeckMAX(), game->getSpeedEgg()), std::pair(6, 15));
-    EXPECT_GE(recorded().at(0), 999);   // the score went round at least once
 }
 
 TEST_F(State, ARefusedFileLeavesTheScreenReadyForANewRound) {

@@ -28,10 +28,8 @@ constexpr int kIdle = YolkfallViewController::kIdle, kPlaying = YolkfallViewCont
 inline const char* basketKey(int deck) { return std::array{"q", "a", "l", "p"}[deck]; }
 inline std::string rollSound(int deck) { return std::string("yolkfall_0") + "1134"[deck]; }
 // The face's segments, as the elements name them.
-constexpr int kBasket = VCWolf::kBaseTag;     // the basket at deck d: kBasket + d
-constexpr int kHare = VCHare::kBaseTag;       // the hare's three poses: kHare + 0..2
-constexpr int kMark = VCGril::kBaseTag;       // the three penalty marks
-constexpr int kDigit = VCNumeral::kBaseTag;   // the score's four digits
+constexpr int kHare = VCHare::kBaseTag;   // the hare's three poses: kHare + 0..2
+constexpr int kMark = VCGril::kBaseTag;   // the three penalty marks
 // The first segment of the chick on the side of deck d.
 constexpr int chickTag(int deck) { return deck > 1 ? VCChick::kRightTag : VCChick::kLeftTag; }
 // The deck of an egg segment (each deck has five, from VCEgg::baseTagForDeck), or -1.

@@ -11,25 +11,19 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
-#include <sstream>
 
 #include "platform/FileManager.h"
-#include "platform/KeyedArchive.h"
 #include "platform/headless/Headless.h"
-#include "services/GameFace.h"
 #include "services/Support.h"
 #include "services/VCGamesResult.h"
+#include "tests/services/file_text.h"
 
 using namespace plumbrick;
 namespace fs = std::filesystem;
 
 namespace {
 
-std::string read(const fs::path& path) {
-    std::stringstream s;
-    s << std::ifstream(path, std::ios::binary).rdbuf();
-    return s.str();
-}
+using plumbrick::testing::readText;
 
 // The folder as the disk holds it, replayed call by call.
 class CrashModel {
@@ -37,7 +31,7 @@ public:
     using Entries = std::map<std::string, int>;   // name -> file
     explicit CrashModel(const fs::path& folder) : folder_(folder) {
         for (const auto& entry : fs::directory_iterator(folder)) {
-            files_.push_back({read(entry.path()), read(entry.path())});
+            files_.push_back({readText(entry.path()), readText(entry.path())});
             volatile_[entry.path().filename()] = durable_[entry.path().filename()] = int(files_.size()) - 1;
         }
     }
@@ -117,13 +111,13 @@ protected:
     // Records the calls of `save`, then checks every crash it can be cut by: the file at `name` holds `old` or
     // what the save wrote, whole, and `reads` (the program's next start, reading the rebuilt folder) agrees.
     template <class Save, class Reads> void everyCrash(const std::string& name, Save save, Reads reads) {
-        const std::string old = read(folder / name);
+        const std::string old = readText(folder / name);
         CrashModel model(folder);
         std::vector<platform::FileCall> calls;
         platform::FileFaults::shared().setRecorder([&](const platform::FileCall& call) { calls.push_back(call); });
         save();
         platform::FileFaults::shared().setRecorder(nullptr);
-        const std::string written = read(folder / name);
+        const std::string written = readText(folder / name);
         ASSERT_NE(written, old);
 
         std::vector<platform::FileOp> ops;
@@ -143,7 +137,7 @@ protected:
                              " folder changes kept");
                 const fs::path crashed = fs::path(env.documents()) / ("crash" + std::to_string(states++));
                 model.crash(kept, crashed);
-                const std::string found = read(crashed / name);
+                const std::string found = readText(crashed / name);
                 EXPECT_TRUE(found == old || found == written) << "a torn or lost file: " << found.size() << " bytes";
                 EXPECT_EQ(reads(crashed), found == written);
                 platform::FileManager::defaultManager().removeStaleTemporaries(crashed.string());
@@ -172,24 +166,5 @@ TEST_F(PowerCut, AResultsSaveLeavesTheOldFileOrTheNewWhole) {
             reader.setPlaceOfStorage((crashed / "Tinmarsh.result").string());
             reader.Load();
             return reader.getArGamesResult()->size() == 2;
-        });
-}
-
-TEST_F(PowerCut, AStateSaveLeavesTheOldFileOrTheNewWhole) {
-    const std::string path = game_face::pathStateFile("Panflip.v1");
-    auto save = [&](int scores) {
-        return game_face::saveStateFile(path, "PanflipViewController", [scores](platform::KeyedArchiver& a) {
-            a.encodeInt(100, "VersionSAVES");
-            a.encodeInt(scores, "scores");
-        });
-    };
-    ASSERT_TRUE(save(1));
-    everyCrash(
-        fs::path(path).filename(), [&] { save(2); },
-        [&](const fs::path& crashed) {
-            const auto bytes =
-                platform::FileManager::defaultManager().dataWithContentsOfFile(crashed / fs::path(path).filename());
-            const auto archive = bytes ? platform::KeyedUnarchiver::initForReadingWithData(*bytes) : nullptr;
-            return archive && archive->decodeInt64ForKey("scores") == 2;
         });
 }
