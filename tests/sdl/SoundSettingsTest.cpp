@@ -1,7 +1,5 @@
-// The settings file (kept keys, damaged files, values out of range) and the sound keys: M, - and =, their
-// notices, every sound silenced while muted, and both remembered by the next run.
-
-#include <gtest/gtest.h>
+// The settings file (kept keys, damaged files) and the sound keys M, - and =: their notices, the sound silenced
+// while muted, and both remembered by the next run.
 
 #include <SDL_mixer.h>
 #include <nlohmann/json.hpp>
@@ -27,6 +25,19 @@ nlohmann::json readJson(const std::string& path) {
     return nlohmann::json::parse(in, nullptr, false);
 }
 
+// One run's sound: the settings file read, the mixer open and the remembered sound settings applied.
+struct SoundRun {
+    explicit SoundRun(bool startMuted = false) {
+        loaded = settings.load();
+        opened = sound.open();
+        control.restore(startMuted);
+    }
+    Settings settings;
+    MixerSound sound;
+    SoundControl control{sound, &settings};
+    bool loaded = false, opened = false;
+};
+
 }   // namespace
 
 // The user's configuration folder pointed at the test's own folder.
@@ -42,21 +53,16 @@ protected:
         std::filesystem::create_directories(config + "/plumbrick");
         std::ofstream(Settings::defaultPath()) << text;
     }
-    int logLinesWith(const std::string& part) {
-        const auto& log = driver.env().logLines();
-        return int(std::count_if(log.begin(), log.end(), [&](auto& l) { return l.find(part) != l.npos; }));
-    }
     std::string config;
 };
 
 TEST_F(SettingsTest, TheFileLivesInTheConfigurationFolderAndKeepsWhatItDoesNotKnow) {
     EXPECT_EQ(Settings::defaultPath(), config + "/plumbrick/settings.json");
     write(R"({"sound": {"volume": 3, "balance": "left"}, "theme": {"colours": [1, 2]}})");
-    Settings settings;
-    ASSERT_TRUE(settings.load());
-    EXPECT_EQ(settings.getInt("sound", "volume", 8, 0, 8), 3);
-    settings.set("sound", "muted", true);
-    ASSERT_TRUE(settings.save());
+    SoundRun run;
+    ASSERT_TRUE(run.loaded);
+    EXPECT_EQ(run.sound.volume(), 3);
+    run.control.key("m");
     nlohmann::json saved = readJson(Settings::defaultPath());
     EXPECT_EQ(saved["sound"]["muted"], true);
     EXPECT_EQ(saved["sound"]["balance"], "left");
@@ -67,84 +73,52 @@ TEST_F(SettingsTest, ADamagedFileIsIgnoredWithOneLogLineAndWrittenAnewOnTheNextC
     for (const char* damaged : {"{\"sound\": {\"muted\": tru", "[1, 2, 3]", "\x89PNG\r\n\x1a\n"}) {
         write(damaged);
         int before = logLinesWith("settings:");
-        Settings settings;
-        MixerSound sound;
-        SoundControl control(sound, &settings);
-        EXPECT_FALSE(settings.load()) << damaged;
+        SoundRun run;
+        EXPECT_FALSE(run.loaded) << damaged;
         EXPECT_EQ(logLinesWith("settings:"), before + 1) << damaged;
-        control.restore();
-        EXPECT_FALSE(sound.isMuted()) << damaged;
-        EXPECT_EQ(sound.volume(), MixerSound::kVolumeSteps) << damaged;
-        EXPECT_TRUE(control.key("m"));
+        EXPECT_FALSE(run.sound.isMuted()) << damaged;
+        EXPECT_EQ(run.sound.volume(), MixerSound::kVolumeSteps) << damaged;
+        EXPECT_TRUE(run.control.key("m"));
         EXPECT_EQ(readJson(Settings::defaultPath())["sound"]["muted"], true) << damaged;
     }
 }
 
-TEST_F(SettingsTest, MuteSilencesEverySoundAndIsRememberedByTheNextRun) {
-    std::vector<std::string> files;
-    for (const auto& entry : std::filesystem::directory_iterator(Bundle::mainBundle().resourcePath()))
-        if (entry.path().extension() == ".aif") files.push_back(entry.path().string());
-    ASSERT_GE(files.size(), 5u);
-    // Plays every sound once; how many took a channel.
-    auto playAll = [&](MixerSound& sound) {
-        int played = 0;
-        for (const std::string& file : files) {
-            sound.play(sound.create(file));
-            played += sound.lastChannel() >= 0;
-            Mix_HaltChannel(-1);
-        }
-        return played;
+TEST_F(SettingsTest, MuteSilencesTheSoundsAndIsRememberedByTheNextRun) {
+    const std::string endgame = Bundle::mainBundle().pathForResource("endgame", "aif");
+    auto plays = [&](MixerSound& sound) {   // whether a sound takes a channel
+        sound.play(sound.create(endgame));
+        const bool took = sound.lastChannel() >= 0;
+        Mix_HaltChannel(-1);
+        return took;
     };
-    {
-        Settings settings;
-        settings.load();
-        MixerSound sound;
-        ASSERT_TRUE(sound.open());
-        SoundControl control(sound, &settings);
-        control.restore();
-        desktop.setKeyHandler([&](const std::string& k) { return control.key(k); });
-        EXPECT_EQ(playAll(sound), int(files.size())) << "every sound plays";
-        desktop.handleEvent(keyDown("m"));
-        EXPECT_TRUE(sound.isMuted());
-        EXPECT_EQ(playAll(sound), 0) << "muted: no sound plays";
+    for (bool muted : {false, true}) {   // this run, then the next
+        SoundRun run;
+        ASSERT_TRUE(run.opened);
+        EXPECT_EQ(run.sound.isMuted(), muted) << "remembered";
+        EXPECT_EQ(plays(run.sound), !muted);
+        desktop.setKeyHandler([&](const std::string& k) { return run.control.key(k); });
+        send(keyDown("m"));
         desktop.setKeyHandler(nullptr);
+        EXPECT_EQ(plays(run.sound), muted) << "M turns the sound over";
     }
-    Settings settings;
-    settings.load();
-    MixerSound sound;
-    ASSERT_TRUE(sound.open());
-    SoundControl control(sound, &settings);
-    control.restore();
-    EXPECT_TRUE(sound.isMuted()) << "remembered";
-    EXPECT_EQ(playAll(sound), 0);
-    control.key("m");
-    EXPECT_EQ(playAll(sound), int(files.size()));
     EXPECT_EQ(Notices::shared().posted(), (std::vector<std::string>{"Sound off", "Sound on"}));
 }
 
 TEST_F(SettingsTest, VolumeKeysStepWithinRangeShowTheLevelAndAreRemembered) {
-    Settings settings;
-    MixerSound sound;
-    SoundControl control(sound, &settings);
-    control.restore();
-    for (const char* k : {"-", "keypad -", "=", "+", "keypad +"}) EXPECT_TRUE(control.key(k)) << k;
+    SoundRun run;
+    for (const char* k : {"-", "keypad -", "=", "+", "keypad +"}) EXPECT_TRUE(run.control.key(k)) << k;
     EXPECT_EQ(Notices::shared().posted(),
               (std::vector<std::string>{"Volume 7/8", "Volume 6/8", "Volume 7/8", "Volume 8/8", "Volume 8/8"}));
-    for (int i = 0; i < 10; ++i) control.key("-");
-    EXPECT_EQ(sound.volume(), 0) << "never below nothing";
-    control.key("=");
-    Settings next;
-    next.load();
-    EXPECT_EQ(next.getInt("sound", "volume", 8, 0, 8), 1);
+    for (int i = 0; i < 10; ++i) run.control.key("-");
+    EXPECT_EQ(run.sound.volume(), 0) << "never below nothing";
+    run.control.key("=");
+    EXPECT_EQ(readJson(Settings::defaultPath())["sound"]["volume"], 1);
 }
 
 TEST_F(SettingsTest, StartingMutedSilencesThisRunWithoutChangingWhatIsRemembered) {
-    Settings settings;
-    MixerSound sound;
-    SoundControl control(sound, &settings);
-    control.restore(true);
-    EXPECT_TRUE(sound.isMuted());
-    control.key("-");
+    SoundRun run(true);
+    EXPECT_TRUE(run.sound.isMuted());
+    run.control.key("-");
     EXPECT_EQ(Notices::shared().posted().back(), "Volume 7/8 (sound off)");
     EXPECT_EQ(readJson(Settings::defaultPath())["sound"]["muted"], false);
 }
