@@ -120,6 +120,7 @@ void BM_StartToFirstFrame(benchmark::State& state) {
             env.push_back(v);
     }
     std::vector<char*> envp;
+    envp.reserve(env.size() + 1);
     for (auto& v : env) envp.push_back(v.data());
     envp.push_back(nullptr);
     std::string flag = "--exit-after-first-frame";

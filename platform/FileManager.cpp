@@ -48,7 +48,7 @@ bool isTemporaryName(const std::string& name) {
 // The file operations, each of which first asks the fault seam.
 int faultOr(FileOp op) { return FileFaults::shared().check(op); }
 
-void record(FileCall call) {
+void record(const FileCall& call) {
     if (FileFaults::shared().recording()) FileFaults::shared().record(call);
 }
 

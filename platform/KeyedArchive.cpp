@@ -159,11 +159,11 @@ struct KeyedArchiver::Impl {
         if (finished) return;
         for (auto& entry : entries) {
             if (entry.first == key) {
-                entry.second = std::move(value);
+                entry.second = value;
                 return;
             }
         }
-        entries.emplace_back(key, std::move(value));
+        entries.emplace_back(key, value);
     }
 };
 

@@ -21,8 +21,8 @@ void clearStaleTemporariesOnce(const std::string& folder) {
 std::string getPathFolderSaveGame() {
     auto& fm = platform::FileManager::defaultManager();
     const auto paths = platform::NSSearchPathForDirectoriesInDomains(9, 1, true);
-    const std::string documents = paths.empty() ? platform::documentsDirectory() : paths.front();
-    const std::string folder = platform::stringByAppendingPathComponent(documents, "Quillfen");
+    std::string documents = paths.empty() ? platform::documentsDirectory() : paths.front();
+    std::string folder = platform::stringByAppendingPathComponent(documents, "Quillfen");
     bool isDirectory = false;
     // The trailing "/" makes a plain file of that name count as missing; making the folder then fails.
     if (fm.fileExistsAtPath(folder + "/", &isDirectory)) {

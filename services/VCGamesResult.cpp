@@ -53,10 +53,12 @@ std::string asideName(const std::string& file, int n) {
 // like a malformed pack, with one line each (a list loses the packs that hold one; anything else goes whole).
 void dropUnwritable(platform::PlistDictionary& dict, const std::string& self) {
     for (auto it = dict.begin(); it != dict.end();) {
-        std::string why;
         if (it->first == self) {
             ++it;
-        } else if (!platform::isWritableText(it->first)) {
+            continue;
+        }
+        std::string why;
+        if (!platform::isWritableText(it->first)) {
             platform::NSLog("ERROR VCGamesResult:Save: dropped an entry whose name is not text a property list holds");
             it = dict.erase(it);
         } else if (platform::PlistArray* list = it->second.asArray()) {

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstddef>
 #include <cstdio>
 
 #include "platform/Log.h"
@@ -279,7 +280,8 @@ SDL_Texture* Renderer::textureFor(const Image& image) {
             picture.opaque = true;
             SDL_LockSurface(argb);
             for (int y = 0; y < argb->h && picture.opaque; ++y) {
-                auto* row = reinterpret_cast<const Uint32*>(static_cast<const Uint8*>(argb->pixels) + y * argb->pitch);
+                auto* row = reinterpret_cast<const Uint32*>(static_cast<const Uint8*>(argb->pixels) +
+                                                            std::ptrdiff_t{y} * argb->pitch);
                 for (int x = 0; x < argb->w; ++x)
                     if ((row[x] >> 24) != 0xff) {
                         picture.opaque = false;

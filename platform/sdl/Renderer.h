@@ -13,11 +13,10 @@
 #include <vector>
 
 #include <SDL.h>
+#include <SDL_ttf.h>
 
 #include "platform/View.h"
 #include "platform/sdl/Viewport.h"
-
-typedef struct _TTF_Font TTF_Font;
 
 namespace platform::sdl {
 

@@ -3,6 +3,7 @@
 #include <SDL.h>
 #include <SDL_image.h>
 
+#include <cstddef>
 #include <stdexcept>
 
 #include "platform/sdl/Renderer.h"
@@ -46,8 +47,8 @@ void SurfaceCanvas::renderChanges(Window& root) {
 Rgba SurfaceCanvas::pixel(int x, int y) const {
     if (x < 0 || y < 0 || x >= surface_->w || y >= surface_->h) return {};
     SDL_LockSurface(surface_);
-    Uint32 v =
-        *reinterpret_cast<const Uint32*>(static_cast<const Uint8*>(surface_->pixels) + y * surface_->pitch + x * 4);
+    Uint32 v = *reinterpret_cast<const Uint32*>(static_cast<const Uint8*>(surface_->pixels) +
+                                                std::ptrdiff_t{y} * surface_->pitch + std::ptrdiff_t{x} * 4);
     SDL_UnlockSurface(surface_);
     Rgba p;
     SDL_GetRGBA(v, surface_->format, &p.r, &p.g, &p.b, &p.a);

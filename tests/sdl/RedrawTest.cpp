@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstddef>
 #include <cstring>
 
 #include "platform/sdl/Desktop.h"
@@ -22,8 +24,10 @@ long differingPixels(const SurfaceCanvas& a, const SurfaceCanvas& b) {
     SDL_Surface *sa = a.surface(), *sb = b.surface();
     long differ = 0;
     for (int y = 0; y < sa->h; ++y) {
-        auto* ra = reinterpret_cast<const Uint32*>(static_cast<const Uint8*>(sa->pixels) + y * sa->pitch);
-        auto* rb = reinterpret_cast<const Uint32*>(static_cast<const Uint8*>(sb->pixels) + y * sb->pitch);
+        auto* ra =
+            reinterpret_cast<const Uint32*>(static_cast<const Uint8*>(sa->pixels) + std::ptrdiff_t{y} * sa->pitch);
+        auto* rb =
+            reinterpret_cast<const Uint32*>(static_cast<const Uint8*>(sb->pixels) + std::ptrdiff_t{y} * sb->pitch);
         if (std::memcmp(ra, rb, size_t(sa->w) * 4) == 0) continue;
         for (int x = 0; x < sa->w; ++x) differ += ra[x] != rb[x];
     }
@@ -53,7 +57,7 @@ protected:
     Window& window() { return static_cast<Window&>(driver.root()); }
     // Moves the clock on by frames of a sixtieth of a second, comparing both canvases after each.
     void play(double seconds, FramePair& pair) {
-        for (int i = 0; i < int(seconds * 60 + 0.5); ++i) {
+        for (int i = 0; i < std::lround(seconds * 60); ++i) {
             driver.env().advance(1.0 / 60);
             driver.input().step();
             pair.draw(window());

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstddef>
 #include <filesystem>
 #include <fstream>
 #include <regex>
@@ -116,7 +117,7 @@ uint32_t Surface::pixel(int x, int y) const {
     cairo_surface_flush(surface_);
     const unsigned char* data = cairo_image_surface_get_data(surface_);
     int stride = cairo_image_surface_get_stride(surface_);
-    return *reinterpret_cast<const uint32_t*>(data + y * stride + x * 4);
+    return *reinterpret_cast<const uint32_t*>(data + std::ptrdiff_t{y} * stride + std::ptrdiff_t{x} * 4);
 }
 
 // ---- Master ----

@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-typedef struct _RsvgHandle RsvgHandle;
+typedef struct _RsvgHandle RsvgHandle;   // NOLINT(bugprone-reserved-identifier): as librsvg declares it
 
 namespace artgen {
 
