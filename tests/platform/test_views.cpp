@@ -190,4 +190,27 @@ TEST_F(LayoutTest, ABadMainLayoutFailsNamingTheFileAndTheName) {
     EXPECT_EQ(Application::sharedApplication().delegate(), nullptr);
 }
 
+TEST(ImageTest, SizesComeFromPngHeadersAndAMissingOrBrokenImageIsNull) {
+    Environment env;
+    testsupport::TempResources res(env.documents());
+    Image::clearCache();
+    auto png = [&](const std::string& name, char w, char h) {   // a PNG's signature and header, sizes below 128
+        res.write(name, std::string("\x89PNG\r\n\x1a\n\0\0\0\x0dIHDR\0\0\0", 19) + w + std::string(3, 0) + h +
+                            std::string("\x08\x06\0\0\0\0\0\0\0", 9));
+    };
+    png("plain.png", 120, 80);
+    png("big@2x.png", 100, 60);   // only the 2x file: half its pixels
+    res.write("broken.png", "not a picture at all, just words");
+    res.write("short.png", std::string("\x89PNG\r\n\x1a\n", 8));
+    auto plain = Image::imageNamed("plain.png");
+    ASSERT_NE(plain, nullptr) << "a PNG file is an image";
+    EXPECT_EQ(plain->size(), (Size{120, 80})) << "the size from the PNG header";
+    auto big = Image::imageNamed("big.png");
+    ASSERT_NE(big, nullptr) << "a @2x file alone is an image";
+    EXPECT_EQ(big->size(), (Size{50, 30})) << "a @2x-only file is half its pixels";
+    for (const char* bad : {"missing.png", "broken.png", "short.png", ""})
+        EXPECT_EQ(Image::imageNamed(bad), nullptr) << "no image from '" << bad << "'";
+    Image::clearCache();
+}
+
 }   // namespace
