@@ -200,6 +200,7 @@ TEST(ImageTest, SizesComeFromPngHeadersAndAMissingOrBrokenImageIsNull) {
     };
     png("plain.png", 120, 80);
     png("big@2x.png", 100, 60);   // only the 2x file: half its pixels
+    png(".png", 8, 8);            // what an empty name would find, were it looked up
     res.write("broken.png", "not a picture at all, just words");
     res.write("short.png", std::string("\x89PNG\r\n\x1a\n", 8));
     auto plain = Image::imageNamed("plain.png");
