@@ -193,14 +193,10 @@ TEST_F(LayoutTest, ABadMainLayoutFailsNamingTheFileAndTheName) {
 TEST(ImageTest, SizesComeFromPngHeadersAndAMissingOrBrokenImageIsNull) {
     Environment env;
     testsupport::TempResources res(env.documents());
-    Image::clearCache();
-    auto png = [&](const std::string& name, char w, char h) {   // a PNG's signature and header, sizes below 128
-        res.write(name, std::string("\x89PNG\r\n\x1a\n\0\0\0\x0dIHDR\0\0\0", 19) + w + std::string(3, 0) + h +
-                            std::string("\x08\x06\0\0\0\0\0\0\0", 9));
-    };
-    png("plain.png", 120, 80);
-    png("big@2x.png", 100, 60);   // only the 2x file: half its pixels
-    png(".png", 8, 8);            // what an empty name would find, were it looked up
+    const std::string ihdr("\x89PNG\r\n\x1a\n\0\0\0\x0dIHDR", 16);            // then width and height, 4 bytes each
+    res.write("plain.png", ihdr + std::string("\0\0\0\x78\0\0\0\x50", 8));    // 120 x 80
+    res.write("big@2x.png", ihdr + std::string("\0\0\0\x64\0\0\0\x3c", 8));   // 100 x 60, no 1x file
+    res.write(".png", ihdr + std::string("\0\0\0\x08\0\0\0\x08", 8));         // found were an empty name looked up
     res.write("broken.png", "not a picture at all, just words");
     res.write("short.png", std::string("\x89PNG\r\n\x1a\n", 8));
     auto plain = Image::imageNamed("plain.png");
@@ -211,7 +207,6 @@ TEST(ImageTest, SizesComeFromPngHeadersAndAMissingOrBrokenImageIsNull) {
     EXPECT_EQ(big->size(), (Size{50, 30})) << "a @2x-only file is half its pixels";
     for (const char* bad : {"missing.png", "broken.png", "short.png", ""})
         EXPECT_EQ(Image::imageNamed(bad), nullptr) << "no image from '" << bad << "'";
-    Image::clearCache();
 }
 
 }   // namespace
