@@ -190,4 +190,23 @@ TEST_F(LayoutTest, ABadMainLayoutFailsNamingTheFileAndTheName) {
     EXPECT_EQ(Application::sharedApplication().delegate(), nullptr);
 }
 
+TEST(ImageTest, SizesComeFromPngHeadersAndAMissingOrBrokenImageIsNull) {
+    Environment env;
+    testsupport::TempResources res(env.documents());
+    const std::string ihdr("\x89PNG\r\n\x1a\n\0\0\0\x0dIHDR", 16);            // then width and height, 4 bytes each
+    res.write("plain.png", ihdr + std::string("\0\0\0\x78\0\0\0\x50", 8));    // 120 x 80
+    res.write("big@2x.png", ihdr + std::string("\0\0\0\x64\0\0\0\x3c", 8));   // 100 x 60, no 1x file
+    res.write(".png", ihdr + std::string("\0\0\0\x08\0\0\0\x08", 8));         // found were an empty name looked up
+    res.write("broken.png", "not a picture at all, just words");
+    res.write("short.png", std::string("\x89PNG\r\n\x1a\n", 8));
+    auto plain = Image::imageNamed("plain.png");
+    ASSERT_NE(plain, nullptr) << "a PNG file is an image";
+    EXPECT_EQ(plain->size(), (Size{120, 80})) << "the size from the PNG header";
+    auto big = Image::imageNamed("big.png");
+    ASSERT_NE(big, nullptr) << "a @2x file alone is an image";
+    EXPECT_EQ(big->size(), (Size{50, 30})) << "a @2x-only file is half its pixels";
+    for (const char* bad : {"missing.png", "broken.png", "short.png", ""})
+        EXPECT_EQ(Image::imageNamed(bad), nullptr) << "no image from '" << bad << "'";
+}
+
 }   // namespace
