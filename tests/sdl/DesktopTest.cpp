@@ -2,8 +2,10 @@
 // wheel on the menu strip, sounds on the mixer, and ending from the window or a signal.
 
 #include <signal.h>
+#include <sys/wait.h>
 
 #include <filesystem>
+#include <fstream>
 
 #include "InputFixture.h"
 #include "platform/Bundle.h"
@@ -96,6 +98,18 @@ TEST_F(DesktopTest, SoundsPlayOverlappingOnFreeChannelsNeverWaitAndWithoutADevic
     for (int i = 1; i <= MixerSound::kChannels; ++i) sound.play(id);
     EXPECT_EQ(sound.lastChannel(), -1) << "every channel busy: skipped, nothing cut";
     EXPECT_EQ(sound.playingChannels(), MixerSound::kChannels) << "each play overlapped on a channel of its own";
+}
+
+TEST_F(DesktopTest, ALinkReachesTheOpenerAsOneArgumentWithNoShellBetween) {
+    const std::string folder = driver.env().documents(), opener = folder + "/opener";
+    std::ofstream(opener) << "#!/bin/sh\nprintf '%s' \"$1\" > " << folder << "/url.txt\n";
+    std::filesystem::permissions(opener, std::filesystem::perms::owner_all);
+    desktop.setUrlOpener(opener);
+    const std::string url = "https://example.org/apps?id=7&x=1;touch $(echo hacked)";
+    EXPECT_TRUE(desktop.openURL(url));
+    ASSERT_GT(waitpid(-1, nullptr, 0), 0);
+    std::ifstream written(folder + "/url.txt");
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(written), {}), url);
 }
 
 // A round being played, ended by closing the window (false) or by SIGTERM (true): will-terminate once, saved.
