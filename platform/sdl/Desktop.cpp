@@ -70,7 +70,7 @@ bool Desktop::open() {
     }
     initialisedVideo_ = true;
     SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");   // a hint given in the environment wins
-    Uint32 flags = SDL_WINDOW_RESIZABLE | SDL_WINDOW_SHOWN;
+    Uint32 flags = SDL_WINDOW_SHOWN | (options_.resizable ? SDL_WINDOW_RESIZABLE : 0);
     if (options_.fullScreen) flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
     const SDL_Rect at = openingRect(options_.remembered, kWidthPoints * options_.scale, kHeightPoints * options_.scale,
                                     kWidthPoints, kHeightPoints);

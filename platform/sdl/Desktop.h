@@ -35,7 +35,10 @@ struct DesktopOptions {
     bool fullScreen = false;
     std::string title = "Plumbrick";
     double frameInterval = 1.0 / 60;   // shortest time between frames while something moves
-    WindowPlacement remembered;        // size and place from the last run (the size wins over scale)
+    // False: the window keeps the size it opened with (the web page scales its canvas itself; were the
+    // canvas resizable, the browser's SDL would give it the page's size and the screen would shrink to 1x).
+    bool resizable = true;
+    WindowPlacement remembered;   // size and place from the last run (the size wins over scale)
 };
 
 class Desktop : public ApplicationBackend {

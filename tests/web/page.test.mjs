@@ -58,6 +58,10 @@ async function tapUntil(point, what, test) {
 // Intro away, then slot 1's game on screen.
 async function toSlot1() {
   await until(page, 'the intro', (r) => r.screen === 'intro');
+  // The page scales the canvas with CSS; its pixels stay the screen's at 2x (a canvas the browser's SDL had
+  // resized to the page would draw the screen small, and taps at the controls' places would miss them).
+  const pixels = await page.evaluate(() => [document.getElementById('canvas').width, document.getElementById('canvas').height]);
+  check(pixels[0] === 960 && pixels[1] === 640, `the canvas has ${pixels[0]} x ${pixels[1]} pixels, not 960 x 640`);
   await tapUntil(kIntroTap, 'the menu', (r) => r.screen === 'menu');
   await until(page, 'the menu at rest', (r) => r.screen === 'menu' && !r.animating);
   await tapUntil(kSlotPicture, "slot 1's game", (r) => r.screen === 'game' && r.slot === 1);
