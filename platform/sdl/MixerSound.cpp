@@ -98,6 +98,7 @@ void MixerSound::play(SystemSoundID id) {
     if (!open_ || muted_ || volume_ == 0 || id == 0 || id > sounds_.size()) return;
     Mix_Chunk* chunk = sounds_[id - 1].chunk;
     if (!chunk) return;
+    if (beforePlay_) beforePlay_();
     // Any free channel; when all are busy the play is skipped and nothing is cut.
     lastChannel_ = Mix_PlayChannel(-1, chunk, 0);
 }

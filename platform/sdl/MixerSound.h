@@ -2,6 +2,7 @@
 // Sounds on SDL_mixer: each sound id is a chunk loaded once from its file; a play takes any free channel
 // and returns at once. Without an audio device everything stays silent (one log line says so).
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -36,6 +37,10 @@ public:
     SystemSoundID create(const std::string& path) override;
     void play(SystemSoundID id) override;
 
+    // Called just before a chunk starts to play (never for a skipped play): an output that sleeps while
+    // nothing plays is woken here. The chunk then plays from its start once the output runs.
+    void setBeforePlay(std::function<void()> wake) { beforePlay_ = std::move(wake); }
+
     // The channel the last play took: -1 when it was skipped (silent, unknown id, no free channel).
     int lastChannel() const { return lastChannel_; }
     // Whether the id has a loaded chunk.
@@ -54,6 +59,7 @@ private:
     int lastChannel_ = -1;
     bool muted_ = false;
     int volume_ = kVolumeSteps;
+    std::function<void()> beforePlay_;
 };
 
 }   // namespace platform::sdl

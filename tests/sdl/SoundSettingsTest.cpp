@@ -122,3 +122,25 @@ TEST_F(SettingsTest, StartingMutedSilencesThisRunWithoutChangingWhatIsRemembered
     EXPECT_EQ(Notices::shared().posted().back(), "Volume 7/8 (sound off)");
     EXPECT_EQ(readJson(Settings::defaultPath())["sound"]["muted"], false);
 }
+
+// An output that sleeps while nothing plays is woken before each chunk that plays, and never for a play
+// that is skipped.
+TEST_F(SettingsTest, TheWakeBeforePlayComesOnlyForAChunkThatPlays) {
+    std::string file;
+    for (const auto& entry : std::filesystem::directory_iterator(Bundle::mainBundle().resourcePath()))
+        if (entry.path().extension() == ".aif") file = entry.path().string();
+    ASSERT_FALSE(file.empty());
+    MixerSound sound;
+    ASSERT_TRUE(sound.open());
+    int wakes = 0;
+    sound.setBeforePlay([&] { ++wakes; });
+    SystemSoundID id = sound.create(file);
+    sound.play(id);
+    EXPECT_EQ(wakes, 1) << "a chunk that plays";
+    sound.play(sound.create(""));
+    EXPECT_EQ(wakes, 1) << "a sound without a chunk";
+    sound.setMuted(true);
+    sound.play(id);
+    EXPECT_EQ(wakes, 1) << "muted";
+    Mix_HaltChannel(-1);
+}

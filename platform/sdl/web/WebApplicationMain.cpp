@@ -78,9 +78,30 @@ constexpr double kIdlePeriod = 1.0 / 20;   // seconds between idle passes
 bool idling = false;
 bool held = false;   // the page asks for the device to be turned: nothing runs meanwhile
 
+// A browser runs SDL's audio callback on the main thread, from the audio context's processing event, about
+// 90 times a second whether anything plays or not (a paused SDL device is fed silence the same way): most of
+// an idle page's work. While the loop idles and no channel plays, the audio context is suspended, which
+// stops those events; the next play resumes it. The page's own wake-up on a touch may resume it meanwhile:
+// the next idle pass suspends it again.
+void quietAudio() {
+    if (page->sound.isSilent() || page->sound.playingChannels() > 0) return;
+    EM_ASM({
+        var ctx = Module.SDL2 && Module.SDL2.audioContext;
+        if (ctx && ctx.state === 'running') ctx.suspend();
+    });
+}
+
+void wakeAudio() {
+    EM_ASM({
+        var ctx = Module.SDL2 && Module.SDL2.audioContext;
+        if (ctx && ctx.state === 'suspended') ctx.resume();
+    });
+}
+
 void scheduleNext() {
     double due = RunLoop::main().nextDueTime() - page->clock.now();
     bool idle = !page->desktop->needsFrame() && due > kIdlePeriod;
+    if (idle) quietAudio();
     if (idle != idling) {
         emscripten_set_main_loop_timing(idle ? EM_TIMING_SETTIMEOUT : EM_TIMING_RAF,
                                         idle ? int(kIdlePeriod * 1000) : 1);
@@ -134,6 +155,7 @@ int UIApplicationMain(int, char**) {
     RunLoop::main().setClock(&page->clock);
     page->sound.open();   // silent, with one log line, where the browser has no audio
     setSoundBackend(&page->sound);
+    page->sound.setBeforePlay(wakeAudio);
     page->settings.load();   // $XDG_CONFIG_HOME/plumbrick, kept in IndexedDB by the page
     page->soundControl.restore();
 
