@@ -41,18 +41,10 @@ await page.evaluateOnNewDocument(() => {
 const fingers = await Fingers.on(page);
 const errorLines = () => consoleLines.filter((l) => /^ERROR\b/.test(l));
 
-// A tap, then what it must lead to. Under a heavily loaded machine a tap has now and then not been taken
-// (an open question, see README.md): such a tap is said on a "#" line and made once more, so that the steps
-// test what they name; a tap that is not taken twice fails the step.
+// A tap, then what it must lead to.
 async function tapUntil(point, what, test) {
   await fingers.tap(point);
-  try {
-    return await until(page, what, test, 3000);
-  } catch (e) {
-    console.log(`# the tap for ${what} was not taken; tapping again`);
-    await fingers.tap(point);
-    return until(page, what, test);
-  }
+  return until(page, what, test);
 }
 
 // Intro away, then slot 1's game on screen.
