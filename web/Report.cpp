@@ -46,7 +46,8 @@ bool onScreen(const platform::View* v) {
 // Tags of the shown pictures under `v` (a game's lit segments; the face itself has no tag).
 void litTags(const platform::View& v, std::string& out) {
     if (v.isHidden()) return;
-    if (v.tag() > 0 && dynamic_cast<const platform::ImageView*>(&v)) out += (out.empty() ? "" : ",") + std::to_string(v.tag());
+    if (v.tag() > 0 && dynamic_cast<const platform::ImageView*>(&v))
+        out += (out.empty() ? "" : ",") + std::to_string(v.tag());
     for (const auto& child : v.subviews()) litTags(*child, out);
 }
 
@@ -67,8 +68,7 @@ platform::View* loadedView(platform::ViewController* controller) {
     return controller && controller->isViewLoaded() ? controller->view() : nullptr;
 }
 
-template <class Game>
-std::string gameFields(Game& game) {
+template <class Game> std::string gameFields(Game& game) {
     std::string lit;
     if (platform::View* v = loadedView(&game)) litTags(*v, lit);
     return ",\"state\":" + std::to_string(game.getState()) + ",\"type\":" + std::to_string(game.getTypeGame()) +
@@ -76,7 +76,7 @@ std::string gameFields(Game& game) {
            ",\"lit\":[" + lit + "]";
 }
 
-}  // namespace
+}   // namespace
 
 extern "C" EMSCRIPTEN_KEEPALIVE const char* plumbrick_report() {
     static std::string json;
@@ -86,9 +86,12 @@ extern "C" EMSCRIPTEN_KEEPALIVE const char* plumbrick_report() {
     if (root) {
         auto* stats = root->getViewControllerGamesResult();
         auto* intro = root->getViewControllerIntro();
-        if (onScreen(loadedView(stats))) screen = "statistics";
-        else if (onScreen(loadedView(intro))) screen = "intro";
-        else screen = "menu";
+        if (onScreen(loadedView(stats)))
+            screen = "statistics";
+        else if (onScreen(loadedView(intro)))
+            screen = "intro";
+        else
+            screen = "menu";
         for (int slot = 1; slot <= PlumbrickViewController::kSlotCount; ++slot) {
             platform::ViewController* game = root->getViewControllerGame(slot);
             if (!onScreen(loadedView(game))) continue;
@@ -97,8 +100,8 @@ extern "C" EMSCRIPTEN_KEEPALIVE const char* plumbrick_report() {
             if (auto* egg = dynamic_cast<YolkfallViewController*>(game)) {
                 json += gameFields(*egg);
                 if (egg->getWolf()) json += ",\"basket\":" + std::to_string(egg->getWolf()->getPosBasket());
-            }
-            else if (auto* cook = dynamic_cast<PanflipViewController*>(game)) json += gameFields(*cook);
+            } else if (auto* cook = dynamic_cast<PanflipViewController*>(game))
+                json += gameFields(*cook);
             json += ",";
             break;
         }
@@ -107,8 +110,9 @@ extern "C" EMSCRIPTEN_KEEPALIVE const char* plumbrick_report() {
     if (platform::Window* w = platform::Window::keyWindow()) labels(*w, texts);
     const platform::Notice* notice = platform::Notices::shared().current(platform::RunLoop::main().now());
     json += "\"notice\":" + (notice ? quoted(notice->text) : std::string("null")) + ",";
-    json += "\"screen\":" + quoted(screen) + ",\"animating\":" +
-            (platform::View::hasRunningAnimations() ? "true" : "false") + ",\"labels\":[" + texts + "]}";
+    json += "\"screen\":" + quoted(screen) +
+            ",\"animating\":" + (platform::View::hasRunningAnimations() ? "true" : "false") + ",\"labels\":[" + texts +
+            "]}";
     return json.c_str();
 }
 
@@ -116,7 +120,7 @@ extern "C" EMSCRIPTEN_KEEPALIVE const char* plumbrick_report() {
 // is), for the page's benchmark; returns the count so far.
 extern "C" EMSCRIPTEN_KEEPALIVE int plumbrick_count_ticks() {
     static int ticks = 0;
-    static std::shared_ptr<platform::Timer> probe =
-        platform::Timer::scheduled(0.025, [](platform::Timer&) { ++ticks; }, true);
+    static std::shared_ptr<platform::Timer> probe = platform::Timer::scheduled(
+        0.025, [](platform::Timer&) { ++ticks; }, true);
     return ticks;
 }
