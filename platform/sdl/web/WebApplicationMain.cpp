@@ -85,17 +85,23 @@ bool held = false;   // the page asks for the device to be turned: nothing runs 
 // the next idle pass suspends it again.
 void quietAudio() {
     if (page->sound.isSilent() || page->sound.playingChannels() > 0) return;
+    // JavaScript, kept as written (the formatter would split its ===).
+    // clang-format off
     EM_ASM({
         var ctx = Module.SDL2 && Module.SDL2.audioContext;
         if (ctx && ctx.state === 'running') ctx.suspend();
     });
+    // clang-format on
 }
 
 void wakeAudio() {
+    // JavaScript, kept as written (the formatter would split its ===).
+    // clang-format off
     EM_ASM({
         var ctx = Module.SDL2 && Module.SDL2.audioContext;
         if (ctx && ctx.state === 'suspended') ctx.resume();
     });
+    // clang-format on
 }
 
 void scheduleNext() {
