@@ -54,3 +54,14 @@ TEST_F(TouchTest, TheFirstFingerSwipesTheMenuStripByWholePagesAndTapsDismissTheI
     EXPECT_EQ(stripOffset(), 480) << "a swipe to the left turns one page";
     for (int slot = 1; slot <= 6; ++slot) EXPECT_EQ(root().getViewControllerGame(slot), nullptr) << "nothing opened";
 }
+
+TEST_F(TouchTest, LosingFocusForgetsEveryFingerWithoutATouchUp) {
+    openGame(1);
+    send(finger(SDL_FINGERDOWN, 1, centreOf("a")));
+    send(finger(SDL_FINGERDOWN, 2, centreOf("1")));
+    send(windowEvent(SDL_WINDOWEVENT_FOCUS_LOST));
+    EXPECT_EQ(desktop.input().fingersDown(), 0) << "every finger forgotten";
+    EXPECT_FALSE(controlForKey(driver.root(), "1")->isHighlighted()) << "no control left highlighted";
+    send(finger(SDL_FINGERUP, 2, centreOf("1")));
+    EXPECT_EQ(state(1), YolkfallViewController::kIdle) << "a forgotten finger's lift starts nothing";
+}
