@@ -46,9 +46,6 @@ public:
     Watch watch() const { return Watch(token_); }
     template <class F> Bound<F> bind(F fn) const { return Bound<F>{watch(), std::move(fn)}; }
 
-    // Ends everything bound so far, as the owner's end would; what is bound later lives on.
-    void cancelAll() { token_ = std::make_shared<Token>(); }
-
 private:
     struct Token {};
     std::shared_ptr<Token> token_;

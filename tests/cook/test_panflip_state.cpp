@@ -114,18 +114,3 @@ TEST_F(PanflipState, ARestoredRoundSurvivesAFailedSaveAndGoesOnlyWhenResumed) {
     restart();   // resumed and played: saved again at the end
     EXPECT_TRUE(stateFileExists());
 }
-
-// A results save that failed is tried again at the next occasion, and the program's end is one: a round recorded
-// while the disk was full reaches the file when the program ends paused, once the disk has room again.
-TEST_F(PanflipState, AFailedResultsSaveIsDoneAtTheProgramsEnd) {
-    open();
-    startAndServe();
-    env.advance(1);
-    platform::FileFaults::shared().failNth(platform::FileOp::Write, 1, ENOSPC);
-    press("space");
-    EXPECT_TRUE(rounds().empty());
-    EXPECT_EQ(platform::Notices::shared().posted(), std::vector<std::string>{VCGamesResult::kNotSavedNotice});
-    restart();
-    EXPECT_EQ(rounds().size(), 1u);
-    EXPECT_EQ(env.logLines().size(), 1u) << "the one line of the failure";
-}

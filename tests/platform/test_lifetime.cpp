@@ -50,18 +50,6 @@ TEST_F(LifetimeTest, ACallWhoseOwnerIsGoneIsDroppedUncalled) {
     EXPECT_EQ(loop.pendingCount(), 0u);
 }
 
-TEST_F(LifetimeTest, CancelAllEndsEarlierBindingsOnly) {
-    Owner owner;
-    std::vector<std::string> calls;
-    loop.callSoon([&] { calls.push_back("before"); }, owner.lifetime());
-    auto bound = owner.lifetime().bind([&] { calls.push_back("bound before"); });
-    owner.life.cancelAll();
-    loop.callSoon([&] { calls.push_back("after"); }, owner.lifetime());
-    env.advance(0.1);
-    bound();
-    EXPECT_EQ(calls, std::vector<std::string>{"after"});
-}
-
 TEST_F(LifetimeTest, ACopiedOwnerHasALifetimeOfItsOwn) {
     auto first = std::make_unique<Owner>();
     Owner copy = *first;

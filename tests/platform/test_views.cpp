@@ -87,16 +87,6 @@ TEST_F(ChangesTest, AViewTakenOutMidAnimationReportsWhereItsAnimationWasLastDraw
     EXPECT_EQ(window->takeChanges(), Areas{});
 }
 
-TEST_F(ChangesTest, ManyChangesAreKeptAsAFewAreasThatCoverThemAll) {
-    for (int i = 0; i < 100; ++i) window->invalidateRect({double(i * 4), double(i % 7) * 40, 3, 3});
-    Areas areas = window->takeChanges();
-    EXPECT_LE(areas.size(), 32u);
-    for (int i = 0; i < 100; ++i) {
-        Point p{i * 4 + 1.5, (i % 7) * 40 + 1.5};
-        EXPECT_TRUE(std::any_of(areas.begin(), areas.end(), [&](const Rect& r) { return r.contains(p); })) << i;
-    }
-}
-
 class LayoutTest : public ::testing::Test {
 protected:
     Environment env;

@@ -93,23 +93,6 @@ int redAt(const artgen::Surface& s, int x, int y) { return int((s.pixel(x, y) >>
 
 }   // namespace
 
-TEST(Artgen, BoxesComeFromTheFixedRectOrTheRoundedOutInkAndInkOutsideAFixedBoxIsAnError) {
-    TempMaster file("", R"(<g id="printed"/>
-    <g id="seg-1"><rect id="box-1" x="10" y="10" width="20" height="12" fill="none"/><circle cx="20" cy="16" r="4"/></g>
-    <g id="seg-2"><rect x="40.3" y="5.6" width="9.2" height="10"/></g>
-    <g id="seg-3"><path d="M20,40 L30,10 L40,40" fill="none" stroke="#000" stroke-width="4" stroke-miterlimit="20"/></g>
-    <g id="seg-4"><rect id="box-4" x="50" y="30" width="10" height="10" fill="none"/><rect x="52" y="32" width="12" height="4"/></g>
-    <g id="sign-pause"><rect x="60" y="40" width="30" height="10"/></g>)");
-    artgen::Master m(file.path);
-    EXPECT_EQ(m.partIds(), (std::vector<std::string>{"seg-1", "seg-2", "seg-3", "seg-4", "sign-pause"}));
-    EXPECT_EQ(m.box("seg-1"), (artgen::Box{10, 10, 20, 12}));
-    EXPECT_EQ(m.box("seg-2"), (artgen::Box{40, 5, 10, 11}));
-    EXPECT_EQ(m.box("sign-pause"), (artgen::Box{60, 40, 30, 10}));
-    EXPECT_LE(m.box("seg-3").y, 4) << "the miter tip above y = 10 is inside the box";
-    EXPECT_EQ(artgen::renderPart(m, "seg-3", 2.0).width(), m.box("seg-3").w * 2);
-    EXPECT_THROW(artgen::renderPart(m, "seg-4", 1.0), artgen::Error);
-}
-
 TEST(Artgen, GhostsAreFaintEvenWherePartsOverlapAndDigitPlacesLeaveNoGhost) {
     TempMaster file("", R"(<g id="printed"><rect width="100" height="60" fill="#ffffff"/></g>
     <g id="seg-100"><rect x="10" y="10" width="20" height="20"/></g>
