@@ -32,6 +32,8 @@ bool operator==(const PlistValue& a, const PlistValue& b) {
 
 namespace {
 
+constexpr double kSince2001 = 978307200.0;
+
 class BinaryChecker {
 public:
     BinaryChecker(const Bytes& bytes) : d_(bytes.data()), n_(bytes.size()) {}
@@ -373,7 +375,11 @@ plist_t fromValue(const PlistValue& value, int depth) {
     if (auto i = value.asInteger()) return plist_new_uint(static_cast<std::uint64_t>(*i));
     if (auto r = value.asReal()) return plist_new_real(*r);
     if (auto s = value.asString()) return isWritableText(*s) ? plist_new_string(s->c_str()) : nullptr;
-    if (auto d = value.asDate()) return detail::newDateNode(*d);
+    // XML keeps whole seconds, and libplist cuts a date's fraction off towards zero, which rounds a date before
+    // 2001 up: the date handed over is the whole second it falls in, before 2001 as after.
+    if (auto d = value.asDate())
+        return detail::newDateNode(
+            Date::dateWithTimeIntervalSince1970(kSince2001 + std::floor(d->timeIntervalSince1970 - kSince2001)));
     if (auto data = std::get_if<Bytes>(&value.v))
         return plist_new_data(reinterpret_cast<const char*>(data->data()), data->size());
     if (auto a = value.asArray()) {
@@ -409,7 +415,7 @@ std::string writeFault(const PlistValue& value, int depth) {
     if (value.isNull()) return "a null";
     if (auto u = value.asUnheld()) return u->why;
     if (auto s = value.asString(); s && !isWritableText(*s)) return "text that XML cannot carry unchanged";
-    if (auto d = value.asDate(); d && !dateFits(d->timeIntervalSince1970 - 978307200.0))
+    if (auto d = value.asDate(); d && !dateFits(d->timeIntervalSince1970 - kSince2001))
         return "a date beyond 68 years from 2001";
     if (auto a = value.asArray()) {
         for (const auto& item : *a)
@@ -423,8 +429,6 @@ std::string writeFault(const PlistValue& value, int depth) {
     }
     return {};
 }
-
-constexpr double kSince2001 = 978307200.0;
 
 }   // namespace
 
