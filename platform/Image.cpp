@@ -66,7 +66,13 @@ std::shared_ptr<Image> Image::imageNamed(const std::string& name) {
         int w2 = 0, h2 = 0;
         if (!readPngSize(path2x, w2, h2)) path2x.clear();
     }
-    auto image = std::make_shared<Image>(name, path, path2x, size);
+    // The face's own pictures are named after it: "yolkfall_502" and "yolkfall_07_05" are ink on "yolkfall_face".
+    bool lcdInk = false;
+    if (auto underscore = stem.find('_'); underscore != std::string::npos && underscore > 0) {
+        std::string face = stem.substr(0, underscore) + "_face";
+        lcdInk = stem != face && !bundle.pathForResource(face, ext).empty();
+    }
+    auto image = std::make_shared<Image>(name, path, path2x, size, lcdInk);
     images.emplace(name, image);
     return image;
 }

@@ -20,13 +20,17 @@ public:
     const std::string& path() const { return path_; }       // the 1x file
     const std::string& path2x() const { return path2x_; }   // the @2x file, or empty
     Size size() const { return size_; }                     // in points
+    // A picture of LCD ink: a segment or sign of a game face ("<face>_<part>.png" beside "<face>_face.png"),
+    // or a score digit drawn on one. The desktop draws it with its shadow on the panel behind the glass.
+    bool isLcdInk() const { return lcdInk_; }
 
-    Image(std::string name, std::string path, std::string path2x, Size size)
-        : name_(std::move(name)), path_(std::move(path)), path2x_(std::move(path2x)), size_(size) {}
+    Image(std::string name, std::string path, std::string path2x, Size size, bool lcdInk = false)
+        : name_(std::move(name)), path_(std::move(path)), path2x_(std::move(path2x)), size_(size), lcdInk_(lcdInk) {}
 
 private:
     std::string name_, path_, path2x_;
     Size size_;
+    bool lcdInk_ = false;
 };
 
 // Reads width and height from a PNG file's header; false when the file is not a PNG.

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdio>
+#include <vector>
 
 #include "platform/Log.h"
 #include "platform/sdl/Fonts.h"
@@ -30,13 +31,22 @@ bool empty(const SDL_Rect& r) { return r.w <= 0 || r.h <= 0; }
 // A control being pressed draws its pictures a little darker.
 constexpr Uint8 kPressedShade = 190;
 
+// The colour of LCD ink, which its shadow takes.
+constexpr Uint8 kInkR = 0x1c, kInkG = 0x21, kInkB = 0x19;
+
+// Passes of a three-pixel box blur over a shadow drawn at p pixels a point: together about a Gaussian of half
+// a point's spread (each pass adds 2/3 of a pixel squared to its variance), and each widens it by a pixel.
+int blurPasses(double p) { return std::max(1, roundPixel(0.375 * p * p)); }
+
 }   // namespace
 
 Renderer::Renderer(SDL_Renderer* renderer) : renderer_(renderer) { ownsTtf_ = TTF_Init() == 0; }
 
 Renderer::~Renderer() {
-    for (auto& [key, picture] : pictures_)
+    for (auto& [key, picture] : pictures_) {
         if (picture.texture) SDL_DestroyTexture(picture.texture);
+        if (picture.shadow) SDL_DestroyTexture(picture.shadow);
+    }
     for (auto& [key, text] : texts_)
         if (text.texture) SDL_DestroyTexture(text.texture);
     for (auto& [key, font] : fonts_)
@@ -88,9 +98,12 @@ long Renderer::drawnPixels() const {
 void Renderer::drawChanges(View& root, const std::vector<Rect>& parts) {
     Map screen{viewport_.scale, viewport_.scale, double(viewport_.offsetX), double(viewport_.offsetY)};
     const SDL_Rect whole = pixelRect(screen, root.frame());
-    // Points to pixels, rounded outwards with a pixel to spare (the views' own edges are rounded to the nearest).
+    // Points to pixels, rounded outwards with a pixel to spare (the views' own edges are rounded to the nearest),
+    // and grown by a shadow's reach: what changed may have cast one.
+    const double reach = shadows_ ? shadowReach() : 0.0;
     std::vector<SDL_Rect> rects;
-    for (const Rect& p : parts) {
+    for (Rect p : parts) {
+        p = Rect(p.minX() - reach, p.minY() - reach, p.size.width + 2 * reach, p.size.height + 2 * reach);
         int x0 = int(std::floor(p.minX() * screen.sx + screen.tx)) - 1,
             y0 = int(std::floor(p.minY() * screen.sy + screen.ty)) - 1;
         int x1 = int(std::ceil(p.maxX() * screen.sx + screen.tx)) + 1,
@@ -215,6 +228,11 @@ void Renderer::drawView(View& view, const Map& parent, double parentAlpha, const
 
     SDL_Rect box = pixelRect(map, bounds);
     bool visible = !empty(intersect(box, clip));
+    if (!visible && shadows_)
+        if (auto* imageView = dynamic_cast<ImageView*>(&view);
+            imageView && imageView->image() && imageView->image()->isLcdInk())
+            if (const Picture* picture = pictureFor(*imageView->image()))
+                visible = !empty(intersect(shadowRect(*picture, box), clip));
     bool drew = false;
     if (visible) {
         setClip(clip);
@@ -267,11 +285,63 @@ void Renderer::fill(const Map& map, Rect rect, Color color, double alpha) {
     SDL_RenderFillRect(renderer_, &r);
 }
 
+double Renderer::shadowReach() const {
+    const double p = pictureScale();
+    return kShadowOffset + blurPasses(p) / p + 1.0 / viewport_.scale;
+}
+
+SDL_Texture* Renderer::makeShadow(SDL_Surface* argb, double pixelsPerPoint, int& margin) {
+    const int passes = blurPasses(pixelsPerPoint);
+    margin = passes;
+    const int w = argb->w + 2 * margin, h = argb->h + 2 * margin;
+    // The ink's coverage: faint ink (the ghosts a score digit carries) casts nothing.
+    std::vector<float> a(std::size_t(w) * std::size_t(h), 0.0f), b(a.size());
+    SDL_LockSurface(argb);
+    for (int y = 0; y < argb->h; ++y) {
+        auto* row =
+            reinterpret_cast<const Uint32*>(static_cast<const Uint8*>(argb->pixels) + std::ptrdiff_t{y} * argb->pitch);
+        for (int x = 0; x < argb->w; ++x)
+            a[std::size_t(y + margin) * std::size_t(w) + std::size_t(x + margin)] =
+                std::clamp((float(row[x] >> 24) / 255.0f - 0.1f) / 0.9f, 0.0f, 1.0f);
+    }
+    SDL_UnlockSurface(argb);
+    auto at = [w](int x, int y) { return std::size_t(y) * std::size_t(w) + std::size_t(x); };
+    for (int pass = 0; pass < passes; ++pass) {
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x)
+                b[at(x, y)] =
+                    (a[at(x, y)] + (x > 0 ? a[at(x - 1, y)] : 0.0f) + (x + 1 < w ? a[at(x + 1, y)] : 0.0f)) / 3;
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x)
+                a[at(x, y)] =
+                    (b[at(x, y)] + (y > 0 ? b[at(x, y - 1)] : 0.0f) + (y + 1 < h ? b[at(x, y + 1)] : 0.0f)) / 3;
+    }
+    SDL_Surface* shadow = SDL_CreateRGBSurfaceWithFormat(0, w, h, 32, SDL_PIXELFORMAT_ARGB8888);
+    if (!shadow) return nullptr;
+    SDL_LockSurface(shadow);
+    for (int y = 0; y < h; ++y) {
+        auto* row = reinterpret_cast<Uint32*>(static_cast<Uint8*>(shadow->pixels) + std::ptrdiff_t{y} * shadow->pitch);
+        for (int x = 0; x < w; ++x)
+            row[x] =
+                Uint32(toByte(a[at(x, y)] * kShadowStrength)) << 24 | Uint32(kInkR) << 16 | Uint32(kInkG) << 8 | kInkB;
+    }
+    SDL_UnlockSurface(shadow);
+    SDL_Texture* texture = SDL_CreateTextureFromSurface(renderer_, shadow);
+    SDL_FreeSurface(shadow);
+    if (texture) SDL_SetTextureBlendMode(texture, SDL_BLENDMODE_BLEND);
+    return texture;
+}
+
 SDL_Texture* Renderer::textureFor(const Image& image) {
+    const Picture* picture = pictureFor(image);
+    return picture ? picture->texture : nullptr;
+}
+
+const Renderer::Picture* Renderer::pictureFor(const Image& image) {
     const std::string& path = (pictureScale() == 2 && !image.path2x().empty()) ? image.path2x() : image.path();
     if (path.empty()) return nullptr;
     auto it = pictures_.find(path);
-    if (it != pictures_.end()) return it->second.texture;
+    if (it != pictures_.end()) return &it->second;
 
     Picture picture;
     if (SDL_Surface* loaded = IMG_Load(path.c_str())) {
@@ -290,28 +360,50 @@ SDL_Texture* Renderer::textureFor(const Image& image) {
             }
             SDL_UnlockSurface(argb);
             picture.texture = SDL_CreateTextureFromSurface(renderer_, argb);
+            if (image.isLcdInk() && image.size().width > 0)
+                picture.shadow = makeShadow(argb, argb->w / image.size().width, picture.margin);
             SDL_FreeSurface(argb);
         }
         SDL_FreeSurface(loaded);
     }
-    pictures_.emplace(path, picture);
-    return picture.texture;
+    return &pictures_.emplace(path, picture).first->second;
+}
+
+SDL_Rect Renderer::shadowRect(const Picture& picture, const SDL_Rect& r) const {
+    if (!picture.shadow || !picture.texture) return {r.x, r.y, 0, 0};
+    int tw = 0, th = 0;
+    SDL_QueryTexture(picture.texture, nullptr, nullptr, &tw, &th);
+    if (tw <= 0 || th <= 0) return {r.x, r.y, 0, 0};
+    const int mx = roundPixel(picture.margin * double(r.w) / tw), my = roundPixel(picture.margin * double(r.h) / th);
+    const int offset = roundPixel(kShadowOffset * viewport_.scale);
+    return {r.x + offset - mx, r.y + offset - my, r.w + 2 * mx, r.h + 2 * my};
 }
 
 void Renderer::drawPicture(const Image& image, const Map& map, Rect rect, double alpha, bool pressed) {
-    SDL_Texture* texture = textureFor(image);
-    if (!texture) return;
+    const Picture* found = pictureFor(image);
+    if (!found || !found->texture) return;
+    const Picture& picture = *found;
+    SDL_Texture* texture = picture.texture;
     SDL_RendererFlip flip = SDL_FLIP_NONE;
     SDL_Rect r = pixelRect(map, rect, &flip);
-    if (empty(r) || empty(intersect(r, currentClip_))) return;
-    const Picture& picture =
-        pictures_[(pictureScale() == 2 && !image.path2x().empty()) ? image.path2x() : image.path()];
+    const SDL_Rect shadow = shadows_ ? shadowRect(picture, r) : SDL_Rect{r.x, r.y, 0, 0};
+    if (empty(r) || (empty(intersect(r, currentClip_)) && empty(intersect(shadow, currentClip_)))) return;
 
     int tw = 0, th = 0;
     SDL_QueryTexture(texture, nullptr, nullptr, &tw, &th);
     if (collecting_) {
-        if (flip != SDL_FLIP_NONE || r.w != tw || r.h != th) inexact_.push_back(intersect(r, currentClip_));
+        if (flip != SDL_FLIP_NONE || r.w != tw || r.h != th) {
+            SDL_Rect both = r;
+            if (!empty(shadow)) SDL_UnionRect(&r, &shadow, &both);
+            inexact_.push_back(intersect(both, currentClip_));
+        }
         return;
+    }
+    if (!empty(shadow)) {
+        // On the panel first: the segment's own ink covers most of it.
+        SDL_SetTextureAlphaMod(picture.shadow, toByte(alpha));
+        SDL_SetTextureScaleMode(picture.shadow, r.w == tw && r.h == th ? SDL_ScaleModeNearest : SDL_ScaleModeLinear);
+        SDL_RenderCopyEx(renderer_, picture.shadow, nullptr, &shadow, 0, nullptr, flip);
     }
     // Whole-number enlargements stay sharp; anything else (animations, odd window sizes) is filtered.
     bool whole = tw > 0 && th > 0 && r.w % tw == 0 && r.h % th == 0 && r.w / tw == r.h / th;

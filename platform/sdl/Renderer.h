@@ -62,6 +62,16 @@ public:
     // Parts of the screen covering more than this share of it are drawn as one whole frame.
     static constexpr double kWholeFrameShare = 0.6;
 
+    // LCD ink (Image::isLcdInk) casts a soft shadow on the panel behind the glass, a point down and to the right,
+    // at kShadowStrength of the ink, slightly blurred, and dimmed with the segment; on unless turned off.
+    void setShadows(bool on) { shadows_ = on; }
+    bool shadows() const { return shadows_; }
+    static constexpr double kShadowOffset = 1.0;   // points, down and to the right
+    static constexpr double kShadowStrength = 0.18;
+    // How far, in points, a shadow may reach outside its segment's frame at the current scale: a part of the
+    // screen drawn again is widened by this much, so that a segment shown or hidden takes its shadow along.
+    double shadowReach() const;
+
     // Pictures are decoded once per file and kept. Null when the file cannot be read.
     SDL_Texture* textureFor(const Image& image);
     std::size_t cachedPictures() const { return pictures_.size(); }
@@ -77,6 +87,8 @@ private:
     struct Picture {
         SDL_Texture* texture = nullptr;
         bool opaque = false;
+        SDL_Texture* shadow = nullptr;   // LCD ink only: the blurred shadow, `margin` texture pixels wider each side
+        int margin = 0;
     };
     struct Text {
         SDL_Texture* texture = nullptr;
@@ -86,6 +98,10 @@ private:
 
     void drawView(View& view, const Map& parent, double parentAlpha, const SDL_Rect& clip);
     void drawPicture(const Image& image, const Map& map, Rect rect, double alpha, bool dimmed);
+    const Picture* pictureFor(const Image& image);
+    // Where the shadow of a picture copied to `r` falls, in pixels (empty when it casts none).
+    SDL_Rect shadowRect(const Picture& picture, const SDL_Rect& r) const;
+    SDL_Texture* makeShadow(SDL_Surface* argb, double pixelsPerPoint, int& margin);
     void drawLabel(const Label& label, const Map& map, double alpha);
     void fill(const Map& map, Rect rect, Color color, double alpha);
     SDL_Rect pixelRect(const Map& map, Rect rect, SDL_RendererFlip* flip = nullptr) const;
@@ -106,6 +122,7 @@ private:
     std::vector<SDL_Rect> drawnRects_;
     SDL_Rect currentClip_{0, 0, -1, -1};
     bool ownsTtf_ = false;
+    bool shadows_ = true;
 };
 
 }   // namespace platform::sdl
