@@ -1,11 +1,13 @@
 #pragma once
-// Settings: what a player chooses on the desktop (sound, volume, the window's size and place), kept apart
+// Settings: what a player chooses on the desktop (sound, volume, the window's size and place, whether LCD
+// segments cast a shadow), kept apart
 // from the save folder in one small, human-editable JSON file, $XDG_CONFIG_HOME/plumbrick/settings.json
 // (default ~/.config/plumbrick/settings.json):
 //
 //   {
 //     "sound":  { "muted": false, "volume": 8 },
-//     "window": { "x": 120, "y": 80, "width": 960, "height": 640, "fullscreen": false }
+//     "window": { "x": 120, "y": 80, "width": 960, "height": 640, "fullscreen": false },
+//     "display": { "shadow": true }
 //   }
 //
 // Sections and keys this program does not know are kept as they are, in the order they were written. A

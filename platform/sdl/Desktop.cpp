@@ -95,6 +95,7 @@ bool Desktop::open() {
         return false;
     }
     renderer_ = std::make_unique<Renderer>(sdlRenderer_);
+    renderer_->setShadows(options_.shadows);
     gamepads_->open();
     SDL_RendererInfo info{};
     // The software renderer draws into the window's surface, which keeps the last frame between presents;

@@ -39,6 +39,7 @@ struct DesktopOptions {
     // canvas resizable, the browser's SDL would give it the page's size and the screen would shrink to 1x).
     bool resizable = true;
     WindowPlacement remembered;   // size and place from the last run (the size wins over scale)
+    bool shadows = true;          // LCD segments cast their shadow on the panel ("display": {"shadow"} in settings)
 };
 
 class Desktop : public ApplicationBackend {

@@ -81,6 +81,8 @@ int UIApplicationMain(int argc, char** argv) {
         // What the command line says wins over what the window memory remembers.
         if (commandLine.scale) options.remembered.sized = false;
         options.fullScreen = commandLine.fullScreen.value_or(options.remembered.fullScreen);
+        options.shadows = settings.getBool("display", "shadow", true);
+        settings.set("display", "shadow", options.shadows);   // written with the file, for a player to find
         sdl::Desktop desktop(options);
         desktop.setExitAfterFirstFrame(exitAfterFirstFrame);
         desktop.setKeyHandler([&soundControl](const std::string& key) { return soundControl.key(key); });

@@ -1,11 +1,13 @@
 // The renderer on trees built here: alpha down the tree, hidden subtrees, animations as they run, @2x pictures,
-// transforms about the centre, scroll-view and table clipping; the system notice over the desktop window.
+// transforms about the centre, scroll-view and table clipping, the shadow of LCD ink; the system notice over the
+// desktop window.
 
 #include <SDL_image.h>
 
 #include "InputFixture.h"
 #include "platform/Notice.h"
 #include "platform/TableView.h"
+#include "platform/sdl/Renderer.h"
 #include "platform/sdl/SurfaceCanvas.h"
 
 using namespace platform;
@@ -45,6 +47,22 @@ protected:
         (in ? in : screen.get())->addSubview(v);
         return v;
     }
+    // A square of LCD ink on a panel: the picture as the faces' segments are (opaque ink, transparent around it).
+    std::shared_ptr<View> ink(Rect frame, bool lcdInk = true) {
+        auto panel = add(Rect(0, 0, 480, 320));
+        panel->setBackgroundColor({kPanel.r / 255.0, kPanel.g / 255.0, kPanel.b / 255.0, 1});
+        auto v = add(frame, &kInk, nullptr, &kInk);
+        auto* iv = static_cast<ImageView*>(v.get());
+        const Image& i = *iv->image();
+        iv->setImage(std::make_shared<Image>(i.name(), i.path(), i.path2x(), i.size(), lcdInk));
+        return v;
+    }
+    // How much darker than the panel a pixel is, as a share of the ink's darkness.
+    double darkening(int x, int y) {
+        canvas.render(*screen);
+        return (kPanel.g - canvas.pixel(x, y).g) / double(kPanel.g - kInk.g);
+    }
+    static constexpr Rgba kPanel{0xcd, 0xd2, 0xb6, 255}, kInk{0x1c, 0x21, 0x19, 255};
     Rgba at(double x, double y) {
         canvas.render(*screen);
         return canvas.pixelAtPoint(x, y);
@@ -107,6 +125,43 @@ TEST_F(RendererTest, TransformsTurnAboutTheCentreAndScrollViewsAndTablesShiftAnd
     strip->setContentOffset({100, 0});
     EXPECT_EQ(at(350, 45), kGreen) << "a scroll view shifts its content by its offset";
     EXPECT_EQ(at(290, 45), kBlack) << "the first page, now left of the strip: clipped";
+}
+
+// The ink covers pixels 200 to 215 across and 100 to 115 down at scale 2 (100, 50, 8 x 8 points).
+TEST_F(RendererTest, LcdInkCastsASoftShadowDownAndToTheRightDimmedWithItAndNoneWhenHidden) {
+    auto segment = ink(Rect(100, 50, 8, 8));
+    const double beside = darkening(216, 108);
+    EXPECT_GE(beside, 0.13) << "a pixel right of the ink: in its shadow, at about a fifth of the ink";
+    EXPECT_LE(beside, 0.20) << "a pixel right of the ink: in its shadow, at about a fifth of the ink";
+    EXPECT_NEAR(darkening(208, 116), beside, 0.01) << "below the ink as right of it";
+    EXPECT_EQ(darkening(199, 108), 0) << "left of the ink: no shadow";
+    EXPECT_EQ(darkening(208, 99), 0) << "above the ink: no shadow";
+    const double fading = darkening(218, 108);
+    EXPECT_GT(fading, 0.01) << "blurred: the shadow fades past its offset";
+    EXPECT_LT(fading, beside / 2) << "blurred: the shadow fades past its offset";
+    EXPECT_EQ(darkening(222, 108), 0) << "three points right of the ink: nothing";
+
+    segment->setAlpha(0.7);
+    EXPECT_NEAR(darkening(216, 108), 0.7 * beside, 0.015) << "a dimmed segment casts a dimmed shadow";
+    segment->setAlpha(1);
+    segment->setHidden(true);
+    EXPECT_EQ(darkening(216, 108), 0) << "a hidden segment casts none";
+    segment->setHidden(false);
+    canvas.renderer().setShadows(false);
+    EXPECT_EQ(darkening(216, 108), 0) << "shadows turned off";
+}
+
+TEST_F(RendererTest, OnlyLcdInkCastsAShadowAndTheFacesOwnPicturesAreInk) {
+    ink(Rect(100, 50, 8, 8), false);
+    EXPECT_EQ(darkening(216, 108), 0) << "a picture that is not LCD ink";
+    const std::pair<const char*, bool> pictures[] = {{"yolkfall_502.png", true},   {"panflip_pause.png", true},
+                                                     {"yolkfall_07_05.png", true}, {"yolkfall_face.png", false},
+                                                     {"menu_info_01.png", false},  {"btn_menu.png", false}};
+    for (auto [name, lcd] : pictures) {
+        auto image = Image::imageNamed(name);
+        ASSERT_TRUE(image) << name;
+        EXPECT_EQ(image->isLcdInk(), lcd) << name;
+    }
 }
 
 TEST_F(RendererTest, ANoticeIsDrawnOverTheScreenUntilItExpiresAndAsksForTheFramesItNeeds) {

@@ -1,7 +1,7 @@
 // plumbrick-screenshot: runs the application on the virtual clock, drives it to named screens and writes
 // each as a PNG file, drawn by the desktop renderer into a surface (no display, no audio device).
 //
-//   plumbrick-screenshot [--scale N] [--out DIR] [STATE...]
+//   plumbrick-screenshot [--scale N] [--no-shadow] [--out DIR] [STATE...]
 //   STATE: intro | menuN | gameS | playingS | pausedS | statisticsS   (N page, S menu slot: 1 to 6)
 
 #include <cstdio>
@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/sdl/Renderer.h"
 #include "platform/sdl/SurfaceCanvas.h"
 #include "tools/screenshot/ScreenDriver.h"
 
@@ -18,7 +19,7 @@ namespace {
 
 int usage() {
     std::fprintf(stderr,
-                 "usage: plumbrick-screenshot [--scale N] [--out DIR] [STATE...]\n"
+                 "usage: plumbrick-screenshot [--scale N] [--no-shadow] [--out DIR] [STATE...]\n"
                  "  STATE: intro | menuN | gameS | playingS | pausedS | statisticsS  (N, S: 1 to 6, default 1)\n"
                  "  without states: intro menu1 menu2 game1 playing1 paused1 statistics1 game2 playing2\n"
                  "  writes DIR/STATE.png (DIR defaults to the current folder)\n");
@@ -29,12 +30,15 @@ int usage() {
 
 int main(int argc, char** argv) {
     int scale = 2;
+    bool shadows = true;
     std::filesystem::path out = ".";
     std::vector<std::string> states;
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i];
         if (arg == "--scale" && i + 1 < argc)
             scale = std::atoi(argv[++i]);
+        else if (arg == "--no-shadow")
+            shadows = false;
         else if (arg == "--out" && i + 1 < argc)
             out = argv[++i];
         else if (arg == "--help" || arg == "-h" || arg.rfind("--", 0) == 0)
@@ -51,6 +55,7 @@ int main(int argc, char** argv) {
     int failures = 0;
     try {
         platform::sdl::SurfaceCanvas canvas(scale);
+        canvas.renderer().setShadows(shadows);
         for (const std::string& state : states) {
             plumbrick::tools::ScreenDriver driver(true);
             if (!driver.driveTo(state)) {

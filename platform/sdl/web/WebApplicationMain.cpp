@@ -170,6 +170,8 @@ int UIApplicationMain(int, char**) {
     options.scale = 2;
     options.frameInterval = 1.0 / 75;   // every browser frame at 60 Hz, every other one at 120 Hz
     options.resizable = false;          // the page fits the canvas to the screen with CSS
+    options.shadows = page->settings.getBool("display", "shadow", true);
+    page->settings.set("display", "shadow", options.shadows);
     page->desktop = std::make_unique<WebDesktop>(options);
     page->desktop->setKeyHandler([](const std::string& key) { return page->soundControl.key(key); });
     // SDL keeps a canvas that had no size from the page at the window's size: the page sizes it by CSS
