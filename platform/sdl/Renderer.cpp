@@ -11,6 +11,7 @@
 
 #include "platform/Log.h"
 #include "platform/sdl/Fonts.h"
+#include "platform/sdl/VectorArt.h"
 
 namespace platform::sdl {
 
@@ -285,9 +286,14 @@ void Renderer::fill(const Map& map, Rect rect, Color color, double alpha) {
     SDL_RenderFillRect(renderer_, &r);
 }
 
+int Renderer::vectorScale() const {
+    const double s = viewport_.scale;
+    return s >= 3 && s <= 8 && s == std::floor(s) && VectorArt::supported() ? static_cast<int>(s) : 0;
+}
+
 double Renderer::shadowReach() const {
-    const double p = pictureScale();
-    return kShadowOffset + blurPasses(p) / p + 1.0 / viewport_.scale;
+    const double p = pictureScale(), v = viewport_.scale;
+    return kShadowOffset + std::max(blurPasses(p) / p, blurPasses(v) / v) + 1.0 / v;
 }
 
 SDL_Texture* Renderer::makeShadow(SDL_Surface* argb, double pixelsPerPoint, int& margin) {
@@ -338,6 +344,19 @@ SDL_Texture* Renderer::textureFor(const Image& image) {
 }
 
 const Renderer::Picture* Renderer::pictureFor(const Image& image) {
+    if (const int scale = vectorScale()) {
+        const std::string key = "art:" + image.name() + "@" + std::to_string(scale);
+        if (auto it = pictures_.find(key); it != pictures_.end()) return &it->second;
+        if (!vectorArt_) vectorArt_ = std::make_unique<VectorArt>();
+        if (vectorArt_->has(image.name())) {
+            if (SDL_Surface* drawn = vectorArt_->pictureAt(image.name(), scale)) {
+                Picture picture = makePicture(drawn, image);
+                SDL_FreeSurface(drawn);
+                return &pictures_.emplace(key, picture).first->second;
+            }
+        }
+        // No recipe, or it failed (said in the log): the built picture, enlarged.
+    }
     const std::string& path = (pictureScale() == 2 && !image.path2x().empty()) ? image.path2x() : image.path();
     if (path.empty()) return nullptr;
     auto it = pictures_.find(path);
@@ -346,27 +365,33 @@ const Renderer::Picture* Renderer::pictureFor(const Image& image) {
     Picture picture;
     if (SDL_Surface* loaded = IMG_Load(path.c_str())) {
         if (SDL_Surface* argb = SDL_ConvertSurfaceFormat(loaded, SDL_PIXELFORMAT_ARGB8888, 0)) {
-            // A picture without a single see-through pixel can be copied without blending.
-            picture.opaque = true;
-            SDL_LockSurface(argb);
-            for (int y = 0; y < argb->h && picture.opaque; ++y) {
-                auto* row = reinterpret_cast<const Uint32*>(static_cast<const Uint8*>(argb->pixels) +
-                                                            std::ptrdiff_t{y} * argb->pitch);
-                for (int x = 0; x < argb->w; ++x)
-                    if ((row[x] >> 24) != 0xff) {
-                        picture.opaque = false;
-                        break;
-                    }
-            }
-            SDL_UnlockSurface(argb);
-            picture.texture = SDL_CreateTextureFromSurface(renderer_, argb);
-            if (image.isLcdInk() && image.size().width > 0)
-                picture.shadow = makeShadow(argb, argb->w / image.size().width, picture.margin);
+            picture = makePicture(argb, image);
             SDL_FreeSurface(argb);
         }
         SDL_FreeSurface(loaded);
     }
     return &pictures_.emplace(path, picture).first->second;
+}
+
+Renderer::Picture Renderer::makePicture(SDL_Surface* argb, const Image& image) {
+    Picture picture;
+    // A picture without a single see-through pixel can be copied without blending.
+    picture.opaque = true;
+    SDL_LockSurface(argb);
+    for (int y = 0; y < argb->h && picture.opaque; ++y) {
+        auto* row =
+            reinterpret_cast<const Uint32*>(static_cast<const Uint8*>(argb->pixels) + std::ptrdiff_t{y} * argb->pitch);
+        for (int x = 0; x < argb->w; ++x)
+            if ((row[x] >> 24) != 0xff) {
+                picture.opaque = false;
+                break;
+            }
+    }
+    SDL_UnlockSurface(argb);
+    picture.texture = SDL_CreateTextureFromSurface(renderer_, argb);
+    if (image.isLcdInk() && image.size().width > 0)
+        picture.shadow = makeShadow(argb, argb->w / image.size().width, picture.margin);
+    return picture;
 }
 
 SDL_Rect Renderer::shadowRect(const Picture& picture, const SDL_Rect& r) const {

@@ -20,6 +20,8 @@
 
 namespace platform::sdl {
 
+class VectorArt;
+
 class Renderer {
 public:
     explicit Renderer(SDL_Renderer* renderer);
@@ -31,6 +33,9 @@ public:
     Viewport viewport() const { return viewport_; }
     // 2 when pictures are drawn from their @2x files (scale 2 and above), else 1.
     int pictureScale() const { return viewport_.scale >= 2 ? 2 : 1; }
+    // At a whole scale from 3 to 8, pictures that have a recipe (VectorArt) are drawn from their masters at that
+    // scale, once each, when first drawn; 0 at other scales (the built 1x and 2x pictures serve those exactly).
+    int vectorScale() const;
 
     // Clears the target to black and draws the tree whose root sits at the viewport's origin,
     // clipped to the root's frame. Does not present.
@@ -99,6 +104,7 @@ private:
     void drawView(View& view, const Map& parent, double parentAlpha, const SDL_Rect& clip);
     void drawPicture(const Image& image, const Map& map, Rect rect, double alpha, bool dimmed);
     const Picture* pictureFor(const Image& image);
+    Picture makePicture(SDL_Surface* argb, const Image& image);
     // Where the shadow of a picture copied to `r` falls, in pixels (empty when it casts none).
     SDL_Rect shadowRect(const Picture& picture, const SDL_Rect& r) const;
     SDL_Texture* makeShadow(SDL_Surface* argb, double pixelsPerPoint, int& margin);
@@ -123,6 +129,7 @@ private:
     SDL_Rect currentClip_{0, 0, -1, -1};
     bool ownsTtf_ = false;
     bool shadows_ = true;
+    std::unique_ptr<VectorArt> vectorArt_;   // made when first needed
 };
 
 }   // namespace platform::sdl

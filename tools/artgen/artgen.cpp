@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <regex>
@@ -393,6 +394,48 @@ Surface thumbnail(const Master& m, const std::vector<std::string>& lit, double s
     cairo_pattern_set_filter(cairo_get_source(c.cr), CAIRO_FILTER_GOOD);
     cairo_paint(c.cr);
     return out;
+}
+
+std::string recipeLine(const Recipe& r) {
+    auto field = [](const std::string& s) { return s.empty() ? std::string("-") : s; };
+    return r.name + "\t" + r.kind + "\t" + field(r.master) + "\t" + field(r.face) + "\t" + field(r.part) + "\t" +
+           field(r.digits) + "\t" + std::to_string(r.number);
+}
+
+bool parseRecipe(const std::string& line, Recipe& r) {
+    std::vector<std::string> f;
+    std::stringstream in(line);
+    for (std::string w; std::getline(in, w, '\t');) f.push_back(w == "-" ? "" : w);
+    if (f.size() != 7 || f[0].empty() || f[1].empty() || f[2].empty()) return false;
+    char* end = nullptr;
+    long number = std::strtol(f[6].c_str(), &end, 10);
+    if (f[6].empty() || *end != '\0' || number < 0 || number > 9999) return false;
+    r = Recipe{f[0], f[1], f[2], f[3], f[4], f[5], static_cast<int>(number)};
+    return true;
+}
+
+const Master& Masters::get(const std::string& file, const std::string& face) {
+    if (file.find('/') != std::string::npos) throw Error("a master is named without a folder: " + file);
+    std::string key = file + "\x1f" + face;
+    auto it = open_.find(key);
+    if (it == open_.end()) it = open_.emplace(key, std::make_unique<Master>(folder_ + "/" + file, face)).first;
+    return *it->second;
+}
+
+Surface render(const Recipe& r, double s, Masters& masters) {
+    const Master& m = masters.get(r.master, r.face);
+    if (r.kind == "whole") return renderWhole(m, s);
+    if (r.kind == "face") return renderFace(m, s);
+    if (r.kind == "part") {
+        if (!m.has(r.part)) throw Error(m.path() + " draws no #" + r.part);
+        return renderPart(m, r.part, s);
+    }
+    if (r.kind == "digit") return renderDigit(m, r.number % 10, s);
+    if (r.kind == "thumb") {
+        const Master* digits = r.digits.empty() ? nullptr : &masters.get(r.digits);
+        return thumbnail(m, m.thumbParts(), s, digits, r.number);
+    }
+    throw Error("unknown kind of picture: " + r.kind);
 }
 
 std::string findMaster(const std::string& dir, const std::string& face) {

@@ -128,6 +128,32 @@ Surface thumbnail(const Master& m, const std::vector<std::string>& lit, double s
 inline constexpr int kThumbWidth = 354;
 inline constexpr int kThumbHeight = 242;
 
+// How a built picture is drawn from its master, so that a program can draw it again at any scale. artgen writes
+// one line per picture into "<outdir>/art/<master>.recipes" beside a copy of the master:
+//   NAME KIND MASTER FACE PART DIGITS NUMBER        (separated by tabs; "-" for an empty field)
+// KIND: whole (renderWhole), face (renderFace), part (renderPart of PART), digit (renderDigit of NUMBER),
+// thumb (thumbnail with DIGITS showing NUMBER). MASTER and DIGITS are file names in the same folder.
+struct Recipe {
+    std::string name, kind, master, face, part, digits;
+    int number = 0;
+    bool operator==(const Recipe&) const = default;
+};
+std::string recipeLine(const Recipe& r);
+// False when the line is not a recipe.
+bool parseRecipe(const std::string& line, Recipe& r);
+// Masters opened once each, from one folder.
+class Masters {
+public:
+    explicit Masters(std::string folder) : folder_(std::move(folder)) {}
+    const Master& get(const std::string& file, const std::string& face = "");
+
+private:
+    std::string folder_;
+    std::map<std::string, std::unique_ptr<Master>> open_;
+};
+// The picture of a recipe at scale s. Throws Error when a master is missing or broken.
+Surface render(const Recipe& r, double s, Masters& masters);
+
 // The master file in dir that draws face, or empty.
 std::string findMaster(const std::string& dir, const std::string& face);
 

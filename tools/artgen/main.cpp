@@ -1,4 +1,6 @@
-// artgen: renders the SVG art masters into the application's PNG pictures (1x and 2x).
+// artgen: renders the SVG art masters into the application's PNG pictures (1x and 2x). Beside them, in
+// OUTDIR/art, a copy of each master and the recipes of its pictures (see artgen::Recipe), from which the
+// program draws them at other scales.
 //
 //   artgen face MASTER OUTDIR [--menu FACE=SLOT]... [--digits DIGITS.svg] [--stamp FILE]
 //       every face of MASTER: <face>_face.png, <face>_<part>.png, and menu_0<slot>.png for faces given by --menu
@@ -59,6 +61,33 @@ void writeBoth(const fs::path& dir, const std::string& name, const auto& render)
     render(2.0).writePng((dir / (name + "@2x.png")).string());
 }
 
+// The recipes of one master's pictures, written to OUTDIR/art/<master>.recipes with a copy of the masters used.
+class Recipes {
+public:
+    Recipes(const fs::path& out, const std::string& master) : dir_(out / "art"), master_(master) {
+        fs::create_directories(dir_);
+        copy(master);
+    }
+    void add(const std::string& name, const std::string& kind, const std::string& face = "",
+             const std::string& part = "", const std::string& digits = "", int number = 0) {
+        if (!digits.empty()) copy(digits);
+        text_ += recipeLine(Recipe{name, kind, fileName(master_), face, part, digits.empty() ? "" : fileName(digits),
+                                   number}) +
+                 "\n";
+    }
+    void write() const {
+        std::ofstream((dir_ / (fs::path(master_).stem().string() + ".recipes")).string(), std::ios::binary) << text_;
+    }
+
+private:
+    static std::string fileName(const std::string& path) { return fs::path(path).filename().string(); }
+    void copy(const std::string& path) const {
+        fs::copy_file(path, dir_ / fileName(path), fs::copy_options::overwrite_existing);
+    }
+    fs::path dir_;
+    std::string master_, text_;
+};
+
 void touch(const Args& a) {
     std::string stamp = a.get("stamp");
     if (!stamp.empty()) std::ofstream(stamp) << "done\n";
@@ -86,12 +115,15 @@ int cmdFace(const Args& a) {
     if (!a.get("digits").empty()) digits = std::make_unique<Master>(a.get("digits"));
 
     Master first(a.positional[0]);
+    Recipes recipes(out, a.positional[0]);
     for (const auto& face : first.faces()) {
         Master m(a.positional[0], face);
         writeBoth(out, face + "_face", [&](double s) { return renderFace(m, s); });
+        recipes.add(face + "_face", "face", face);
         for (const auto& id : m.partIds()) {
             if (isDigitPlace(id)) continue;
             writeBoth(out, face + "_" + partName(id), [&](double s) { return renderPart(m, id, s); });
+            recipes.add(face + "_" + partName(id), "part", face, id);
         }
         auto slot = slots.find(face);
         if (slot != slots.end()) {
@@ -101,8 +133,10 @@ int cmdFace(const Args& a) {
             int number = score.empty() ? 0 : std::stoi(score);
             auto lit = m.thumbParts();
             writeBoth(out, name, [&](double s) { return thumbnail(m, lit, s, digits.get(), number); });
+            recipes.add(name, "thumb", face, "", a.get("digits"), number);
         }
     }
+    recipes.write();
     touch(a);
     return 0;
 }
@@ -114,6 +148,9 @@ int cmdWhole(const Args& a) {
     Master m(a.positional[0]);
     std::string name = fs::path(a.positional[0]).stem().string();
     writeBoth(out, name, [&](double s) { return renderWhole(m, s); });
+    Recipes recipes(out, a.positional[0]);
+    recipes.add(name, "whole");
+    recipes.write();
     touch(a);
     return 0;
 }
@@ -123,11 +160,14 @@ int cmdDigits(const Args& a) {
     fs::path out = a.positional[1];
     fs::create_directories(out);
     Master m(a.positional[0]);
+    Recipes recipes(out, a.positional[0]);
     for (int d = 0; d <= 9; ++d) {
         char name[128];
         std::snprintf(name, sizeof name, a.positional[2].c_str(), d);
         writeBoth(out, name, [&](double s) { return renderDigit(m, d, s); });
+        recipes.add(name, "digit", "", "", "", d);
     }
+    recipes.write();
     touch(a);
     return 0;
 }

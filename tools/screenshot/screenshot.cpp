@@ -46,7 +46,7 @@ int main(int argc, char** argv) {
         else
             states.push_back(arg);
     }
-    if (scale < 1 || scale > 4) return usage();
+    if (scale < 1 || scale > 8) return usage();
     if (states.empty())
         states = {"intro", "menu1", "menu2", "game1", "playing1", "paused1", "statistics1", "game2", "playing2"};
 
