@@ -1,5 +1,6 @@
 // artgen on small masters made for the test (boxes and ghosts), and the built resources: every picture the layouts
 // and the code name exists at 1x and 2x, every face layout places its segments where the face master draws them,
+// every lit segment lies over its ghost at scales 1 to 4,
 // the five egg faces share one geometry and one set of controls, and every sound the code loads is built from its
 // recipe, short and click-free (sox checks that the files are plain 16-bit mono AIFF, see CMakeLists.txt).
 #include <gtest/gtest.h>
@@ -155,6 +156,37 @@ TEST(BuiltArt, FaceLayoutsPlaceEverySegmentOnItsMasterBox) {
             EXPECT_TRUE(id.rfind("seg-", 0) != 0 || placed.count(id)) << id << " is drawn but not in the layout";
     }
     EXPECT_GE(faces, 5);
+}
+
+// The window draws the faces at any whole scale from the masters (scales 1 and 2 from the built pictures, which are
+// the same drawings): at each, every fully inked pixel of a lit segment lies over its ghost on the face.
+TEST(BuiltArt, EveryLitPixelOfEverySegmentHasItsGhostUnderItAtScalesOneToFour) {
+    for (std::string face : {"yolkfall", "antlerby", "reelholm", "starwick", "whiskerpond", "panflip"}) {
+        artgen::Master m(artgen::findMaster((sourceDir() / "resources/art/faces").string(), face), face);
+        for (int s = 1; s <= 4; ++s) {
+            SCOPED_TRACE(face + " at scale " + std::to_string(s));
+            artgen::Surface background = artgen::renderFace(m, s);
+            artgen::Surface printed(background.width(), background.height());   // the face without its ghosts
+            cairo_t* cr = cairo_create(printed.get());
+            cairo_scale(cr, s, s);
+            m.renderLayer(cr, "printed");
+            cairo_destroy(cr);
+            for (const auto& id : m.partIds()) {
+                if (artgen::isDigitPlace(id)) continue;
+                const artgen::Box b = m.box(id);
+                const artgen::Surface part = artgen::renderPart(m, id, s);
+                int inked = 0, bare = 0;
+                for (int y = 0; y < part.height(); ++y)
+                    for (int x = 0; x < part.width(); ++x) {
+                        if ((part.pixel(x, y) >> 24) < 250) continue;
+                        ++inked;
+                        bare += background.pixel(s * b.x + x, s * b.y + y) == printed.pixel(s * b.x + x, s * b.y + y);
+                    }
+                EXPECT_GT(inked, 0) << id << " draws nothing";
+                EXPECT_EQ(bare, 0) << id << ": " << bare << " of " << inked << " inked pixels have no ghost under them";
+            }
+        }
+    }
 }
 
 TEST(EggLayouts, AllFiveShareTheSegmentsTheControlsAndTheirPlaces) {
