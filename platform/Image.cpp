@@ -70,9 +70,15 @@ std::shared_ptr<Image> Image::imageNamed(const std::string& name) {
     bool lcdInk = false;
     if (auto underscore = stem.find('_'); underscore != std::string::npos && underscore > 0) {
         std::string face = stem.substr(0, underscore) + "_face";
-        lcdInk = stem != face && !bundle.pathForResource(face, ext).empty();
+        lcdInk = stem.rfind(face, 0) != 0 &&
+                 (!bundle.pathForResource(face, ext).empty() || !bundle.pathForResource(face + "@2x", ext).empty());
     }
     auto image = std::make_shared<Image>(name, path, path2x, size, lcdInk);
+    // Where only the 2x picture is kept (the web page), it stands in for both.
+    std::string touch = bundle.pathForResource(stem + "_touch", ext),
+                touch2x = bundle.pathForResource(stem + "_touch@2x", ext);
+    if (!touch.empty() || !touch2x.empty())
+        image->setTouchVariant(stem + "_touch." + ext, touch.empty() ? touch2x : touch, touch2x);
     images.emplace(name, image);
     return image;
 }

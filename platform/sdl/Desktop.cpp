@@ -96,6 +96,7 @@ bool Desktop::open() {
     }
     renderer_ = std::make_unique<Renderer>(sdlRenderer_);
     renderer_->setShadows(options_.shadows);
+    renderer_->setKeyNames(options_.keyNames);
     gamepads_->open();
     SDL_RendererInfo info{};
     // The software renderer draws into the window's surface, which keeps the last frame between presents;
@@ -302,7 +303,11 @@ void Desktop::handleEvent(const SDL_Event& event) {
         }
         break;
     case SDL_KEYDOWN:
-        if (event.key.repeat) break;   // holding a key is one press, as holding a button is
+        if (event.key.repeat) break;                 // holding a key is one press, as holding a button is
+        if (renderer_ && !renderer_->keyNames()) {   // a keyboard after all: the key names come back
+            renderer_->setKeyNames(true);
+            wholeFrame_ = true;
+        }
         if (event.key.keysym.sym == SDLK_F11) {
             toggleFullScreen();
         } else if (keyHandler_ && keyHandler_(keyName(event.key.keysym.sym))) {

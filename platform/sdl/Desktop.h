@@ -40,6 +40,9 @@ struct DesktopOptions {
     bool resizable = true;
     WindowPlacement remembered;   // size and place from the last run (the size wins over scale)
     bool shadows = true;          // LCD segments cast their shadow on the panel ("display": {"shadow"} in settings)
+    // False on a device that has shown no keyboard: the faces are drawn without the key names under their
+    // buttons until the first key press.
+    bool keyNames = true;
 };
 
 class Desktop : public ApplicationBackend {

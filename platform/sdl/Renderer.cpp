@@ -344,12 +344,14 @@ SDL_Texture* Renderer::textureFor(const Image& image) {
 }
 
 const Renderer::Picture* Renderer::pictureFor(const Image& image) {
+    const bool touch = !keyNames_ && !image.touchName().empty();
     if (const int scale = vectorScale()) {
-        const std::string key = "art:" + image.name() + "@" + std::to_string(scale);
+        const std::string& name = touch ? image.touchName() : image.name();
+        const std::string key = "art:" + name + "@" + std::to_string(scale);
         if (auto it = pictures_.find(key); it != pictures_.end()) return &it->second;
         if (!vectorArt_) vectorArt_ = std::make_unique<VectorArt>();
-        if (vectorArt_->has(image.name())) {
-            if (SDL_Surface* drawn = vectorArt_->pictureAt(image.name(), scale)) {
+        if (vectorArt_->has(name)) {
+            if (SDL_Surface* drawn = vectorArt_->pictureAt(name, scale)) {
                 Picture picture = makePicture(drawn, image);
                 SDL_FreeSurface(drawn);
                 return &pictures_.emplace(key, picture).first->second;
@@ -357,7 +359,9 @@ const Renderer::Picture* Renderer::pictureFor(const Image& image) {
         }
         // No recipe, or it failed (said in the log): the built picture, enlarged.
     }
-    const std::string& path = (pictureScale() == 2 && !image.path2x().empty()) ? image.path2x() : image.path();
+    const std::string& path1x = touch ? image.touchPath() : image.path();
+    const std::string& path2x = touch ? image.touchPath2x() : image.path2x();
+    const std::string& path = (pictureScale() == 2 && !path2x.empty()) ? path2x : path1x;
     if (path.empty()) return nullptr;
     auto it = pictures_.find(path);
     if (it != pictures_.end()) return &it->second;

@@ -77,6 +77,11 @@ public:
     // screen drawn again is widened by this much, so that a segment shown or hidden takes its shadow along.
     double shadowReach() const;
 
+    // False: pictures that print key names under their buttons are drawn without them (Image::touchName), for
+    // a device that has shown no keyboard. Draw a whole frame after a change.
+    void setKeyNames(bool shown) { keyNames_ = shown; }
+    bool keyNames() const { return keyNames_; }
+
     // Pictures are decoded once per file and kept. Null when the file cannot be read.
     SDL_Texture* textureFor(const Image& image);
     std::size_t cachedPictures() const { return pictures_.size(); }
@@ -129,6 +134,7 @@ private:
     SDL_Rect currentClip_{0, 0, -1, -1};
     bool ownsTtf_ = false;
     bool shadows_ = true;
+    bool keyNames_ = true;
     std::unique_ptr<VectorArt> vectorArt_;   // made when first needed
 };
 

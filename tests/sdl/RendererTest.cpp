@@ -164,6 +164,30 @@ TEST_F(RendererTest, OnlyLcdInkCastsAShadowAndTheFacesOwnPicturesAreInk) {
     }
 }
 
+TEST_F(RendererTest, WithoutAKeyboardTheFacesLeaveOutTheKeyNamesUntilTheFirstKeyPress) {
+    openGame(1);
+    // The darkness of the window's pixels over a rectangle of points, here where "Q" is printed under its button.
+    auto darkness = [this](int x, int y, int w, int h) {
+        std::vector<Uint32> pixels(std::size_t(4 * w * h));
+        SDL_Rect r{2 * x, 2 * y, 2 * w, 2 * h};
+        SDL_RenderReadPixels(SDL_GetRenderer(desktop.window()), &r, SDL_PIXELFORMAT_ARGB8888, pixels.data(), 8 * w);
+        long sum = 0;
+        for (Uint32 p : pixels) sum += 765 - int((p >> 16 & 255) + (p >> 8 & 255) + (p & 255));
+        return sum;
+    };
+    desktop.drawFrame();
+    const long named = darkness(34, 146, 12, 11), elsewhere = darkness(200, 150, 40, 40);
+    desktop.renderer()->setKeyNames(false);
+    desktop.invalidateAll();
+    desktop.drawFrame();
+    EXPECT_LT(darkness(34, 146, 12, 11), named - 2000) << "the key name is not printed";
+    EXPECT_EQ(darkness(200, 150, 40, 40), elsewhere) << "the rest of the face is as it was";
+    send(keyDown("q"));
+    EXPECT_TRUE(desktop.renderer()->keyNames()) << "a key press shows a keyboard";
+    desktop.drawFrame();
+    EXPECT_EQ(darkness(34, 146, 12, 11), named) << "the key name is printed again";
+}
+
 TEST_F(RendererTest, ANoticeIsDrawnOverTheScreenUntilItExpiresAndAsksForTheFramesItNeeds) {
     openGame(1);
     auto pixel = [this] {   // the sum of the channels in the middle of the notice's strip

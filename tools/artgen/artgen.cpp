@@ -123,7 +123,7 @@ uint32_t Surface::pixel(int x, int y) const {
 
 // ---- Master ----
 
-Master::Master(const std::string& path, const std::string& face) : path_(path), text_(readText(path)) {
+Master::Master(const std::string& path, const std::string& face, bool keyNames) : path_(path), text_(readText(path)) {
     std::vector<std::string> all = faces();
     face_ = face.empty() ? all.front() : face;
     if (std::find(all.begin(), all.end(), face_) == all.end()) throw Error(path + " does not draw face " + face_);
@@ -139,10 +139,11 @@ Master::Master(const std::string& path, const std::string& face) : path_(path), 
     handle_ = rsvg_handle_new_from_data(reinterpret_cast<const guint8*>(text_.data()), text_.size(), &error);
     check(error, path);
     rsvg_handle_set_dpi(handle_, 72.0);
-    std::string css;
-    if (all.size() > 1) {
+    std::string css = keyNames ? "" : ".key-name { display: none; }\n";
+    if (all.size() > 1)
         for (const auto& f : all)
             if (f != face_) css += ".t-" + f + " { display: none; }\n";
+    if (!css.empty()) {
         rsvg_handle_set_stylesheet(handle_, reinterpret_cast<const guint8*>(css.data()), css.size(), &error);
         check(error, path + " stylesheet");
     }
@@ -151,6 +152,8 @@ Master::Master(const std::string& path, const std::string& face) : path_(path), 
     width_ = static_cast<int>(std::lround(w));
     height_ = static_cast<int>(std::lround(h));
 }
+
+bool Master::printsKeyNames() const { return text_.find("\"key-name\"") != std::string::npos; }
 
 Master::~Master() {
     if (handle_) g_object_unref(handle_);
@@ -414,18 +417,20 @@ bool parseRecipe(const std::string& line, Recipe& r) {
     return true;
 }
 
-const Master& Masters::get(const std::string& file, const std::string& face) {
+const Master& Masters::get(const std::string& file, const std::string& face, bool keyNames) {
     if (file.find('/') != std::string::npos) throw Error("a master is named without a folder: " + file);
-    std::string key = file + "\x1f" + face;
+    std::string key = file + "\x1f" + face + (keyNames ? "" : "\x1f-");
     auto it = open_.find(key);
-    if (it == open_.end()) it = open_.emplace(key, std::make_unique<Master>(folder_ + "/" + file, face)).first;
+    if (it == open_.end())
+        it = open_.emplace(key, std::make_unique<Master>(folder_ + "/" + file, face, keyNames)).first;
     return *it->second;
 }
 
 Surface render(const Recipe& r, double s, Masters& masters) {
-    const Master& m = masters.get(r.master, r.face);
-    if (r.kind == "whole") return renderWhole(m, s);
-    if (r.kind == "face") return renderFace(m, s);
+    const bool touch = r.kind == "whole-touch" || r.kind == "face-touch";
+    const Master& m = masters.get(r.master, r.face, !touch);
+    if (r.kind == "whole" || r.kind == "whole-touch") return renderWhole(m, s);
+    if (r.kind == "face" || r.kind == "face-touch") return renderFace(m, s);
     if (r.kind == "part") {
         if (!m.has(r.part)) throw Error(m.path() + " draws no #" + r.part);
         return renderPart(m, r.part, s);

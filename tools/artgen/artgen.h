@@ -60,8 +60,11 @@ private:
 // class "t-<face>" belong to that face only and are hidden while another face is drawn.
 class Master {
 public:
-    // face empty: the master's first face.
-    Master(const std::string& path, const std::string& face = "");
+    // face empty: the master's first face. keyNames false: the key names printed under the buttons (elements of
+    // class "key-name") are left out, for a device that has no keyboard.
+    Master(const std::string& path, const std::string& face = "", bool keyNames = true);
+    // Whether the master prints key names at all.
+    bool printsKeyNames() const;
     ~Master();
     Master(const Master&) = delete;
     Master& operator=(const Master&) = delete;
@@ -132,7 +135,8 @@ inline constexpr int kThumbHeight = 242;
 // one line per picture into "<outdir>/art/<master>.recipes" beside a copy of the master:
 //   NAME KIND MASTER FACE PART DIGITS NUMBER        (separated by tabs; "-" for an empty field)
 // KIND: whole (renderWhole), face (renderFace), part (renderPart of PART), digit (renderDigit of NUMBER),
-// thumb (thumbnail with DIGITS showing NUMBER). MASTER and DIGITS are file names in the same folder.
+// thumb (thumbnail with DIGITS showing NUMBER); whole-touch and face-touch: the same without the key names.
+// MASTER and DIGITS are file names in the same folder.
 struct Recipe {
     std::string name, kind, master, face, part, digits;
     int number = 0;
@@ -145,7 +149,7 @@ bool parseRecipe(const std::string& line, Recipe& r);
 class Masters {
 public:
     explicit Masters(std::string folder) : folder_(std::move(folder)) {}
-    const Master& get(const std::string& file, const std::string& face = "");
+    const Master& get(const std::string& file, const std::string& face = "", bool keyNames = true);
 
 private:
     std::string folder_;

@@ -3,8 +3,9 @@
 // program draws them at other scales.
 //
 //   artgen face MASTER OUTDIR [--menu FACE=SLOT]... [--digits DIGITS.svg] [--stamp FILE]
-//       every face of MASTER: <face>_face.png, <face>_<part>.png, and menu_0<slot>.png for faces given by --menu
-//   artgen whole SVG OUTDIR [--stamp FILE]         SVG whole to <name>.png
+//       every face of MASTER: <face>_face.png, <face>_<part>.png, and menu_0<slot>.png for faces given by --menu;
+//       <face>_face_touch.png without the key names, where the master prints them (class "key-name")
+//   artgen whole SVG OUTDIR [--stamp FILE]         SVG whole to <name>.png (and <name>_touch.png without key names)
 //   artgen digits SVG OUTDIR FORMAT [--stamp FILE]  ten digit pictures named by FORMAT ("yolkfall_07_%02d")
 //   artgen icon SVG OUTDIR NAME [--stamp FILE]      the desktop icon: OUTDIR/<N>x<N>/apps/NAME.png for N = 48 ... 512,
 //                                                  and the SVG itself as OUTDIR/scalable/apps/NAME.svg
@@ -120,6 +121,11 @@ int cmdFace(const Args& a) {
         Master m(a.positional[0], face);
         writeBoth(out, face + "_face", [&](double s) { return renderFace(m, s); });
         recipes.add(face + "_face", "face", face);
+        if (m.printsKeyNames()) {   // for a device without a keyboard
+            Master touch(a.positional[0], face, false);
+            writeBoth(out, face + "_face_touch", [&](double s) { return renderFace(touch, s); });
+            recipes.add(face + "_face_touch", "face-touch", face);
+        }
         for (const auto& id : m.partIds()) {
             if (isDigitPlace(id)) continue;
             writeBoth(out, face + "_" + partName(id), [&](double s) { return renderPart(m, id, s); });
@@ -150,6 +156,11 @@ int cmdWhole(const Args& a) {
     writeBoth(out, name, [&](double s) { return renderWhole(m, s); });
     Recipes recipes(out, a.positional[0]);
     recipes.add(name, "whole");
+    if (m.printsKeyNames()) {   // for a device without a keyboard
+        Master touch(a.positional[0], "", false);
+        writeBoth(out, name + "_touch", [&](double s) { return renderWhole(touch, s); });
+        recipes.add(name + "_touch", "whole-touch");
+    }
     recipes.write();
     touch(a);
     return 0;

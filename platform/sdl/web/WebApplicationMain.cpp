@@ -171,6 +171,8 @@ int UIApplicationMain(int, char**) {
     options.frameInterval = 1.0 / 75;   // every browser frame at 60 Hz, every other one at 120 Hz
     options.resizable = false;          // the page fits the canvas to the screen with CSS
     options.shadows = page->settings.getBool("display", "shadow", true);
+    // A phone or tablet (no hovering, a coarse pointer) has shown no keyboard: no key names until a key is pressed.
+    options.keyNames = EM_ASM_INT({ return matchMedia('(hover: none) and (pointer: coarse)').matches ? 0 : 1; }) != 0;
     page->settings.set("display", "shadow", options.shadows);
     page->desktop = std::make_unique<WebDesktop>(options);
     page->desktop->setKeyHandler([](const std::string& key) { return page->soundControl.key(key); });
