@@ -125,8 +125,10 @@ Surface renderDigit(const Master& digits, int d, double s);
 // showing number (four digits, leading zeros). segmentAlpha below 1 draws a paused face's dimmed segments.
 Surface compose(const Master& m, const std::vector<std::string>& lit, double s, const Master* digits = nullptr,
                 int number = 0, double segmentAlpha = 1.0);
-// Menu thumbnail (354 x 242 points at scale s) of a composed face: scaled to the thumbnail's height, centred.
-Surface thumbnail(const Master& m, const std::vector<std::string>& lit, double s, const Master* digits, int number);
+// Menu thumbnail (354 x 242 points at scale s) of a composed face: scaled to the thumbnail's height, centred. The
+// face is drawn at `supersample` times the thumbnail's pixels and shrunk, for smooth edges at small scales.
+Surface thumbnail(const Master& m, const std::vector<std::string>& lit, double s, const Master* digits, int number,
+                  double supersample = 2.0);
 
 inline constexpr int kThumbWidth = 354;
 inline constexpr int kThumbHeight = 242;
