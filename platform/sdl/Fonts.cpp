@@ -2,6 +2,7 @@
 
 #include <fontconfig/fontconfig.h>
 
+#include <atomic>
 #include <cstdlib>
 #include <map>
 #include <mutex>
@@ -9,6 +10,8 @@
 namespace platform::sdl {
 
 namespace {
+
+std::atomic<bool> keepAtExit{false};
 
 FontFile lookUp(const std::string& name) {
     std::string family = name;
@@ -19,7 +22,9 @@ FontFile lookUp(const std::string& name) {
     }
     if (!FcInit()) return {};
     // Hand fontconfig's configuration back at exit (otherwise it stays allocated to the end).
-    static const bool finiAtExit = std::atexit([] { FcFini(); }) == 0;
+    static const bool finiAtExit = std::atexit([] {
+                                       if (!keepAtExit) FcFini();
+                                   }) == 0;
     (void)finiAtExit;
     FcPattern* pattern = FcPatternCreate();
     FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(family.c_str()));
@@ -55,5 +60,7 @@ FontFile findFontFile(const std::string& name) {
     if (it == known.end()) it = known.emplace(name, lookUp(name)).first;
     return it->second;
 }
+
+void keepFontconfigAtExit() { keepAtExit = true; }
 
 }   // namespace platform::sdl

@@ -15,4 +15,8 @@ struct FontFile {
 // ("Helvetica", "Helvetica-Bold"). Results are remembered.
 FontFile findFontFile(const std::string& name);
 
+// Fontconfig is handed back at exit, unless another library still holds its caches then (the art library's
+// text layout, VectorArt): finishing it under them fails an assertion in fontconfig and aborts the program.
+void keepFontconfigAtExit();
+
 }   // namespace platform::sdl

@@ -12,6 +12,7 @@
 
 #ifdef PLUMBRICK_VECTOR_ART
 #include "artgen.h"
+#include "platform/sdl/Fonts.h"
 #endif
 
 namespace platform::sdl {
@@ -62,6 +63,7 @@ SDL_Surface* VectorArt::pictureAt(const std::string& picture, int scale) {
     const std::string stem = stemOf(picture);
     auto it = state_->recipes.find(stem);
     if (it == state_->recipes.end() || scale < 1 || state_->failed.count(stem)) return nullptr;
+    keepFontconfigAtExit();   // the art library lays out text through fontconfig and keeps its caches
     try {
         artgen::Surface drawn = artgen::render(it->second, scale, *state_->masters);
         const int w = drawn.width(), h = drawn.height();
