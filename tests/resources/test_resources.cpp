@@ -189,27 +189,6 @@ TEST(BuiltArt, EveryLitPixelOfEverySegmentHasItsGhostUnderItAtScalesOneToFour) {
     }
 }
 
-// For a device without a keyboard each egg face and the menu button are also built without their key names,
-// which are printed on the case beside the LCD: nothing else differs.
-TEST(BuiltArt, TheTouchFacesLeaveOutOnlyTheKeyNames) {
-    for (std::string face : {"yolkfall", "antlerby", "reelholm", "starwick", "whiskerpond"}) {
-        SCOPED_TRACE(face);
-        auto named = artgen::Surface::readPng((builtDir() / (face + "_face@2x.png")).string());
-        auto touch = artgen::Surface::readPng((builtDir() / (face + "_face_touch@2x.png")).string());
-        ASSERT_EQ(touch.width(), named.width());
-        int differing = 0, onTheLcd = 0;
-        for (int y = 0; y < named.height(); ++y)
-            for (int x = 0; x < named.width(); ++x)
-                if (named.pixel(x, y) != touch.pixel(x, y)) {
-                    ++differing;
-                    onTheLcd += x >= 2 * 80 && x < 2 * 400;   // the key names are on the case's sides
-                }
-        EXPECT_GT(differing, 200) << "the key names are left out";
-        EXPECT_EQ(onTheLcd, 0) << "nothing else changes";
-    }
-    EXPECT_TRUE(pngSize(builtDir() / "btn_menu_touch@2x.png")) << "the menu button without ESC";
-}
-
 TEST(EggLayouts, AllFiveShareTheSegmentsTheControlsAndTheirPlaces) {
     using Segments = std::map<int, std::pair<std::vector<int>, bool>>;     // tag: frame, hidden
     using Controls = std::map<std::string, std::pair<std::string, int>>;   // action: key, control events
