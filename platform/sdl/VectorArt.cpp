@@ -17,14 +17,14 @@
 
 namespace platform::sdl {
 
+#ifdef PLUMBRICK_VECTOR_ART
+
 namespace {
 std::string stemOf(const std::string& picture) {
     auto dot = picture.rfind('.');
     return dot == std::string::npos || dot == 0 ? picture : picture.substr(0, dot);
 }
 }   // namespace
-
-#ifdef PLUMBRICK_VECTOR_ART
 
 struct VectorArt::State {
     std::string folder;
