@@ -67,6 +67,7 @@ void Renderer::drawFrame(View& root) {
     SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
     SDL_RenderClear(renderer_);
     draw(root);
+    forgetOldPictures();
 }
 
 void Renderer::draw(View& root) {
@@ -171,6 +172,24 @@ void Renderer::drawChanges(View& root, const std::vector<Rect>& parts) {
     currentClip_ = {0, 0, -1, -1};
     drawnRects_ = std::move(rects);
     forgetOldTexts();
+}
+
+void Renderer::forgetOldPictures() {
+    std::size_t total = 0;
+    for (const auto& [key, picture] : pictures_) total += picture.bytes;
+    const double k = std::max(1.0, viewport_.scale / 2);
+    if (double(total) <= double(kPictureBudget) * k * k) return;
+    for (auto it = pictures_.begin(); it != pictures_.end();) {
+        Picture& p = it->second;
+        // Pictures drawn from their masters cost far more to make again than to keep.
+        if (p.lastUse < frame_ && p.bytes >= kForgettable && it->first.rfind("art:", 0) != 0) {
+            if (p.texture) SDL_DestroyTexture(p.texture);
+            if (p.shadow) SDL_DestroyTexture(p.shadow);
+            it = pictures_.erase(it);
+        } else {
+            ++it;
+        }
+    }
 }
 
 void Renderer::forgetOldTexts() {
@@ -348,12 +367,16 @@ const Renderer::Picture* Renderer::pictureFor(const Image& image) {
     if (const int scale = vectorScale()) {
         const std::string& name = touch ? image.touchName() : image.name();
         const std::string key = "art:" + name + "@" + std::to_string(scale);
-        if (auto it = pictures_.find(key); it != pictures_.end()) return &it->second;
+        if (auto it = pictures_.find(key); it != pictures_.end()) {
+            it->second.lastUse = frame_;
+            return &it->second;
+        }
         if (!vectorArt_) vectorArt_ = std::make_unique<VectorArt>();
         if (vectorArt_->has(name)) {
             if (SDL_Surface* drawn = vectorArt_->pictureAt(name, scale)) {
                 Picture picture = makePicture(drawn, image);
                 SDL_FreeSurface(drawn);
+                picture.lastUse = frame_;
                 return &pictures_.emplace(key, picture).first->second;
             }
         }
@@ -364,7 +387,10 @@ const Renderer::Picture* Renderer::pictureFor(const Image& image) {
     const std::string& path = (pictureScale() == 2 && !path2x.empty()) ? path2x : path1x;
     if (path.empty()) return nullptr;
     auto it = pictures_.find(path);
-    if (it != pictures_.end()) return &it->second;
+    if (it != pictures_.end()) {
+        it->second.lastUse = frame_;
+        return &it->second;
+    }
 
     Picture picture;
     if (SDL_Surface* loaded = IMG_Load(path.c_str())) {
@@ -374,6 +400,7 @@ const Renderer::Picture* Renderer::pictureFor(const Image& image) {
         }
         SDL_FreeSurface(loaded);
     }
+    picture.lastUse = frame_;
     return &pictures_.emplace(path, picture).first->second;
 }
 
@@ -393,8 +420,11 @@ Renderer::Picture Renderer::makePicture(SDL_Surface* argb, const Image& image) {
     }
     SDL_UnlockSurface(argb);
     picture.texture = SDL_CreateTextureFromSurface(renderer_, argb);
-    if (image.isLcdInk() && image.size().width > 0)
+    picture.bytes = std::size_t(argb->w) * std::size_t(argb->h) * 4;
+    if (image.isLcdInk() && image.size().width > 0) {
         picture.shadow = makeShadow(argb, argb->w / image.size().width, picture.margin);
+        picture.bytes += std::size_t(argb->w + 2 * picture.margin) * std::size_t(argb->h + 2 * picture.margin) * 4;
+    }
     return picture;
 }
 

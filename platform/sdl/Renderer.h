@@ -85,6 +85,10 @@ public:
     // Pictures are decoded once per file and kept. Null when the file cannot be read.
     SDL_Texture* textureFor(const Image& image);
     std::size_t cachedPictures() const { return pictures_.size(); }
+    // Bytes of picture pixels kept at scale 2 (times the square of half the scale at others), and the least
+    // size of a picture that is forgotten.
+    static constexpr std::size_t kPictureBudget = std::size_t{12} << 20;
+    static constexpr std::size_t kForgettable = std::size_t{256} << 10;
     std::size_t cachedTexts() const { return texts_.size(); }
     // How many views drew something in the last frame (for tests and benchmarks).
     int drawnViews() const { return drawn_; }
@@ -99,6 +103,8 @@ private:
         bool opaque = false;
         SDL_Texture* shadow = nullptr;   // LCD ink only: the blurred shadow, `margin` texture pixels wider each side
         int margin = 0;
+        std::size_t bytes = 0;   // of its pixels and its shadow's
+        std::uint64_t lastUse = 0;
     };
     struct Text {
         SDL_Texture* texture = nullptr;
@@ -120,6 +126,9 @@ private:
     Text* textFor(const Label& label, int pixelSize);
     void setClip(const SDL_Rect& clip);
     void forgetOldTexts();
+    // After a whole frame, while the kept pictures take more than the budget, the large decoded ones it did not
+    // draw (the screens left behind) are forgotten; they are decoded again when next shown.
+    void forgetOldPictures();
 
     SDL_Renderer* renderer_;
     Viewport viewport_;
