@@ -66,7 +66,9 @@ void Renderer::drawFrame(View& root) {
     SDL_SetRenderDrawBlendMode(renderer_, SDL_BLENDMODE_NONE);
     SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
     SDL_RenderClear(renderer_);
+    preparing_ = vectorScale() != 0;
     draw(root);
+    preparing_ = false;
     forgetOldPictures();
 }
 
@@ -230,8 +232,19 @@ void Renderer::setClip(const SDL_Rect& clip) {
     if (!collecting_) SDL_RenderSetClipRect(renderer_, &clip);
 }
 
+void Renderer::prepareHidden(View& view) {
+    if (auto* imageView = dynamic_cast<ImageView*>(&view); imageView && imageView->image())
+        pictureFor(*imageView->image());
+    for (const auto& child : view.subviews()) prepareHidden(*child);
+}
+
 void Renderer::drawView(View& view, const Map& parent, double parentAlpha, const SDL_Rect& clip) {
-    if (view.isHidden()) return;
+    if (view.isHidden()) {
+        // Drawn from the masters, a segment costs more to make than a frame's time: a screen's hidden
+        // pictures are made with its whole frames, before they are first shown.
+        if (preparing_) prepareHidden(view);
+        return;
+    }
     double alpha = parentAlpha * view.presentationAlpha();
     if (alpha < 0.5 / 255.0) return;
 

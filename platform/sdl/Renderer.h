@@ -113,6 +113,7 @@ private:
     };
 
     void drawView(View& view, const Map& parent, double parentAlpha, const SDL_Rect& clip);
+    void prepareHidden(View& view);
     void drawPicture(const Image& image, const Map& map, Rect rect, double alpha, bool dimmed);
     const Picture* pictureFor(const Image& image);
     Picture makePicture(SDL_Surface* argb, const Image& image);
@@ -144,6 +145,7 @@ private:
     bool ownsTtf_ = false;
     bool shadows_ = true;
     bool keyNames_ = true;
+    bool preparing_ = false;   // a whole frame at a scale drawn from the masters: hidden pictures are made too
     std::unique_ptr<VectorArt> vectorArt_;   // made when first needed
 };
 
