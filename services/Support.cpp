@@ -6,6 +6,7 @@
 
 #include "platform/Bundle.h"
 #include "platform/FileManager.h"
+#include "platform/SaveReports.h"
 
 namespace plumbrick {
 
@@ -27,10 +28,22 @@ std::string getPathFolderSaveGame() {
     // The trailing "/" makes a plain file of that name count as missing; making the folder then fails.
     if (fm.fileExistsAtPath(folder + "/", &isDirectory)) {
         clearStaleTemporariesOnce(folder);
+        platform::SaveReports::shared().setFolderProblem("");
         return folder;
     }
-    if (fm.createDirectoryAtPath(folder + "/")) return folder;
-    return documents;
+    std::string why;
+    const bool made = fm.createDirectoryAtPath(folder + "/", &why);
+    platform::SaveReports::shared().setFolderProblem(made ? "" : why);
+    return made ? folder : documents;
+}
+
+bool checkSaveFolder() {
+    const std::string folder = getPathFolderSaveGame();
+    std::string why;
+    if (platform::FileManager::defaultManager().canWriteInFolder(folder, &why)) return true;
+    // A folder that could not be made is the reason a file cannot be made in its stead.
+    platform::SaveReports::shared().failed("folder", "ERROR save folder: " + why, kFolderNotWritableNotice);
+    return false;
 }
 
 void removeStaleSaveTemporaries() {

@@ -14,6 +14,11 @@ namespace plumbrick {
 // existing folder in a process removes temporary files that an interrupted save left there.
 std::string getPathFolderSaveGame();
 
+// At start-up: makes the save folder and tries a file in it. When either fails, the player is told at once
+// (kFolderNotWritableNotice) and the log says why; false then. Saves are still tried as usual.
+bool checkSaveFolder();
+inline constexpr const char* kFolderNotWritableNotice = "Saving is not possible: folder not writable";
+
 // At start-up: removes the temporary files that an interrupted save left in the save folder (and in the
 // documents directory, where saves go when the folder cannot be made). Makes no folder.
 void removeStaleSaveTemporaries();

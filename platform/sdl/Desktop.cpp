@@ -302,6 +302,12 @@ void Desktop::handleEvent(const SDL_Event& event) {
         break;
     case SDL_KEYDOWN:
         if (event.key.repeat) break;   // holding a key is one press, as holding a button is
+#ifndef __EMSCRIPTEN__                 // a page is closed by its browser
+        if (event.key.keysym.sym == SDLK_q && (event.key.keysym.mod & KMOD_CTRL)) {
+            endApplication();   // from anywhere, as closing the window
+            break;
+        }
+#endif
         if (event.key.keysym.sym == SDLK_F11) {
             toggleFullScreen();
         } else if (keyHandler_ && keyHandler_(keyName(event.key.keysym.sym))) {

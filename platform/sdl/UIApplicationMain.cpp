@@ -16,6 +16,7 @@
 #include "platform/Sound.h"
 #include "platform/sdl/CommandLine.h"
 #include "platform/sdl/Desktop.h"
+#include "platform/sdl/DesktopStart.h"
 #include "platform/sdl/MixerSound.h"
 #include "platform/sdl/SoundControl.h"
 
@@ -64,6 +65,13 @@ int UIApplicationMain(int argc, char** argv) {
 
     SDL_SetHint(SDL_HINT_RENDER_VSYNC, "0");   // the loop paces itself
     sdl::Desktop::installSignalHandlers();
+    // From ssh or a text console SDL would fall back to drawing off screen, and the program would run unseen.
+    if (std::string why; !sdl::startVideo(&why)) {
+        logLine("plumbrick: " + why);
+        SDL_Quit();
+        sdl::Desktop::restoreSignalHandlers();
+        return 1;
+    }
     SteadyClock clock;
     RunLoop::main().setClock(&clock);
 
@@ -81,6 +89,7 @@ int UIApplicationMain(int argc, char** argv) {
         // What the command line says wins over what the window memory remembers.
         if (commandLine.scale) options.remembered.sized = false;
         options.fullScreen = commandLine.fullScreen.value_or(options.remembered.fullScreen);
+        sdl::fitToDisplay(options, commandLine.scale.has_value());
         sdl::Desktop desktop(options);
         desktop.setExitAfterFirstFrame(exitAfterFirstFrame);
         desktop.setKeyHandler([&soundControl](const std::string& key) { return soundControl.key(key); });
