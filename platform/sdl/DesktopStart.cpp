@@ -16,6 +16,15 @@ constexpr int kW = Desktop::kWidthPoints, kH = Desktop::kHeightPoints;
 
 std::string size(int w, int h) { return std::to_string(w) + " x " + std::to_string(h); }
 
+// The display that holds the point, or -1 (SDL's own lookup answers the nearest display for a point on none).
+int displayAt(SDL_Point p) {
+    for (int i = 0, n = SDL_GetNumVideoDisplays(); i < n; ++i) {
+        SDL_Rect bounds;
+        if (SDL_GetDisplayBounds(i, &bounds) == 0 && SDL_PointInRect(&p, &bounds)) return i;
+    }
+    return -1;
+}
+
 }   // namespace
 
 bool startVideo(std::string* why) {
@@ -53,8 +62,7 @@ void fitToDisplay(DesktopOptions& options, bool scaleAsked) {
     if (remembered.placed) {
         const int w = remembered.sized ? remembered.width : kW * options.scale;
         const int h = remembered.sized ? remembered.height : kH * options.scale;
-        const SDL_Point middle{remembered.x + w / 2, remembered.y + h / 2};
-        display = SDL_GetPointDisplayIndex(&middle);
+        display = displayAt({remembered.x + w / 2, remembered.y + h / 2});
         if (display < 0) remembered.unusable = true;   // a screen unplugged since: out of sight
     }
     SDL_Rect area{0, 0, kW * 2, kH * 2};

@@ -112,8 +112,9 @@ TEST_F(DesktopTest, ALinkReachesTheOpenerAsOneArgumentWithNoShellBetween) {
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(written), {}), url);
 }
 
-// A round being played, ended by closing the window (false) or by SIGTERM (true): will-terminate once, saved.
-class DesktopEnding : public DesktopTest, public ::testing::WithParamInterface<bool> {};
+// A round being played, ended by closing the window, by SIGTERM or by Ctrl+Q: will-terminate once, saved.
+enum class Ending { Window, Sigterm, CtrlQ };
+class DesktopEnding : public DesktopTest, public ::testing::WithParamInterface<Ending> {};
 
 TEST_P(DesktopEnding, EndingPostsWillTerminateOnceAndSavesAPlayingRound) {
     openGame(1);
@@ -122,10 +123,15 @@ TEST_P(DesktopEnding, EndingPostsWillTerminateOnceAndSavesAPlayingRound) {
     ASSERT_FALSE(std::filesystem::exists(egg().pathStateFile()));
     Application::sharedApplication().setBackend(&desktop);
     Desktop::installSignalHandlers();
-    if (GetParam())
+    if (GetParam() == Ending::Sigterm) {
         raise(SIGTERM);
-    else   // closing a window sends both: the window's close, then quit
+    } else if (GetParam() == Ending::CtrlQ) {
+        SDL_Event e = keyDown("q");
+        e.key.keysym.mod = KMOD_RCTRL;
+        SDL_PushEvent(&e);
+    } else {   // closing a window sends both: the window's close, then quit
         for (SDL_Event e : {windowEvent(SDL_WINDOWEVENT_CLOSE), SDL_Event{.type = SDL_QUIT}}) SDL_PushEvent(&e);
+    }
     desktop.runOnce(false);
     desktop.runOnce(false);
     Desktop::restoreSignalHandlers();
@@ -135,4 +141,10 @@ TEST_P(DesktopEnding, EndingPostsWillTerminateOnceAndSavesAPlayingRound) {
     EXPECT_TRUE(std::filesystem::exists(egg().pathStateFile()));
 }
 
-INSTANTIATE_TEST_SUITE_P(WindowOrSigterm, DesktopEnding, ::testing::Bool());
+std::string endingName(const ::testing::TestParamInfo<Ending>& info) {
+    const char* const names[] = {"Window", "Sigterm", "CtrlQ"};
+    return names[static_cast<int>(info.param)];
+}
+
+INSTANTIATE_TEST_SUITE_P(WindowSigtermOrCtrlQ, DesktopEnding,
+                         ::testing::Values(Ending::Window, Ending::Sigterm, Ending::CtrlQ), endingName);
