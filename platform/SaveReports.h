@@ -20,6 +20,7 @@ public:
     // Why the save folder could not be made, empty when it could: added to every failure's line, for a save
     // into a folder that is missing fails with "No such file or directory" while the reason lies in its making.
     void setFolderProblem(std::string why) { folderProblem_ = std::move(why); }
+    const std::string& folderProblem() const { return folderProblem_; }
     void reset() {
         failing_.clear();
         folderProblem_.clear();

@@ -38,11 +38,13 @@ std::string getPathFolderSaveGame() {
 }
 
 bool checkSaveFolder() {
+    auto& reports = platform::SaveReports::shared();
     const std::string folder = getPathFolderSaveGame();
     std::string why;
     if (platform::FileManager::defaultManager().canWriteInFolder(folder, &why)) return true;
-    // A folder that could not be made is the reason a file cannot be made in its stead.
-    platform::SaveReports::shared().failed("folder", "ERROR save folder: " + why, kFolderNotWritableNotice);
+    // A folder that could not be made is why no file can be made where it would be.
+    if (!reports.folderProblem().empty()) why = reports.folderProblem();
+    reports.failed("folder", "ERROR save folder: " + why, kFolderNotWritableNotice);
     return false;
 }
 
