@@ -33,12 +33,6 @@ TEST(CommandLine, UnknownOptionsAndFlagsGivenAValueAreErrorsThatWinOverHelp) {
     EXPECT_EQ(parse({"--help", "--bogus"}).action, CommandLine::Action::Error);
 }
 
-TEST(CommandLine, HelpIsAskedByEitherNameAndTheUsageNamesTheQuitKeyAndTheManualPage) {
-    EXPECT_EQ(parse({"-h"}).action, CommandLine::Action::Help);
-    EXPECT_NE(platform::sdl::usageText().find("Ctrl+Q quits"), std::string::npos);
-    EXPECT_NE(platform::sdl::usageText().find("man 6 plumbrick"), std::string::npos);
-}
-
 TEST(CommandLine, TheLastOfFullscreenAndWindowedWins) {
     EXPECT_EQ(parse({"--windowed", "--fullscreen"}).fullScreen, true);
     EXPECT_EQ(parse({"--fullscreen", "--windowed"}).fullScreen, false);

@@ -55,14 +55,6 @@ TEST_F(SaveFolderCheck, AWritableFolderIsMadeAndLeftAsItWas) {
     EXPECT_TRUE(notices().empty());
 }
 
-TEST_F(SaveFolderCheck, AFolderThatTakesNoFileIsToldAtOnceWithTheReason) {
-    fs::create_directories(fs::path(env.documents()) / "Quillfen");
-    platform::FileFaults::shared().failNth(platform::FileOp::Open, 1, EACCES);
-    EXPECT_FALSE(checkSaveFolder());
-    EXPECT_EQ(notices(), std::vector<std::string>{kFolderNotWritableNotice});
-    EXPECT_TRUE(logged(std::strerror(EACCES)));
-}
-
 TEST_F(SaveFolderCheck, AFolderThatCannotBeMadeIsBlamedOnEverySaveThatFailsForIt) {
     // The documents folder is not there and cannot be made: the saves go to where it would be, and fail there
     // with "No such file or directory"; the reason is the permission refused when making it.
