@@ -302,9 +302,10 @@ void Desktop::handleEvent(const SDL_Event& event) {
         break;
     case SDL_KEYDOWN:
         if (event.key.repeat) break;   // holding a key is one press, as holding a button is
-#ifndef __EMSCRIPTEN__                 // a page is closed by its browser
+#ifndef __EMSCRIPTEN__
+        // Ctrl+Q quits from anywhere, as closing the window does (a page is closed by its browser).
         if (event.key.keysym.sym == SDLK_q && (event.key.keysym.mod & KMOD_CTRL)) {
-            endApplication();   // from anywhere, as closing the window
+            endApplication();
             break;
         }
 #endif
