@@ -102,11 +102,7 @@ void Application::launch(const std::string& mainLayout) {
     delegate->applicationDidFinishLaunching();
 }
 
-bool Application::openURL(const std::string& url) {
-    const bool handed = backend_ ? backend_->openURL(url) : false;
-    terminate();
-    return handed;
-}
+bool Application::openURL(const std::string& url) { return backend_ ? backend_->openURL(url) : false; }
 
 void Application::terminate() {
     if (terminated_) return;

@@ -44,7 +44,7 @@ public:
     void launch(const std::string& mainLayout = "MainWindow");
     ApplicationDelegate* delegate() const { return delegate_.get(); }
 
-    // Hands the URL to the system; the application then ends (will-terminate first), as the platform does.
+    // Hands the URL to the system (the browser opens it); the application goes on. False when nothing took it.
     bool openURL(const std::string& url);
     // Posts the will-terminate notification (once, however often it is called) and stops the backend.
     void terminate();

@@ -3,6 +3,7 @@
 #include <signal.h>
 #include <spawn.h>
 #include <sys/types.h>
+#include <sys/wait.h>
 
 #include <algorithm>
 #include <cctype>
@@ -387,6 +388,9 @@ int Desktop::run() {
 }
 
 bool Desktop::openURL(const std::string& url) {
+    // Openers started before that have ended since are collected, so that none is left behind as a zombie
+    // for longer than until the next link.
+    std::erase_if(openers_, [](pid_t opener) { return waitpid(opener, nullptr, WNOHANG) != 0; });
     pid_t pid = 0;
     std::string program = urlOpener_;
     char* argv[] = {program.data(), const_cast<char*>(url.c_str()), nullptr};
@@ -395,6 +399,7 @@ bool Desktop::openURL(const std::string& url) {
         logLine("openURL: cannot start " + program + " for " + url);
         return false;
     }
+    openers_.push_back(pid);
     return true;
 }
 

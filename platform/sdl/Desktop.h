@@ -9,6 +9,8 @@
 //
 // It is also the application backend: ending the loop, and handing links to the system with xdg-open.
 
+#include <sys/types.h>
+
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -139,6 +141,7 @@ private:
     std::uint64_t noticeGeneration_ = 0;
     bool noticeShown_ = false;
     std::string urlOpener_ = "xdg-open";
+    std::vector<pid_t> openers_;   // started, not yet collected
     std::function<bool(const std::string&)> keyHandler_;
     WindowPlacement placement_;
 };
