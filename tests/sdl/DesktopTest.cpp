@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <utility>
 
 #include "InputFixture.h"
 #include "platform/Bundle.h"
@@ -107,7 +108,8 @@ TEST_F(DesktopTest, MoreGamesHandsTheHomePageToTheOpenerAsOneArgumentAndTheMenuS
     std::ofstream(opener) << "#!/bin/sh\nprintf '%s|%s' \"$#\" \"$1\" > " << folder << "/url.txt\n";
     std::filesystem::permissions(opener, std::filesystem::perms::owner_all);
     desktop.setUrlOpener(opener);
-    const std::string url = "https://plumbrick.test/apps?id=7&x=1;touch $(echo hacked)", saved = plumbrick::homePage();
+    const std::string url = "https://plumbrick.test/apps?id=7&x=1;touch $(echo hacked)";
+    std::string saved = plumbrick::homePage();   // a copy: set back at the end
     plumbrick::setHomePage(url);
     driver.dismissIntro();
     Application::sharedApplication().setBackend(&desktop);
@@ -126,7 +128,7 @@ TEST_F(DesktopTest, MoreGamesHandsTheHomePageToTheOpenerAsOneArgumentAndTheMenuS
     driver.advance(0.5);
     EXPECT_EQ(stripOffset(), 480);
     Application::sharedApplication().setBackend(nullptr);
-    plumbrick::setHomePage(saved);
+    plumbrick::setHomePage(std::move(saved));
 }
 
 // A round being played, ended by closing the window (false) or by SIGTERM (true): will-terminate once, saved.
