@@ -110,6 +110,11 @@ public:
     // Set when the loop should end after the first frame (start-up measurements).
     void setExitAfterFirstFrame(bool on) { exitAfterFirstFrame_ = on; }
 
+    // Called once in every pass of the loop, after the events (the desktop's other channels look in there).
+    void setPassHandler(std::function<void()> handler) { passHandler_ = std::move(handler); }
+    // Brings the window to the front, restored if it was minimised (the window manager may only flag it).
+    void raiseWindow();
+
 private:
     void updateViewport();
     void endApplication();
@@ -140,6 +145,7 @@ private:
     bool noticeShown_ = false;
     std::string urlOpener_ = "xdg-open";
     std::function<bool(const std::string&)> keyHandler_;
+    std::function<void()> passHandler_;
     WindowPlacement placement_;
 };
 
