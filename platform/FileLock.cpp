@@ -57,10 +57,12 @@ FileLock FileLock::tryFile(const std::string& path, Outcome* outcome, std::strin
     // O_NOFOLLOW: a link is never followed; O_NONBLOCK: a FIFO in the file's place does not block the open.
     constexpr int kFlags = O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC;
     int fd = ::open(path.c_str(), O_RDWR | O_CREAT | kFlags, 0644);
-    if (fd < 0 && (errno == EACCES || errno == EROFS || errno == EPERM))
+    int error = fd < 0 ? errno : 0;
+    if (fd < 0 && (error == EACCES || error == EROFS || error == EPERM)) {
         fd = ::open(path.c_str(), O_RDONLY | kFlags);   // an existing file in a folder that cannot be written
+        if (fd < 0 && errno != ENOENT) error = errno;   // no file there: the reason it could not be made stands
+    }
     if (fd < 0) {
-        const int error = errno;
         if (error == ELOOP || error == EISDIR) return unavailable("it is not a regular file");
         return unavailable(std::strerror(error));
     }
