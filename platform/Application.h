@@ -60,4 +60,10 @@ private:
 // The application loop of the desktop backend (defined there): launches, runs until the end, returns 0.
 int UIApplicationMain(int argc, char** argv);
 
+// The folder that one copy of the program uses at a time (the save folder), asked for once the command line has
+// been read: the desktop's loop locks it before anything else touches it, and a second start there ends. Unset
+// (tests, tools), nothing is locked; the browser ignores it.
+void setInstanceFolder(std::function<std::string()> folder);
+const std::function<std::string()>& instanceFolder();
+
 }   // namespace platform

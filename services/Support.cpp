@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <set>
+#include <utility>
 
 #include "platform/Bundle.h"
 #include "platform/FileManager.h"
@@ -18,20 +19,28 @@ void clearStaleTemporariesOnce(const std::string& folder) {
 }
 }   // namespace
 
-std::string getPathFolderSaveGame() {
+namespace {
+// The save folder, and whether it was there before this call.
+std::pair<std::string, bool> saveFolder() {
     auto& fm = platform::FileManager::defaultManager();
     const auto paths = platform::NSSearchPathForDirectoriesInDomains(9, 1, true);
     std::string documents = paths.empty() ? platform::documentsDirectory() : paths.front();
     std::string folder = platform::stringByAppendingPathComponent(documents, "Quillfen");
     bool isDirectory = false;
     // The trailing "/" makes a plain file of that name count as missing; making the folder then fails.
-    if (fm.fileExistsAtPath(folder + "/", &isDirectory)) {
-        clearStaleTemporariesOnce(folder);
-        return folder;
-    }
-    if (fm.createDirectoryAtPath(folder + "/")) return folder;
-    return documents;
+    if (fm.fileExistsAtPath(folder + "/", &isDirectory)) return {folder, true};
+    if (fm.createDirectoryAtPath(folder + "/")) return {folder, false};
+    return {documents, false};
 }
+}   // namespace
+
+std::string getPathFolderSaveGame() {
+    auto [folder, existed] = saveFolder();
+    if (existed) clearStaleTemporariesOnce(folder);
+    return folder;
+}
+
+std::string makeSaveFolder() { return saveFolder().first; }
 
 void removeStaleSaveTemporaries() {
     const auto paths = platform::NSSearchPathForDirectoriesInDomains(9, 1, true);

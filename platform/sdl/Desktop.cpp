@@ -140,6 +140,13 @@ Point Desktop::toPoints(int windowX, int windowY) const {
     return {(px - viewport_.offsetX) / viewport_.scale, (py - viewport_.offsetY) / viewport_.scale};
 }
 
+void Desktop::raiseWindow() {
+    if (!window_) return;
+    if (SDL_GetWindowFlags(window_) & SDL_WINDOW_MINIMIZED) SDL_RestoreWindow(window_);
+    SDL_RaiseWindow(window_);
+    invalidateAll();
+}
+
 void Desktop::toggleFullScreen() {
     if (!window_) return;
     bool full = SDL_GetWindowFlags(window_) & SDL_WINDOW_FULLSCREEN_DESKTOP;
@@ -378,6 +385,7 @@ void Desktop::runOnce(bool wait) {
         handleEvent(event);
         while (SDL_PollEvent(&event)) handleEvent(event);
     }
+    if (passHandler_) passHandler_();
     if (endSignal) endApplication();
 }
 
