@@ -14,6 +14,10 @@ namespace plumbrick {
 // existing folder in a process removes temporary files that an interrupted save left there.
 std::string getPathFolderSaveGame();
 
+// The same folder, made when missing, with nothing in it removed: the folder that one copy of the program locks
+// before it touches anything there (a second copy must never remove the first one's temporary files).
+std::string makeSaveFolder();
+
 // At start-up: makes the save folder and tries a file in it. When either fails, the player is told at once
 // (kFolderNotWritableNotice) and the log says why; false then. Saves are still tried as usual.
 bool checkSaveFolder();

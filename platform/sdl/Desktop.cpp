@@ -3,6 +3,7 @@
 #include <signal.h>
 #include <spawn.h>
 #include <sys/types.h>
+#include <sys/wait.h>
 
 #include <algorithm>
 #include <cctype>
@@ -137,6 +138,13 @@ Point Desktop::toPoints(int windowX, int windowY) const {
         }
     }
     return {(px - viewport_.offsetX) / viewport_.scale, (py - viewport_.offsetY) / viewport_.scale};
+}
+
+void Desktop::raiseWindow() {
+    if (!window_) return;
+    if (SDL_GetWindowFlags(window_) & SDL_WINDOW_MINIMIZED) SDL_RestoreWindow(window_);
+    SDL_RaiseWindow(window_);
+    invalidateAll();
 }
 
 void Desktop::toggleFullScreen() {
@@ -384,6 +392,7 @@ void Desktop::runOnce(bool wait) {
         handleEvent(event);
         while (SDL_PollEvent(&event)) handleEvent(event);
     }
+    if (passHandler_) passHandler_();
     if (endSignal) endApplication();
 }
 
@@ -394,6 +403,9 @@ int Desktop::run() {
 }
 
 bool Desktop::openURL(const std::string& url) {
+    // Openers started before that have ended since are collected, so that none is left behind as a zombie
+    // for longer than until the next link.
+    std::erase_if(openers_, [](pid_t opener) { return waitpid(opener, nullptr, WNOHANG) != 0; });
     pid_t pid = 0;
     std::string program = urlOpener_;
     char* argv[] = {program.data(), const_cast<char*>(url.c_str()), nullptr};
@@ -402,6 +414,7 @@ bool Desktop::openURL(const std::string& url) {
         logLine("openURL: cannot start " + program + " for " + url);
         return false;
     }
+    openers_.push_back(pid);
     return true;
 }
 

@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <utility>
 
 #include "InputFixture.h"
 #include "platform/Bundle.h"
@@ -100,16 +101,34 @@ TEST_F(DesktopTest, SoundsPlayOverlappingOnFreeChannelsNeverWaitAndWithoutADevic
     EXPECT_EQ(sound.playingChannels(), MixerSound::kChannels) << "each play overlapped on a channel of its own";
 }
 
-TEST_F(DesktopTest, ALinkReachesTheOpenerAsOneArgumentWithNoShellBetween) {
+// MORE GAMES clicked in the window: the opener gets the home page as its one argument, with no shell between
+// (the address holds a shell's special characters), and the menu stays on screen and answers.
+TEST_F(DesktopTest, MoreGamesHandsTheHomePageToTheOpenerAsOneArgumentAndTheMenuStays) {
     const std::string folder = driver.env().documents(), opener = folder + "/opener";
-    std::ofstream(opener) << "#!/bin/sh\nprintf '%s' \"$1\" > " << folder << "/url.txt\n";
+    std::ofstream(opener) << "#!/bin/sh\nprintf '%s|%s' \"$#\" \"$1\" > " << folder << "/url.txt\n";
     std::filesystem::permissions(opener, std::filesystem::perms::owner_all);
     desktop.setUrlOpener(opener);
-    const std::string url = "https://example.org/apps?id=7&x=1;touch $(echo hacked)";
-    EXPECT_TRUE(desktop.openURL(url));
+    const std::string url = "https://plumbrick.test/apps?id=7&x=1;touch $(echo hacked)";
+    std::string saved = plumbrick::homePage();   // a copy: set back at the end
+    plumbrick::setHomePage(url);
+    driver.dismissIntro();
+    Application::sharedApplication().setBackend(&desktop);
+    const Point more{423, 13};   // MORE GAMES, top right of the menu
+    for (SDL_Event e : {mouseButton(SDL_MOUSEBUTTONDOWN, more), mouseButton(SDL_MOUSEBUTTONUP, more)})
+        SDL_PushEvent(&e);
+    desktop.runOnce(false);
     ASSERT_GT(waitpid(-1, nullptr, 0), 0);
     std::ifstream written(folder + "/url.txt");
-    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(written), {}), url);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(written), {}), "1|" + url);
+    EXPECT_FALSE(Application::sharedApplication().isTerminating());
+    EXPECT_EQ(posted, 0);
+    auto* menu = root().getViewControllerMenu();
+    EXPECT_NE(menu->view()->superview(), nullptr);
+    driver.key("right");   // the menu answers: the strip turns a page
+    driver.advance(0.5);
+    EXPECT_EQ(stripOffset(), 480);
+    Application::sharedApplication().setBackend(nullptr);
+    plumbrick::setHomePage(std::move(saved));
 }
 
 // A round being played, ended by closing the window, by SIGTERM or by Ctrl+Q: will-terminate once, saved.

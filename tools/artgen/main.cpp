@@ -4,7 +4,7 @@
 //       every face of MASTER: <face>_face.png, <face>_<part>.png, and menu_0<slot>.png for faces given by --menu
 //   artgen whole SVG OUTDIR [--stamp FILE]         SVG whole to <name>.png
 //   artgen digits SVG OUTDIR FORMAT [--stamp FILE]  ten digit pictures named by FORMAT ("yolkfall_07_%02d")
-//   artgen icon SVG OUTDIR NAME [--stamp FILE]      the desktop icon: OUTDIR/<N>x<N>/apps/NAME.png for N = 48 ... 512,
+//   artgen icon SVG OUTDIR NAME [--stamp FILE]      the desktop icon: OUTDIR/<N>x<N>/apps/NAME.png for N = 16 ... 512,
 //                                                  and the SVG itself as OUTDIR/scalable/apps/NAME.svg
 //   artgen boxes MASTER [FACE]                     the box of every part, one JSON object per line
 //   artgen sync MASTER LAYOUT.json                 rewrites the layout's part frames to the master's boxes
@@ -138,7 +138,7 @@ int cmdIcon(const Args& a) {
     const std::string& name = a.positional[2];
     Master m(a.positional[0]);
     if (m.width() != m.height()) throw Error(a.positional[0] + ": an icon must be square");
-    for (int size : {48, 64, 128, 256, 512}) {
+    for (int size : {16, 22, 24, 32, 48, 64, 128, 256, 512}) {
         const fs::path dir = out / (std::to_string(size) + "x" + std::to_string(size)) / "apps";
         fs::create_directories(dir);
         renderWhole(m, double(size) / m.width()).writePng((dir / (name + ".png")).string());
