@@ -1,8 +1,9 @@
 // The page's service worker: it keeps one build's files (the page, its script, .wasm and data package, the
 // manifest and icons) and serves them before the network, so that the page starts without one. The build's
 // last step (Finish.cmake) writes BUILD and FILES. A new build's worker is fetched and filled in the
-// background and waits; the page hands over to it when it next starts (the "take over" message), before
-// anything of the old build runs, so a round is never cut short. IndexedDB, where the saves are, is not touched.
+// background, then serves in place of the old one; a page already running goes on with what it has loaded (it
+// loads nothing more), so the new build runs from the page's next start, and a round is never cut short.
+// IndexedDB, where the saves are, is not touched.
 'use strict';
 const BUILD = '@PLUMBRICK_VERSION@';
 const FILES = @PLUMBRICK_FILES@;
@@ -36,16 +37,15 @@ self.addEventListener('install', (event) => {
       if (!(await ours(href, response))) throw new Error(href + ' is not of build ' + BUILD);
       await cache.put(href, response);
     }));
+    // The old build's worker serves nothing that this one does not: the build-named files of a page still
+    // loading the old build pass to the network, under names that say what they hold.
+    await self.skipWaiting();
   })());
 });
 
 self.addEventListener('activate', (event) => {
   event.waitUntil(caches.keys().then((keys) =>
     Promise.all(keys.filter((key) => key.startsWith(prefix) && key !== CACHE).map((key) => caches.delete(key)))));
-});
-
-self.addEventListener('message', (event) => {
-  if (event.data === 'take over') self.skipWaiting();
 });
 
 const kNeedsNetwork = `<!doctype html><meta charset="utf-8">
