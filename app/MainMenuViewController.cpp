@@ -4,7 +4,6 @@
 
 #include "platform/Application.h"
 #include "platform/Image.h"
-#include "platform/Log.h"
 
 namespace plumbrick {
 
@@ -72,7 +71,6 @@ void MainMenuViewController::eventSelectGame(View* sender) {
 
 void MainMenuViewController::eventSelectGameInfo(View* sender) {
     if (!dynamic_cast<Control*>(sender)) return;
-    platform::NSLog("info %d", sender->tag());
     if (idParentController) idParentController->switchInfoFromMenu(sender->tag());
 }
 

@@ -23,6 +23,7 @@
 #include "platform/Application.h"
 #include "platform/Bundle.h"
 #include "platform/Log.h"
+#include "platform/Notification.h"
 #include "platform/RunLoop.h"
 #include "platform/Settings.h"
 #include "platform/Sound.h"
@@ -136,6 +137,10 @@ void onFrame() {
             app.terminate();
         }
     }
+    // The page can end at any moment without a word (a reload, a closed tab, a discarded background tab):
+    // a playing round is written now and then, as the pause writes it, and the page keeps the write.
+    if (!app.isTerminating())
+        NotificationCenter::defaultCenter().postNotificationName(ApplicationCheckpointNotification);
     page->work[page->passes++ % kWorkSamples] = float(emscripten_get_now() - start);
     if (!page->firstFrameMarked && page->desktop->framesDrawn() > 0) {
         page->firstFrameMarked = true;
