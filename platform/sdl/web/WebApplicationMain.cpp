@@ -23,6 +23,7 @@
 #include "platform/Application.h"
 #include "platform/Bundle.h"
 #include "platform/Log.h"
+#include "platform/Notice.h"
 #include "platform/Notification.h"
 #include "platform/RunLoop.h"
 #include "platform/Settings.h"
@@ -250,4 +251,16 @@ extern "C" EMSCRIPTEN_KEEPALIVE const char* plumbrick_frame_work() {
     }
     json += "]}";
     return json.c_str();
+}
+
+// Called by the page whenever it fits the screen: the least touch area of a control, in points each way (a
+// thumb's width on the screen at the size it is shown; web/page.js).
+extern "C" EMSCRIPTEN_KEEPALIVE void plumbrick_touch_reach(double points) {
+    if (platform::page && platform::page->desktop) platform::page->desktop->input().setTouchReach(points);
+}
+
+// Called by the page to tell the player something about the page itself (its saves not kept in this
+// browser), in the notice strip for `seconds`.
+extern "C" EMSCRIPTEN_KEEPALIVE void plumbrick_notice(const char* text, double seconds) {
+    if (text) platform::postNotice(text, seconds);
 }
