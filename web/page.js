@@ -103,7 +103,7 @@ function watchSaves() {
       const result = original.call(FS, path, ...rest);
       if (inFolder(path)) {
         writeSaves();
-        askToKeepSaves();
+        if (op === 'rename') askToKeepSaves(rest[0]);
       }
       return result;
     };
@@ -291,29 +291,47 @@ Module.postRun.push(() => {
 // Once a round is recorded, the browser is asked to keep the site's storage (it may otherwise evict it when
 // space runs short); where IndexedDB is missing or refused, the player is told once that results are not
 // kept.
-const kResultsFile = kSaveFolder + '/Tinmarsh.result';
+const kResultsFile = '/Tinmarsh.result';   // the results file's name, in the save folder's own folder
 const kNotKeptNotice = 'Results are not kept in this browser';
 let keepAsked = false;
 
-function askToKeepSaves() {
+// `written`: the file a save has just put in place; none at the start (the results of an earlier visit).
+function askToKeepSaves(written) {
   if (keepAsked || !savesKept || !navigator.storage || !navigator.storage.persist) return;
-  if (!FS.analyzePath(kResultsFile).exists) return;
+  if (written ? !String(written).endsWith(kResultsFile) : !resultsKept(kSaveFolder)) return;
   keepAsked = true;
   navigator.storage.persisted()
     .then((kept) => kept || navigator.storage.persist())
     .then((kept) => { if (!kept) console.log('Plumbrick: the browser may clear the saves when space runs short'); })
     .catch((e) => console.log('Plumbrick: asking to keep the saves failed: ' + e));
 }
+function resultsKept(folder) {
+  try {
+    return FS.readdir(folder).some((name) => {
+      if (name === '.' || name === '..') return false;
+      const path = folder + '/' + name;
+      return path.endsWith(kResultsFile) || (FS.isDir(FS.stat(path).mode) && resultsKept(path));
+    });
+  } catch (e) {
+    return false;
+  }
+}
 Module.postRun.push(() => {
   askToKeepSaves();
-  if (savesRefused && !ended) Module._plumbrick_notice(kNotKeptNotice, 6);
+  if (savesRefused && !ended) {
+    const text = new TextEncoder().encode(kNotKeptNotice + '\0');
+    const at = Module._malloc(text.length);
+    HEAPU8.set(text, at);
+    Module._plumbrick_notice(at, 6);
+    Module._free(at);
+  }
 });
 
 // --- Thumbs ---------------------------------------------------------------------------------------------
 // Every control takes touches over at least kThumb CSS pixels each way, whatever its drawn size (the
 // program grows the areas: plumbrick_touch_reach). On a phone the screen leaves margins at its sides where
-// the thumbs rest: a touch there goes to the program as a touch beside its screen, which reaches the
-// nearest control on that side at that height.
+// the thumbs rest: a touch there goes to the program as a touch at the edge of its screen on that side,
+// which reaches the nearest control on that side at that height.
 const kThumb = 44;
 let cssPixelsPerPoint = 1;
 const beside = new Map();   // touches that began beside the canvas, by identifier
@@ -341,10 +359,16 @@ function forwardBeside(event) {
   }
   if (!changed.length) return;
   try {
-    const onCanvas = (t) => new Touch({
-      identifier: t.identifier, target: canvas, clientX: t.clientX, clientY: t.clientY, screenX: t.screenX,
-      screenY: t.screenY, pageX: t.pageX, pageY: t.pageY, radiusX: t.radiusX, radiusY: t.radiusY, force: t.force,
-    });
+    // At the screen's edge on that side (SDL drops a touch left of the canvas), at the same height.
+    const edge = canvas.getBoundingClientRect();
+    const onCanvas = (t) => {
+      const x = t.clientX < edge.left ? edge.left : t.clientX >= edge.right ? edge.right + 1 : t.clientX;
+      const y = Math.min(Math.max(t.clientY, edge.top), edge.bottom - 1);
+      return new Touch({
+        identifier: t.identifier, target: canvas, clientX: x, clientY: y, screenX: t.screenX, screenY: t.screenY,
+        pageX: x, pageY: y, radiusX: t.radiusX, radiusY: t.radiusY, force: t.force,
+      });
+    };
     const down = [...beside.values()].map(onCanvas);
     canvas.dispatchEvent(new TouchEvent(event.type, {
       cancelable: true, touches: down, targetTouches: down, changedTouches: changed.map(onCanvas),

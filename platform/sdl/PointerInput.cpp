@@ -115,7 +115,7 @@ Control* PointerInput::reachedControl(View& root, Point p) const {
     const double w = screen.size.width;
     std::vector<Reachable> controls;
     collectReachable(frontScreen(root), {0, 0, w, screen.size.height}, controls);
-    const bool left = p.x < 0, right = p.x >= w;
+    const bool left = p.x <= 0, right = p.x >= w;   // beside the screen, or on its very edge
     Control* best = nullptr;
     double bestDistance = 0;
     for (const auto& [control, area] : controls) {

@@ -40,8 +40,8 @@ public:
     void setTouchReach(double points) { reach_ = points; }
     double touchReach() const { return reach_; }
     // The control a finger at `p` reaches: the one under it; else, of the front-most screen's controls
-    // whose touch area holds `p`, the nearest; a finger beside the screen (left or right of it) reaches the
-    // nearest control on that half whose touch area spans its height. Null if none.
+    // whose touch area holds `p`, the nearest; a finger beside the screen (left or right of it, or on its
+    // very edge) reaches the nearest control on that half whose touch area spans its height. Null if none.
     Control* reachedControl(View& root, Point p) const;
     // Wheel steps: positive moves towards the end (next page). True when a scroll view took them.
     bool wheel(View& root, Point p, int steps);

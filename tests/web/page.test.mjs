@@ -13,7 +13,7 @@
 //
 // Each step prints "ok" or "not ok"; a failed step stops the steps after it, which count as failed. The
 // last line is "web: N passed, N failed".
-import { Fingers, kGameA, kGameB, kIdle, kIntroTap, kPause, kPaused, kPlaying, kStatistics, launch, open,
+import { Fingers, kGameA, kGameB, kIdle, kIntroTap, kPause, kPaused, kPlaying, kSlotPicture, kStatistics, launch, open,
          phone, report, runSteps, serve, sleep, tablet, toSlot1 as openSlot1, until } from './support.mjs';
 
 const kLeftDown = { x: 40, y: 202 };
@@ -239,7 +239,7 @@ step('touches arrived as touches only, and nothing failed in the page', async ()
 });
 
 step('where IndexedDB is missing, the player is told that results are not kept', async () => {
-  const bare = await browser.newPage();
+  const bare = await (await browser.createBrowserContext()).newPage();   // a browser of its own
   await bare.setViewport(phone);
   await bare.evaluateOnNewDocument(() => { Object.defineProperty(window, 'indexedDB', { get: () => undefined }); });
   await open(bare, server.url);
