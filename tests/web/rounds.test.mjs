@@ -42,9 +42,11 @@ async function endPage(how) {
   if (how === 'closed') {
     await page.close();
   } else {
+    const crashed = new Promise((resolve) => page.once('error', resolve));
     const cdp = await page.createCDPSession();
-    await cdp.send('Page.crash').catch(() => {});   // the renderer dies: no pagehide, no unload
-    await page.close().catch(() => {});
+    cdp.send('Page.crash').catch(() => {});   // the renderer dies: no pagehide, no unload; never answers
+    await crashed;
+    await page.close();
   }
   await newPage();
   await open(page, server.url);
