@@ -5,7 +5,6 @@
 
 #include "platform/Application.h"
 #include "platform/Image.h"
-#include "platform/Log.h"
 
 #ifndef PLUMBRICK_HOMEPAGE
 #define PLUMBRICK_HOMEPAGE ""
@@ -91,7 +90,6 @@ void MainMenuViewController::eventSelectGame(View* sender) {
 
 void MainMenuViewController::eventSelectGameInfo(View* sender) {
     if (!dynamic_cast<Control*>(sender)) return;
-    platform::NSLog("info %d", sender->tag());
     if (idParentController) idParentController->switchInfoFromMenu(sender->tag());
 }
 
