@@ -1,12 +1,26 @@
 #include "app/MainMenuViewController.h"
 
 #include <cstdio>
+#include <utility>
 
 #include "platform/Application.h"
 #include "platform/Image.h"
-#include "platform/Log.h"
+
+#ifndef PLUMBRICK_HOMEPAGE
+#define PLUMBRICK_HOMEPAGE ""
+#endif
 
 namespace plumbrick {
+
+namespace {
+std::string& homePageValue() {
+    static std::string url = PLUMBRICK_HOMEPAGE;
+    return url;
+}
+}   // namespace
+
+const std::string& homePage() { return homePageValue(); }
+void setHomePage(std::string url) { homePageValue() = std::move(url); }
 
 using platform::Control;
 using platform::ImageView;
@@ -17,6 +31,7 @@ MainMenuViewController::MainMenuViewController(std::string nibName) : platform::
 
 void MainMenuViewController::bindLayout(platform::LayoutBindings& bindings) {
     bindings.outlet("menuScrolView", menuScrolView);
+    bindings.outlet("btMoreGames", btMoreGames);
     bindings.action("eventSelectGame:", this, &MainMenuViewController::eventSelectGame);
     bindings.action("eventSelectGameInfo:", this, &MainMenuViewController::eventSelectGameInfo);
     bindings.action("pressBtMoreGames:", this, &MainMenuViewController::pressBtMoreGames);
@@ -24,6 +39,9 @@ void MainMenuViewController::bindLayout(platform::LayoutBindings& bindings) {
 
 void MainMenuViewController::viewDidLoad() {
     platform::ViewController::viewDidLoad();
+    moreGamesURL = homePage();
+    // Without a home page its place on the menu stays empty.
+    if (btMoreGames) btMoreGames->setHidden(moreGamesURL.empty());
     initMenuWithImages();
 }
 
@@ -72,15 +90,13 @@ void MainMenuViewController::eventSelectGame(View* sender) {
 
 void MainMenuViewController::eventSelectGameInfo(View* sender) {
     if (!dynamic_cast<Control*>(sender)) return;
-    platform::NSLog("info %d", sender->tag());
     if (idParentController) idParentController->switchInfoFromMenu(sender->tag());
 }
 
 void MainMenuViewController::pressBtMoreGames(View* sender) {
     (void)sender;
-    // The controller keeps its view: taking it out of the tree does not destroy the sender's parent.
-    if (isViewLoaded()) view()->removeFromSuperview();
-    platform::Application::sharedApplication().openURL(kMoreGamesURL);
+    // The browser opens the page and the menu stays on screen, as it was, for the player coming back.
+    if (!moreGamesURL.empty()) platform::Application::sharedApplication().openURL(moreGamesURL);
 }
 
 bool MainMenuViewController::shouldAutorotateToInterfaceOrientation(int orientation) {

@@ -1,7 +1,7 @@
 #pragma once
 // The main menu: a horizontally paged strip of the six game pictures, information controls for each
-// game and a control that hands the store link to the platform. Every change of screen is asked of the
-// root controller.
+// game and MORE GAMES, which opens the project's home page in the browser while the menu stays. Every
+// change of screen is asked of the root controller.
 
 #include <memory>
 #include <string>
@@ -11,8 +11,11 @@
 
 namespace plumbrick {
 
-// The store page that lists the maker's other applications: a neutral placeholder for now.
-inline constexpr const char* kMoreGamesURL = "https://example.com/";
+// The project's home page, named when the build is configured (-DPLUMBRICK_HOMEPAGE=URL); empty when none
+// was. MORE GAMES opens it, and is hidden without one. A menu takes the value when its view loads; tests
+// set another before that.
+const std::string& homePage();
+void setHomePage(std::string url);
 
 class MainMenuViewController : public platform::ViewController {
 public:
@@ -29,7 +32,7 @@ public:
 
     void eventSelectGame(platform::View* sender);       // a page's picture, touch-up inside
     void eventSelectGameInfo(platform::View* sender);   // an information control
-    void pressBtMoreGames(platform::View* sender);      // the more-games control
+    void pressBtMoreGames(platform::View* sender);      // MORE GAMES: the home page opens, the menu stays
     bool shouldAutorotateToInterfaceOrientation(int orientation) override;
 
     platform::ScrollView* getMenuScrolView() const { return menuScrolView.get(); }
@@ -41,6 +44,8 @@ protected:
 
 private:
     std::shared_ptr<platform::ScrollView> menuScrolView;
+    platform::Button* btMoreGames = nullptr;                  // outlet; the view tree owns it
+    std::string moreGamesURL;                                 // the home page when the view loaded
     VCRootControllerProtocol* idParentController = nullptr;   // the root; it outlives this screen
 };
 

@@ -3,8 +3,10 @@
 
 #include "app/Registration.h"
 #include "platform/Application.h"
+#include "services/Support.h"
 
 int main(int argc, char** argv) {
     plumbrick::registerApplicationClasses();
+    platform::setInstanceFolder(&plumbrick::makeSaveFolder);
     return platform::UIApplicationMain(argc, argv);
 }

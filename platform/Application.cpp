@@ -22,6 +22,17 @@ std::map<std::string, ControllerFactory>& controllerClasses() {
 }
 }   // namespace
 
+namespace {
+std::function<std::string()>& instanceFolderFunction() {
+    static std::function<std::string()> folder;
+    return folder;
+}
+}   // namespace
+
+void setInstanceFolder(std::function<std::string()> folder) { instanceFolderFunction() = std::move(folder); }
+
+const std::function<std::string()>& instanceFolder() { return instanceFolderFunction(); }
+
 void registerDelegateClass(const std::string& name, DelegateFactory factory) {
     delegateClasses()[name] = std::move(factory);
 }
@@ -102,11 +113,7 @@ void Application::launch(const std::string& mainLayout) {
     delegate->applicationDidFinishLaunching();
 }
 
-bool Application::openURL(const std::string& url) {
-    const bool handed = backend_ ? backend_->openURL(url) : false;
-    terminate();
-    return handed;
-}
+bool Application::openURL(const std::string& url) { return backend_ ? backend_->openURL(url) : false; }
 
 void Application::terminate() {
     if (terminated_) return;

@@ -44,7 +44,7 @@ public:
     void launch(const std::string& mainLayout = "MainWindow");
     ApplicationDelegate* delegate() const { return delegate_.get(); }
 
-    // Hands the URL to the system; the application then ends (will-terminate first), as the platform does.
+    // Hands the URL to the system (the browser opens it); the application goes on. False when nothing took it.
     bool openURL(const std::string& url);
     // Posts the will-terminate notification (once, however often it is called) and stops the backend.
     void terminate();
@@ -59,5 +59,11 @@ private:
 
 // The application loop of the desktop backend (defined there): launches, runs until the end, returns 0.
 int UIApplicationMain(int argc, char** argv);
+
+// The folder that one copy of the program uses at a time (the save folder), asked for once the command line has
+// been read: the desktop's loop locks it before anything else touches it, and a second start there ends. Unset
+// (tests, tools), nothing is locked; the browser ignores it.
+void setInstanceFolder(std::function<std::string()> folder);
+const std::function<std::string()>& instanceFolder();
 
 }   // namespace platform

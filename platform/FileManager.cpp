@@ -203,17 +203,38 @@ bool FileManager::fileExistsAtPath(const std::string& path, bool* isDir) const {
     return true;
 }
 
-bool FileManager::createDirectoryAtPath(const std::string& path) {
-    if (path.empty()) return false;
+bool FileManager::createDirectoryAtPath(const std::string& path, std::string* error) {
+    if (path.empty()) {
+        setError(error, describe("Could not make the folder", path, ENOENT));
+        return false;
+    }
     if (isDirectory(path)) return true;
     // Make the parents first, then this folder.
     std::string parent = folderOf(path);
     if (parent != path && parent != "." && parent != "/" && !isDirectory(parent)) {
-        if (!createDirectoryAtPath(parent)) return false;
+        if (!createDirectoryAtPath(parent, error)) return false;
     }
     if (doMkdir(path) == 0) return true;
     // Someone else may have made it meanwhile.
-    return errno == EEXIST && isDirectory(path);
+    const int err = errno;
+    if (err == EEXIST && isDirectory(path)) return true;
+    setError(error, describe("Could not make the folder", path, err));
+    return false;
+}
+
+bool FileManager::canWriteInFolder(const std::string& folder, std::string* error) {
+    std::string temp = stringByAppendingPathComponent(folder, std::string(".check") + kTempInfix + "XXXXXX");
+    int fd = doMkstemp(temp);
+    if (fd < 0) {
+        setError(error, describe("Could not make a file in", folder, errno));
+        return false;
+    }
+    ::close(fd);
+    if (doUnlink(temp) != 0) {
+        setError(error, describe("Could not remove", temp, errno));
+        return false;
+    }
+    return true;
 }
 
 bool FileManager::removeItemAtPath(const std::string& path, std::string* error) {

@@ -64,8 +64,12 @@ public:
 
     bool fileExistsAtPath(const std::string& path) const;
     bool fileExistsAtPath(const std::string& path, bool* isDirectory) const;
-    // Makes the folder (and its parents); true on success or when it exists as a folder.
-    bool createDirectoryAtPath(const std::string& path);
+    // Makes the folder (and its parents); true on success or when it exists as a folder. On failure *error
+    // says which folder could not be made, and why.
+    bool createDirectoryAtPath(const std::string& path, std::string* error = nullptr);
+    // Whether a file can be made in the folder now: makes one (named as an atomic write's temporary file, so
+    // that one left by a killed process is cleared) and removes it. On failure *error says why.
+    bool canWriteInFolder(const std::string& folder, std::string* error = nullptr);
     // True on success; on failure *error gets a readable description.
     bool removeItemAtPath(const std::string& path, std::string* error = nullptr);
     // What is at a path itself (a symbolic link is not followed).

@@ -10,6 +10,9 @@
 namespace platform {
 
 inline constexpr const char* ApplicationWillTerminateNotification = "UIApplicationWillTerminateNotification";
+// Posted often by a backend whose program can end without notice (the browser page): a playing round is
+// written to its state file now and then (game_face::checkpointRound).
+inline constexpr const char* ApplicationCheckpointNotification = "PlumbrickCheckpointNotification";
 
 class NotificationCenter {
 public:

@@ -11,7 +11,10 @@ SaveReports& SaveReports::shared() {
 }
 
 void SaveReports::failed(const std::string& kind, const std::string& line, const std::string& notice) {
-    logLine(line);
+    if (folderProblem_.empty() || line.find(folderProblem_) != std::string::npos)
+        logLine(line);
+    else
+        logLine(line + " (the save folder: " + folderProblem_ + ")");
     if (failing_.insert(kind).second) postNotice(notice);
 }
 

@@ -17,10 +17,18 @@ public:
     void succeeded(const std::string& kind);
     // True from a failure of this kind to its next success.
     bool failing(const std::string& kind) const { return failing_.count(kind) != 0; }
-    void reset() { failing_.clear(); }
+    // Why the save folder could not be made, empty when it could: added to every failure's line, for a save
+    // into a folder that is missing fails with "No such file or directory" while the reason lies in its making.
+    void setFolderProblem(std::string why) { folderProblem_ = std::move(why); }
+    const std::string& folderProblem() const { return folderProblem_; }
+    void reset() {
+        failing_.clear();
+        folderProblem_.clear();
+    }
 
 private:
     std::set<std::string> failing_;
+    std::string folderProblem_;
 };
 
 }   // namespace platform

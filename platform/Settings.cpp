@@ -113,4 +113,9 @@ int Settings::getInt(const std::string& section, const std::string& key, int fal
 void Settings::set(const std::string& section, const std::string& key, bool value) { doc_->slot(section, key) = value; }
 void Settings::set(const std::string& section, const std::string& key, int value) { doc_->slot(section, key) = value; }
 
+void Settings::remove(const std::string& section, const std::string& key) {
+    auto s = doc_->json.find(section);
+    if (s != doc_->json.end() && s->is_object()) s->erase(key);
+}
+
 }   // namespace platform

@@ -46,6 +46,8 @@ public:
     bool has(const std::string& section, const std::string& key) const;
     void set(const std::string& section, const std::string& key, bool value);
     void set(const std::string& section, const std::string& key, int value);
+    // Removes the key, if the section has it.
+    void remove(const std::string& section, const std::string& key);
 
     // Largest file read; a bigger one is damaged.
     static constexpr std::size_t kMaxBytes = std::size_t{64} * 1024;

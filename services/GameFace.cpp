@@ -21,7 +21,7 @@ using platform::ArchiveValueKind;
 
 std::string quoted(const char* key) { return std::string("\"") + key + "\""; }
 
-// State files whose round was restored in this run and has not gone on yet.
+// State files whose round was restored in this run, or written by a checkpoint, and has not gone on yet.
 std::set<std::string>& restoredFiles() {
     static std::set<std::string> paths;
     return paths;
@@ -91,6 +91,8 @@ void releaseStateFile(const std::string& path) {
     if (platform::FileManager::defaultManager().itemKindAtPath(path) == platform::FileManager::ItemKind::None) return;
     removeStateFile(path);
 }
+
+void holdStateFile(const std::string& path) { restoredFiles().insert(path); }
 
 bool loadStateFile(const std::string& path, const std::string& className,
                    const std::function<bool(const platform::KeyedUnarchiver&)>& restore) {

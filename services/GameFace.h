@@ -47,9 +47,10 @@ inline constexpr int kStateVersion = 100;
 // Seconds played as the results store wants them: truncated toward zero, NaN as 0, clamped to 32 bits.
 int wholeSeconds(double seconds);
 
-// The restored round whose file is `path` goes on (it is resumed, or a new round replaces it): the file is
-// deleted, so that the round cannot come back a second time; a failed deletion logs "ERROR: <description>".
-// Nothing happens for a path whose round was not restored in this run, or was saved since.
+// The restored round whose file is `path` goes on (it is resumed, or a new round replaces it, or it ends): the
+// file is deleted, so that the round cannot come back a second time; a failed deletion logs "ERROR:
+// <description>". Nothing happens for a path whose round was not restored in this run nor held by a
+// checkpoint (holdStateFile), or was saved since.
 void releaseStateFile(const std::string& path);
 
 // ---- The round's buttons, alike on every game face ----
@@ -94,6 +95,41 @@ template <GameController Game> bool pauseRound(Game& g) {
 template <GameController Game> void holdRound(Game& g) {
     if (!pauseRound(g)) return;
     if (platform::ImageView* sign = g.getIvGamePause()) sign->setHidden(false);
+}
+
+// ---- Checkpoints of a round in play ----
+// Where the program can be ended without notice (a browser page: a reload, a closed tab, a phone that
+// discards a tab in the background), a playing round is written as the pause would write it, so that the
+// next start brings it back paused, at most kCheckpointInterval seconds older.
+inline constexpr double kCheckpointInterval = 4.0;
+
+// What a game keeps of its checkpoints: the start of the stretch of play last written, and when.
+struct Checkpoints {
+    std::optional<double> stretch;
+    double written = 0;
+};
+
+// The state file at `path` holds a round that may still go on (a checkpoint, or the pause that followed
+// one): releaseStateFile removes it when that round goes on or ends.
+void holdStateFile(const std::string& path);
+
+// One checkpoint occasion at wall-clock time `now`. A playing round is recorded with the seconds played so
+// far and written by `writeAsPaused` (false: nothing written) at the start of each stretch of play and then
+// every kCheckpointInterval seconds; a round paused since its last checkpoint is written once as it is.
+template <GameController Game, class Write>
+void checkpointRound(Game& g, Checkpoints& c, double now, Write writeAsPaused) {
+    if (g.getState() == Game::kPlaying) {
+        const double stretch = g.getTimeStartGame();
+        if (c.stretch == stretch && now >= c.written && now - c.written < kCheckpointInterval) return;
+        c.stretch = stretch;
+        c.written = now;
+        if (VCGamesResult* results = g.getGameResult())
+            results->EndGame(wholeSeconds(g.getTimeGame() + now - stretch), g.getScores(), g.getPenalty());
+        if (writeAsPaused()) holdStateFile(g.pathStateFile());
+    } else if (c.stretch) {
+        c.stretch.reset();
+        if (g.getState() == Game::kPaused && g.saveStateGame()) holdStateFile(g.pathStateFile());
+    }
 }
 
 // pressBtStartGame: a playing round ends and is recorded, a paused one (recorded when it was paused) ends

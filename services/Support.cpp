@@ -3,9 +3,11 @@
 #include <cstdint>
 #include <cstdlib>
 #include <set>
+#include <utility>
 
 #include "platform/Bundle.h"
 #include "platform/FileManager.h"
+#include "platform/SaveReports.h"
 
 namespace plumbrick {
 
@@ -18,7 +20,9 @@ void clearStaleTemporariesOnce(const std::string& folder) {
 }
 }   // namespace
 
-std::string getPathFolderSaveGame() {
+namespace {
+// The save folder, and whether it was there before this call.
+std::pair<std::string, bool> saveFolder() {
     auto& fm = platform::FileManager::defaultManager();
     const auto paths = platform::NSSearchPathForDirectoriesInDomains(9, 1, true);
     std::string documents = paths.empty() ? platform::documentsDirectory() : paths.front();
@@ -26,11 +30,33 @@ std::string getPathFolderSaveGame() {
     bool isDirectory = false;
     // The trailing "/" makes a plain file of that name count as missing; making the folder then fails.
     if (fm.fileExistsAtPath(folder + "/", &isDirectory)) {
-        clearStaleTemporariesOnce(folder);
-        return folder;
+        platform::SaveReports::shared().setFolderProblem("");
+        return {folder, true};
     }
-    if (fm.createDirectoryAtPath(folder + "/")) return folder;
-    return documents;
+    std::string why;
+    const bool made = fm.createDirectoryAtPath(folder + "/", &why);
+    platform::SaveReports::shared().setFolderProblem(made ? "" : why);
+    return {made ? folder : documents, false};
+}
+}   // namespace
+
+std::string getPathFolderSaveGame() {
+    auto [folder, existed] = saveFolder();
+    if (existed) clearStaleTemporariesOnce(folder);
+    return folder;
+}
+
+std::string makeSaveFolder() { return saveFolder().first; }
+
+bool checkSaveFolder() {
+    auto& reports = platform::SaveReports::shared();
+    const std::string folder = getPathFolderSaveGame();
+    std::string why;
+    if (platform::FileManager::defaultManager().canWriteInFolder(folder, &why)) return true;
+    // A folder that could not be made is why no file can be made where it would be.
+    if (!reports.folderProblem().empty()) why = reports.folderProblem();
+    reports.failed("folder", "ERROR save folder: " + why, kFolderNotWritableNotice);
+    return false;
 }
 
 void removeStaleSaveTemporaries() {

@@ -14,6 +14,15 @@ namespace plumbrick {
 // existing folder in a process removes temporary files that an interrupted save left there.
 std::string getPathFolderSaveGame();
 
+// The same folder, made when missing, with nothing in it removed: the folder that one copy of the program locks
+// before it touches anything there (a second copy must never remove the first one's temporary files).
+std::string makeSaveFolder();
+
+// At start-up: makes the save folder and tries a file in it. When either fails, the player is told at once
+// (kFolderNotWritableNotice) and the log says why; false then. Saves are still tried as usual.
+bool checkSaveFolder();
+inline constexpr const char* kFolderNotWritableNotice = "Saving is not possible: folder not writable";
+
 // At start-up: removes the temporary files that an interrupted save left in the save folder (and in the
 // documents directory, where saves go when the folder cannot be made). Makes no folder.
 void removeStaleSaveTemporaries();

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "platform/FileLock.h"
 #include "platform/FileManager.h"
 #include "platform/Log.h"
 #include "platform/SaveReports.h"
@@ -37,6 +38,8 @@ void VCGamesResult::Load() {
             }
         }
     }
+    listOnDisk = *list;
+    takenOut.clear();
     arGamesResult = std::move(list);
 }
 
@@ -79,7 +82,79 @@ void dropUnwritable(platform::PlistDictionary& dict, const std::string& self) {
     }
 }
 
+// The packs of this game's entry that are well formed (the others were never this store's, and go).
+platform::PlistArray wellFormedPacks(const platform::PlistValue* entry) {
+    platform::PlistArray packs;
+    if (const platform::PlistArray* list = entry ? entry->asArray() : nullptr) {
+        for (const auto& pack : *list) {
+            try {
+                VCGameRound::checkPack(pack);
+                packs.push_back(pack);
+            } catch (const MalformedPackError&) {}
+        }
+    }
+    return packs;
+}
+
+bool holds(const platform::PlistArray& list, const platform::PlistValue& pack) {
+    return std::any_of(list.begin(), list.end(),
+                       [&](const platform::PlistValue& p) { return VCGamesResult::isSameRound(p, pack); });
+}
+
+std::string folderOf(const std::string& path) {
+    const auto slash = path.find_last_of('/');
+    if (slash == std::string::npos) return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
 }   // namespace
+
+bool VCGamesResult::isSameRound(const platform::PlistValue& a, const platform::PlistValue& b) {
+    VCGameRound x, y;
+    try {
+        x.setPack(a);
+        y.setPack(b);
+    } catch (const MalformedPackError&) {
+        return false;
+    }
+    // The file keeps whole seconds since 2001 (platform/Plist.cpp): a date read back is the second it fell in.
+    auto held = [](platform::Date d) { return std::floor(d.timeIntervalSinceReferenceDate()); };
+    return held(x.getDateStart()) == held(y.getDateStart()) && held(x.getDateEnd()) == held(y.getDateEnd()) &&
+           x.getTime() == y.getTime() && x.getScores() == y.getScores() && x.getPenalty() == y.getPenalty();
+}
+
+bool VCGamesResult::isCurrentRound(const platform::PlistValue& pack) const {
+    return gameround && isSameRound(pack, gameround->getPack());
+}
+
+platform::PlistArray VCGamesResult::mergedWith(const platform::PlistArray& inFile) const {
+    const platform::PlistArray& mine = *arGamesResult;
+    platform::PlistArray merged;
+    bool added = false;
+    for (const auto& pack : mine) {
+        // A round this store saw in the file that is gone from it now was taken out by another copy: an older
+        // record of a round it recorded again, or the lowest that made room. The current round always stays.
+        if (holds(listOnDisk, pack) && !holds(inFile, pack) && !isCurrentRound(pack)) continue;
+        merged.push_back(pack);
+    }
+    for (const auto& pack : inFile) {
+        if (holds(mine, pack) || holds(listOnDisk, pack) || holds(takenOut, pack)) continue;
+        merged.push_back(pack);   // recorded by another copy, or in the file when this store could not read it
+        added = true;
+    }
+    if (!added) return merged;
+    try {
+        std::stable_sort(
+            merged.begin(), merged.end(),
+            [](const platform::PlistValue& a, const platform::PlistValue& b) { return scoresSort(a, b, nullptr) < 0; });
+    } catch (const MalformedPackError&) {
+        // A malformed pack of this store's own (set by hand): the list is written as it stands.
+    }
+    const std::size_t room = std::max(std::size_t(kMaxRounds), mine.size());
+    for (std::size_t i = merged.size(); merged.size() > room && i-- > 0;)
+        if (!isCurrentRound(merged[i])) merged.erase(merged.begin() + std::ptrdiff_t(i));
+    return merged;
+}
 
 void VCGamesResult::Save() {
     if (!arGamesResult) return;
@@ -90,6 +165,9 @@ void VCGamesResult::Save() {
         reports.failed(kSaveKind, "ERROR VCGamesResult:Save: " + what, kNotSavedNotice);
     };
 
+    // Another copy of the program may write the file between this read and this write: the save folder's lock
+    // makes each read, merge and write one step. Without a lock (a folder that cannot be opened) it goes on.
+    const platform::FileLock lock = platform::FileLock::waitForFolder(folderOf(placeOfStorage));
     int readError = 0;
     const auto bytes = fm.dataWithContentsOfFile(placeOfStorage, platform::kMaxDictionaryFileBytes, &readError);
     std::optional<platform::PlistDictionary> dict;
@@ -99,6 +177,11 @@ void VCGamesResult::Save() {
         // in memory and is written at the next occasion.
         fail("Could not read " + placeOfStorage + ": " + std::strerror(readError) + "; nothing written");
         return;
+    }
+    std::optional<platform::PlistArray> inFile;
+    if (dict) {
+        const auto it = dict->find(nameGame);
+        if (it != dict->end() && it->second.asArray()) inFile = wellFormedPacks(&it->second);
     }
     if (!dict) {
         if (fm.itemKindAtPath(placeOfStorage) != platform::FileManager::ItemKind::None) {
@@ -123,19 +206,27 @@ void VCGamesResult::Save() {
         dict.emplace();
     }
     dropUnwritable(*dict, nameGame);
-    (*dict)[nameGame] = platform::PlistValue(*arGamesResult);
+    // Without a list of this game in the file there is nothing to merge: the list is written as it stands.
+    platform::PlistArray list = inFile ? mergedWith(*inFile) : *arGamesResult;
+    (*dict)[nameGame] = platform::PlistValue(list);
     std::string error;
     if (!platform::writeDictionaryToFile(*dict, placeOfStorage, &error)) {
-        fail(error);
+        fail(error);   // the list in memory stays as it was, and so does what this store knows of the file
         return;
     }
+    listOnDisk = list;
+    takenOut.clear();
+    *arGamesResult = std::move(list);
     savePending = false;
     reports.succeeded(kSaveKind);
 }
 
 void VCGamesResult::NewGame() {
     if (arGamesResult)
-        while (arGamesResult->size() >= std::size_t(kMaxRounds)) arGamesResult->pop_back();
+        while (arGamesResult->size() >= std::size_t(kMaxRounds)) {
+            takenOut.push_back(arGamesResult->back());
+            arGamesResult->pop_back();
+        }
     const platform::Date now = platform::Date::date();
     gameround = std::make_shared<VCGameRound>(now, now, 0, 0, 0, "");
     if (arGamesResult) arGamesResult->push_back(gameround->getPack());
@@ -144,13 +235,22 @@ void VCGamesResult::NewGame() {
 void VCGamesResult::EndGame(int time, int scores, int penalty) {
     if (!gameround) return;
     try {
+        const platform::PlistValue before = gameround->getPack();
         gameround->setDateEnd(platform::Date::date());
         gameround->setTime(time);
         gameround->setPenalty(penalty);
         if (!(gameround->getScores() > scores)) gameround->setScores(scores);
-        const int index = findResultWithDateStart(gameround->getDateStart());
+        // The round's entry is the pack it was last recorded as; rounds of other copies merged into the list may
+        // have begun within the lookup's tolerance of it. A list set by hand is searched by the start date.
+        int index = -1;
+        for (std::size_t i = 0; arGamesResult && i < arGamesResult->size() && index == -1; ++i)
+            if (isSameRound((*arGamesResult)[i], before)) index = int(i);
+        if (index == -1) index = findResultWithDateStart(gameround->getDateStart());
         if (index == -1) return;
-        (*arGamesResult)[std::size_t(index)] = gameround->getPack();
+        platform::PlistValue& entry = (*arGamesResult)[std::size_t(index)];
+        const platform::PlistValue now = gameround->getPack();
+        if (!isSameRound(entry, now)) takenOut.push_back(entry);
+        entry = now;
         std::stable_sort(
             arGamesResult->begin(), arGamesResult->end(),
             [](const platform::PlistValue& a, const platform::PlistValue& b) { return scoresSort(a, b, nullptr) < 0; });

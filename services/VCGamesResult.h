@@ -24,7 +24,15 @@ public:
     // their order.
     void Load();
     // Writes this game's list into the results file, keeping the other games' lists (less what a property
-    // list cannot hold: dropped with one log line each). A file that exists but is not a property list is first
+    // list cannot hold: dropped with one log line each). The file is read again first, under the save folder's
+    // lock so that the copies of the program that share the folder take turns, and this game's list there is
+    // merged with the one in memory: rounds in the file that this store has not seen (another copy recorded
+    // them, or this store's own read failed) are kept; rounds that this store took out (an older record of a
+    // round recorded again, the lowest one that made room for a new round) and rounds that another copy took out
+    // of the file since this store saw it stay out. With rounds added, the list is sorted by score and cut to
+    // five (or to as many as the store held), never cutting the current round. A round is the same round when
+    // its start date, end date, time, score and penalty are equal, dates as the file holds them (whole
+    // seconds). A file that exists but is not a property list is first
     // moved aside, under the first free name of "Tinmarsh.result.unreadable", "….unreadable.2", "….3" and so
     // on, never over a copy kept earlier, with a line saying where it went. A file that could not be read now
     // (a failing disk) is left alone and nothing is written. Every failure logs one ERROR line naming the file
@@ -53,6 +61,9 @@ public:
     // The ordering of the list: negative when pack a comes first (higher score), positive when b
     // does, 0 for equal scores. The context is ignored. Throws MalformedPackError on a malformed pack.
     static int scoresSort(const platform::PlistValue& a, const platform::PlistValue& b, void* context);
+    // True when both packs are well formed and hold the same round: equal start and end dates (to the whole
+    // second, as the file keeps them), time, score and penalty. The name is not compared.
+    static bool isSameRound(const platform::PlistValue& a, const platform::PlistValue& b);
 
     // The list of packs; null before Load.
     const platform::PlistArray* getArGamesResult() const { return arGamesResult.get(); }
@@ -77,6 +88,15 @@ private:
     std::string placeOfStorage;
     std::shared_ptr<VCGameRound> gameround;
     bool savePending = false;
+    // This game's list as the file held it when this store last read it (Load) or wrote it (Save).
+    platform::PlistArray listOnDisk;
+    // Packs this store took out of its list since its last write: older records of a round recorded again, and
+    // the packs NewGame removed to make room.
+    platform::PlistArray takenOut;
+
+    // The list to write: the list in memory merged with `inFile`, this game's list as the file holds it now.
+    platform::PlistArray mergedWith(const platform::PlistArray& inFile) const;
+    bool isCurrentRound(const platform::PlistValue& pack) const;
 };
 
 }   // namespace plumbrick

@@ -26,3 +26,6 @@ add_library(nlohmann_json::nlohmann_json ALIAS plumbrick_json)
 # C++ exceptions are caught (the guarded readers throw on bad files); emscripten turns catching off by default.
 add_compile_options(-fexceptions)
 add_link_options(-fexceptions)
+
+# Compiled for size: the page's weight is what a first visit downloads.
+add_compile_options(-Oz)

@@ -1,7 +1,7 @@
 // What the page's tests and benchmark read of the running program, as JSON. Reading looks and changes
-// nothing, so the functions are harmless in play: which screen is in front, the open game's state, score,
-// misses and lit segments, whether an animation runs, the notice shown over the screen, and the texts of the labels on screen (the
-// statistics' rows).
+// nothing, so the functions are harmless in play: which screen is in front (an information page too), the
+// open game's state, score, misses, seconds played and lit segments, whether an animation runs, the notice
+// shown over the screen, and the texts of the labels on screen (the statistics' rows).
 
 #include <emscripten.h>
 
@@ -15,6 +15,7 @@
 #include "games/egg/VCWolf.h"
 #include "games/egg/YolkfallViewController.h"
 #include "platform/Application.h"
+#include "platform/Date.h"
 #include "platform/Notice.h"
 #include "platform/RunLoop.h"
 #include "platform/View.h"
@@ -68,12 +69,20 @@ platform::View* loadedView(platform::ViewController* controller) {
     return controller && controller->isViewLoaded() ? controller->view() : nullptr;
 }
 
+// Seconds of play in the open round so far (the stretch under way included).
+template <class Game> double played(const Game& game) {
+    double seconds = game.getTimeGame();
+    if (game.getState() == Game::kPlaying)
+        seconds += platform::Date::date().timeIntervalSince1970 - game.getTimeStartGame();
+    return seconds;
+}
+
 template <class Game> std::string gameFields(Game& game) {
     std::string lit;
     if (platform::View* v = loadedView(&game)) litTags(*v, lit);
     return ",\"state\":" + std::to_string(game.getState()) + ",\"type\":" + std::to_string(game.getTypeGame()) +
            ",\"score\":" + std::to_string(game.getScores()) + ",\"misses\":" + std::to_string(game.getPenalty()) +
-           ",\"lit\":[" + lit + "]";
+           ",\"played\":" + std::to_string(played(game)) + ",\"lit\":[" + lit + "]";
 }
 
 }   // namespace
@@ -92,6 +101,11 @@ extern "C" EMSCRIPTEN_KEEPALIVE const char* plumbrick_report() {
             screen = "intro";
         else
             screen = "menu";
+        // An information page over the menu: a control that covers the screen, in front.
+        const auto& front = root->view()->subviews();
+        if (!front.empty() && dynamic_cast<const platform::Control*>(front.back().get()) &&
+            onScreen(front.back().get()))
+            screen = "info";
         for (int slot = 1; slot <= PlumbrickViewController::kSlotCount; ++slot) {
             platform::ViewController* game = root->getViewControllerGame(slot);
             if (!onScreen(loadedView(game))) continue;

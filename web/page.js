@@ -24,6 +24,7 @@ Module.printErr = (text) => (/^ERROR\b/.test(text) ? console.error(text) : conso
 
 // --- The save folder ------------------------------------------------------------------------------------
 let savesKept = false;        // IndexedDB holds the folder
+let savesRefused = false;     // IndexedDB is missing or refused: the player is told once
 let syncRunning = false;
 let syncAgain = false;
 let syncWaiters = [];
@@ -33,6 +34,7 @@ let leaving = false;
 
 function nothingKept(why) {
   savesKept = false;
+  savesRefused = true;
   console.warn('Plumbrick: saved rounds and results are not kept in this browser (' + why + ')');
 }
 
@@ -99,7 +101,10 @@ function watchSaves() {
     const original = FS[op];
     FS[op] = function (path, ...rest) {
       const result = original.call(FS, path, ...rest);
-      if (inFolder(path)) writeSaves();
+      if (inFolder(path)) {
+        writeSaves();
+        if (op === 'rename') askToKeepSaves(rest[0]);
+      }
       return result;
     };
   }
@@ -126,14 +131,15 @@ function mountSaves() {
     return;
   }
   addRunDependency('save-folder');
-  FS.syncfs(true, (err) => {
+  // Read only once this tab plays: another tab may write the folder until then.
+  myTurn.then(() => FS.syncfs(true, (err) => {
     if (err) nothingKept('IndexedDB refused: ' + err);
     else savesKept = true;
     watchSaves();
     removeRunDependency('save-folder');
-  });
+  }));
 }
-Module.preRun = [].concat(Module.preRun || [], [mountSaves]);
+Module.preRun = [].concat(Module.preRun || [], [waitForTurn, mountSaves]);
 
 // --- Leaving the page -----------------------------------------------------------------------------------
 // Hidden or left, the application ends as when the desktop window closes: a playing round is paused,
@@ -155,6 +161,7 @@ function leave() {
 }
 
 function startAgain() {
+  if (steppedBack) return;   // another tab plays: this one shows the note until asked to play here
   writeSaves(() => location.reload());
 }
 
@@ -178,6 +185,202 @@ window.addEventListener('pageshow', (event) => {
   if (event.persisted && ended) startAgain();
 });
 
+// --- One playing tab ------------------------------------------------------------------------------------
+// Two tabs (or windows) of one browser share the save folder, and each would write it whole from its own
+// copy. One tab plays, the one that holds the Web Lock kLockName; another one shows a note (shell.html,
+// #elsewhere) with a button that brings the game there: it asks the playing tab over a BroadcastChannel,
+// which pauses and saves its round, writes the folder to IndexedDB, shows the same note and lets the lock
+// go; the asking tab then reads the folder and starts. A tab that played before starts afresh (a reload
+// that asks at once). Without Web Locks or BroadcastChannel every tab plays, as each did before.
+const kLockName = 'plumbrick';
+const kTakeKey = 'plumbrick-take';   // sessionStorage: this reload asks for the game
+const kPatience = 1500;   // milliseconds a new page waits for the lock before it shows the note
+let letTurnGo = null;    // while this tab holds the lock: lets it go
+let steppedBack = false;
+let channel = null;
+let turnGiven = null;
+const myTurn = new Promise((resolve) => { turnGiven = resolve; });
+
+function showElsewhere(on) {
+  document.body.classList.toggle('elsewhere', on);
+}
+
+// Asks for the lock; with `patience` (milliseconds) gives up after that long (false). A reload's page lets
+// the lock go as it unloads, which the browser may see a moment after the new page asks.
+function askForTurn(patience) {
+  return new Promise((answered) => {
+    const options = {};
+    if (patience) {
+      const stop = new AbortController();
+      setTimeout(() => stop.abort(), patience);
+      options.signal = stop.signal;
+    }
+    navigator.locks.request(kLockName, options, () => {
+      answered(true);
+      showElsewhere(false);
+      turnGiven();
+      return new Promise((release) => { letTurnGo = release; });
+    }).catch((e) => {
+      if (e && e.name === 'AbortError') answered(false);
+      else console.error('ERROR Plumbrick: the one-tab lock failed: ' + e);
+    });
+  });
+}
+
+// This tab gives the game to the one that asked: the round is paused and saved, the folder written to
+// IndexedDB, and only then the lock let go.
+function stepBack() {
+  if (!letTurnGo || steppedBack) return;
+  steppedBack = true;
+  showElsewhere(true);
+  if (!started) return;   // once started (postRun)
+  if (!ended) Module._plumbrick_will_terminate();
+  writeSaves(() => {
+    savesKept = false;   // this copy of the folder is old from now on: never written again
+    const release = letTurnGo;
+    letTurnGo = null;
+    release();
+  });
+}
+
+function playHere() {
+  if (started) {
+    sessionStorage.setItem(kTakeKey, '1');
+    location.reload();
+    return;
+  }
+  document.getElementById('play-here').disabled = true;
+  channel.postMessage('take');
+  askForTurn(0);
+}
+
+function waitForTurn() {
+  if (!navigator.locks || !window.BroadcastChannel) {
+    console.log('Plumbrick: this browser has no Web Locks or BroadcastChannel: every tab of the page plays on its own');
+    turnGiven();
+    return;
+  }
+  addRunDependency('one-tab');
+  myTurn.then(() => removeRunDependency('one-tab'));
+  channel = new BroadcastChannel(kLockName);
+  channel.onmessage = (event) => { if (event.data === 'take') stepBack(); };
+  document.getElementById('play-here').addEventListener('click', playHere);
+  if (sessionStorage.getItem(kTakeKey)) {
+    sessionStorage.removeItem(kTakeKey);
+    channel.postMessage('take');
+    askForTurn(0);
+    return;
+  }
+  askForTurn(kPatience).then((mine) => { if (!mine) showElsewhere(true); });
+}
+// Leaving, after the last save began (leave()), the lock goes at once.
+window.addEventListener('pagehide', () => {
+  if (!letTurnGo) return;
+  const release = letTurnGo;
+  letTurnGo = null;
+  release();
+});
+Module.postRun.push(() => {
+  if (steppedBack) {
+    steppedBack = false;
+    stepBack();
+  }
+});
+
+// --- Keeping the saves ----------------------------------------------------------------------------------
+// Once a round is recorded, the browser is asked to keep the site's storage (it may otherwise evict it when
+// space runs short); where IndexedDB is missing or refused, the player is told once that results are not
+// kept.
+const kResultsFile = '/Tinmarsh.result';   // the results file's name, in the save folder's own folder
+const kNotKeptNotice = 'Results are not kept in this browser';
+let keepAsked = false;
+
+// `written`: the file a save has just put in place; none at the start (the results of an earlier visit).
+function askToKeepSaves(written) {
+  if (keepAsked || !savesKept || !navigator.storage || !navigator.storage.persist) return;
+  if (written ? !String(written).endsWith(kResultsFile) : !resultsKept(kSaveFolder)) return;
+  keepAsked = true;
+  navigator.storage.persisted()
+    .then((kept) => kept || navigator.storage.persist())
+    .then((kept) => { if (!kept) console.log('Plumbrick: the browser may clear the saves when space runs short'); })
+    .catch((e) => console.log('Plumbrick: asking to keep the saves failed: ' + e));
+}
+function resultsKept(folder) {
+  try {
+    return FS.readdir(folder).some((name) => {
+      if (name === '.' || name === '..') return false;
+      const path = folder + '/' + name;
+      return path.endsWith(kResultsFile) || (FS.isDir(FS.stat(path).mode) && resultsKept(path));
+    });
+  } catch (e) {
+    return false;
+  }
+}
+Module.postRun.push(() => {
+  askToKeepSaves();
+  if (savesRefused && !ended) {
+    const text = new TextEncoder().encode(kNotKeptNotice + '\0');
+    const at = Module._malloc(text.length);
+    HEAPU8.set(text, at);
+    Module._plumbrick_notice(at, 6);
+    Module._free(at);
+  }
+});
+
+// --- Thumbs ---------------------------------------------------------------------------------------------
+// Every control takes touches over at least kThumb CSS pixels each way, whatever its drawn size (the
+// program grows the areas: plumbrick_touch_reach). On a phone the screen leaves margins at its sides where
+// the thumbs rest: a touch there goes to the program as a touch at the edge of its screen on that side,
+// which reaches the nearest control on that side at that height.
+const kThumb = 44;
+let cssPixelsPerPoint = 1;
+const beside = new Map();   // touches that began beside the canvas, by identifier
+
+function tellTouchReach() {
+  if (started && !ended) Module._plumbrick_touch_reach(kThumb / cssPixelsPerPoint);
+}
+Module.postRun.push(tellTouchReach);
+
+function forwardBeside(event) {
+  if (!started || ended || upright.matches) return;
+  const changed = [];
+  for (const touch of event.changedTouches) {
+    if (event.type === 'touchstart') {
+      if (touch.target === canvas) continue;
+      beside.set(touch.identifier, touch);
+    } else if (!beside.has(touch.identifier)) {
+      continue;
+    } else if (event.type === 'touchmove') {
+      beside.set(touch.identifier, touch);
+    } else {
+      beside.delete(touch.identifier);
+    }
+    changed.push(touch);
+  }
+  if (!changed.length) return;
+  try {
+    // At the screen's edge on that side (SDL drops a touch left of the canvas), at the same height.
+    const edge = canvas.getBoundingClientRect();
+    const onCanvas = (t) => {
+      const x = t.clientX < edge.left ? edge.left : t.clientX >= edge.right ? edge.right + 1 : t.clientX;
+      const y = Math.min(Math.max(t.clientY, edge.top), edge.bottom - 1);
+      return new Touch({
+        identifier: t.identifier, target: canvas, clientX: x, clientY: y, screenX: t.screenX, screenY: t.screenY,
+        pageX: x, pageY: y, radiusX: t.radiusX, radiusY: t.radiusY, force: t.force,
+      });
+    };
+    const down = [...beside.values()].map(onCanvas);
+    canvas.dispatchEvent(new TouchEvent(event.type, {
+      cancelable: true, touches: down, targetTouches: down, changedTouches: changed.map(onCanvas),
+    }));
+  } catch (e) {
+    // A browser that cannot make touch events: the margins take no touches.
+    beside.clear();
+  }
+}
+for (const type of ['touchstart', 'touchmove', 'touchend', 'touchcancel'])
+  document.addEventListener(type, forwardBeside, { passive: true });
+
 // --- Sound ----------------------------------------------------------------------------------------------
 // Browsers start audio only from a gesture: every touch, click or key wakes a suspended audio context.
 function wakeSound() {
@@ -187,8 +390,9 @@ function wakeSound() {
 for (const type of ['touchstart', 'touchend', 'mousedown', 'keydown'])
   window.addEventListener(type, wakeSound, { capture: true, passive: true });
 
-// Held upright, a phone or tablet shows only the request to turn it (shell.html), and the program waits.
-const upright = window.matchMedia('(orientation: portrait) and (pointer: coarse)');
+// Held upright, a phone or tablet shows only the request to turn it (shell.html), and the program waits; a
+// tablet wide enough to show the game at 700 CSS pixels or more plays upright (the same query as shell.html's).
+const upright = window.matchMedia('(orientation: portrait) and (pointer: coarse) and (max-width: 699.98px)');
 function holdWhileUpright() {
   if (started && !ended) Module._plumbrick_hold(upright.matches ? 1 : 0);
 }
@@ -204,6 +408,8 @@ function fit() {
   const h = view ? view.height : window.innerHeight;
   const scale = Math.min(w / 480, h / 320);
   const cw = 480 * scale, ch = 320 * scale;
+  cssPixelsPerPoint = scale;
+  tellTouchReach();
   const style = canvas.style;
   style.setProperty('width', cw + 'px', 'important');
   style.setProperty('height', ch + 'px', 'important');
@@ -222,7 +428,9 @@ window.addEventListener('keydown', (event) => { if (event.key === 'F11') event.s
 
 // No scrolling, zooming, double-tap zoom, long-press menus or selection: the page is the game.
 for (const type of ['touchstart', 'touchmove', 'touchend', 'gesturestart', 'dblclick', 'contextmenu', 'selectstart'])
-  document.addEventListener(type, (event) => { if (event.cancelable) event.preventDefault(); }, { passive: false });
+  document.addEventListener(type, (event) => {
+    if (event.cancelable && !(event.target.closest && event.target.closest('#elsewhere'))) event.preventDefault();
+  }, { passive: false });
 
 Module.plumbrickFirstFrame = () => {
   window.plumbrick.firstFrame = performance.now();

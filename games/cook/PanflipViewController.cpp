@@ -75,6 +75,8 @@ void PanflipViewController::viewDidLoad() {
 
     platform::NotificationCenter::defaultCenter().addObserver(this, &PanflipViewController::applicationWillTerminate,
                                                               platform::ApplicationWillTerminateNotification);
+    platform::NotificationCenter::defaultCenter().addObserver(this, &PanflipViewController::applicationCheckpoint,
+                                                              platform::ApplicationCheckpointNotification);
 
     gameResult = std::make_unique<VCGamesResult>(nameGame);
     gameResult->Load();
@@ -385,6 +387,7 @@ void PanflipViewController::cycleLifeTimeSteal(platform::Timer*) {
         if (penalty > 2) {
             endGame();
             recordRound();
+            game_face::releaseStateFile(pathStateFile());   // a checkpoint of this round
             platform::AudioServicesPlaySystemSound(sndEndGame);
         } else {
             stepNewRound = 1;
@@ -481,6 +484,21 @@ void PanflipViewController::applicationWillTerminate(const std::string&) {
     const Guard guard(lock);
     game_face::pauseRound(*this);
     saveStateGame();
+}
+
+// A playing round written as the pause would write it (paused, its seconds played so far, the face dimmed),
+// while the round itself plays on untouched.
+void PanflipViewController::applicationCheckpoint(const std::string&) {
+    const Guard guard(lock);
+    game_face::checkpointRound(*this, checkpoints, now(), [this] {
+        PanflipSavedState s = savedState();
+        s.state = kPaused;
+        s.flagCookMove = false;
+        s.timeGame += now() - timeStartGame;
+        s.displayAlfa = true;
+        return game_face::saveStateFile(pathStateFile(), kClassName,
+                                        [&s](platform::KeyedArchiver& a) { panflip_state::table().encode(s, a); });
+    });
 }
 
 void PanflipViewController::setDisplayAlfa(bool flag) {

@@ -82,6 +82,8 @@ public:
 
     // The will-terminate notification.
     void applicationWillTerminate(const std::string& notification);
+    // The checkpoint notification: a playing round is written now and then (game_face::checkpointRound).
+    void applicationCheckpoint(const std::string& notification);
 
     // ---- Dimming of a paused face ----
     void setDisplayAlfa(bool flag);
@@ -172,6 +174,7 @@ private:
     std::unique_ptr<VCFork> fork;
     std::unique_ptr<VCNumeral> dgScores;
     std::optional<std::vector<int>> arDisplayAlfa;
+    game_face::Checkpoints checkpoints;
 
     TimerField timerNewRound;
     TimerField timerCookFoodToss;

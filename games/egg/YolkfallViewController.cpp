@@ -53,6 +53,8 @@ void YolkfallViewController::viewDidLoad() {
 
     platform::NotificationCenter::defaultCenter().addObserver(this, &YolkfallViewController::applicationWillTerminate,
                                                               platform::ApplicationWillTerminateNotification);
+    platform::NotificationCenter::defaultCenter().addObserver(this, &YolkfallViewController::applicationCheckpoint,
+                                                              platform::ApplicationCheckpointNotification);
 
     gameResult = std::make_unique<VCGamesResult>(nameGame);
     gameResult->Load();
@@ -209,6 +211,7 @@ void YolkfallViewController::cycleLifeTime(platform::Timer*) {
             if (penalty > 5) {
                 endGame();
                 recordRound();
+                game_face::releaseStateFile(pathStateFile());   // a checkpoint of this round
                 platform::AudioServicesPlaySystemSound(sndEndGame);
             }
         }
@@ -391,8 +394,26 @@ void YolkfallViewController::pressBtInfo(platform::View*) {
 
 void YolkfallViewController::applicationWillTerminate(const std::string&) {
     game_face::pauseRound(*this);
-    if (chick && penalty > 5) state = kIdle;
+    if (chick && penalty > 5) {
+        state = kIdle;
+        game_face::releaseStateFile(pathStateFile());   // a checkpoint of the lost round
+    }
     saveStateGame();
+}
+
+// A playing round written as the pause would write it (paused, its seconds played so far, the face dimmed),
+// while the round itself plays on untouched.
+void YolkfallViewController::applicationCheckpoint(const std::string&) {
+    game_face::checkpointRound(*this, checkpoints, now(), [this] {
+        if (chick && penalty > 5) return false;   // lost: never written
+        YolkfallSavedState s = savedState();
+        s.state = kPaused;
+        s.flagWolf = false;
+        s.timeGame += now() - timeStartGame;
+        s.displayAlfa = true;
+        return game_face::saveStateFile(pathStateFile(), kClassName,
+                                        [&s](platform::KeyedArchiver& a) { yolkfall_state::table().encode(s, a); });
+    });
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -84,6 +84,8 @@ public:
 
     // The will-terminate notification.
     void applicationWillTerminate(const std::string& notification);
+    // The checkpoint notification: a playing round is written now and then (game_face::checkpointRound).
+    void applicationCheckpoint(const std::string& notification);
 
     // ---- Dimming of a paused face ----
     void setDisplayAlfa(bool flag);
@@ -156,6 +158,7 @@ private:
     std::unique_ptr<VCNumeral> dgScores;
     std::optional<std::vector<std::shared_ptr<VCEgg>>> life;
     std::optional<std::vector<int>> arDisplayAlfa;
+    game_face::Checkpoints checkpoints;
     platform::ImageView* ivGamePause = nullptr;   // outlet; the view tree owns it
     std::shared_ptr<platform::Timer> cycleSuperVisor;
     std::unique_ptr<VCGamesResult> gameResult;

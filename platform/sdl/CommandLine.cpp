@@ -17,6 +17,7 @@ struct Option {
     const char* help;    // null: left out of the usage
     // Applies the option; false when the value is bad.
     bool (*apply)(CommandLine&, const std::string& value);
+    const char* alias = nullptr;   // a short name for the same option ("-h")
 };
 
 bool parseScale(CommandLine& c, const std::string& v) {
@@ -28,7 +29,7 @@ bool parseScale(CommandLine& c, const std::string& v) {
 }
 
 constexpr Option kOptions[] = {
-    {"--scale", "N", "window pixels per point at start, 1 to 8 (default 2)", parseScale},
+    {"--scale", "N", "window pixels per point at start, 1 to 8 (default: to fit the screen)", parseScale},
     {"--fullscreen", nullptr, "start full screen (F11 toggles)",
      [](CommandLine& c, const std::string&) {
          c.fullScreen = true;
@@ -53,12 +54,8 @@ constexpr Option kOptions[] = {
      [](CommandLine& c, const std::string&) {
          c.action = CommandLine::Action::Help;
          return true;
-     }},
-    {"-h", nullptr, nullptr,
-     [](CommandLine& c, const std::string&) {
-         c.action = CommandLine::Action::Help;
-         return true;
-     }},
+     },
+     "-h"},
     {"--exit-after-first-frame", nullptr, nullptr,
      [](CommandLine& c, const std::string&) {
          c.exitAfterFirstFrame = true;
@@ -68,7 +65,7 @@ constexpr Option kOptions[] = {
 
 const Option* find(const std::string& name) {
     for (const Option& o : kOptions)
-        if (name == o.name) return &o;
+        if (name == o.name || (o.alias && name == o.alias)) return &o;
     return nullptr;
 }
 
@@ -105,15 +102,21 @@ CommandLine parseCommandLine(int argc, const char* const* argv) {
 std::string usageText() {
     std::string text = "usage: plumbrick";
     for (const Option& o : kOptions)
-        if (o.help) text += std::string(" [") + o.name + (o.value ? std::string(" ") + o.value : "") + "]";
+        if (o.help)
+            text += std::string(" [") + (o.alias ? std::string(o.alias) + " | " : "") + o.name +
+                    (o.value ? std::string(" ") + o.value : "") + "]";
     text += "\n";
     for (const Option& o : kOptions) {
         if (!o.help) continue;
-        std::string left = std::string(o.name) + (o.value ? std::string(" ") + o.value : "");
+        std::string left =
+            (o.alias ? std::string(o.alias) + ", " : "") + o.name + (o.value ? std::string(" ") + o.value : "");
         char line[160];
         std::snprintf(line, sizeof line, "  %-15s %s\n", left.c_str(), o.help);
         text += line;
     }
+    text +=
+        "keys: Ctrl+Q quits (a round being played is paused and saved), F11 full screen, M sound off and on,\n"
+        "  - and = volume; the game keys and gamepad buttons: man 6 plumbrick\n";
     return text;
 }
 

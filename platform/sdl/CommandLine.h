@@ -22,7 +22,8 @@ inline constexpr int kMaxScale = 8;
 
 // Reads argv[1..argc-1]. Options take their value as the next argument or after "=" ("--scale=3").
 CommandLine parseCommandLine(int argc, const char* const* argv);
-// "usage: plumbrick ..." and one line per listed option, each ending in a line break.
+// "usage: plumbrick ..." and one line per listed option, then the keys that work anywhere and where the others
+// are told (the manual page), each line ending in a line break.
 std::string usageText();
 // "plumbrick <version>" with a line break.
 std::string versionText();

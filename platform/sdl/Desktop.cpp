@@ -3,6 +3,7 @@
 #include <signal.h>
 #include <spawn.h>
 #include <sys/types.h>
+#include <sys/wait.h>
 
 #include <algorithm>
 #include <cctype>
@@ -139,6 +140,13 @@ Point Desktop::toPoints(int windowX, int windowY) const {
         }
     }
     return {(px - viewport_.offsetX) / viewport_.scale, (py - viewport_.offsetY) / viewport_.scale};
+}
+
+void Desktop::raiseWindow() {
+    if (!window_) return;
+    if (SDL_GetWindowFlags(window_) & SDL_WINDOW_MINIMIZED) SDL_RestoreWindow(window_);
+    SDL_RaiseWindow(window_);
+    invalidateAll();
 }
 
 void Desktop::toggleFullScreen() {
@@ -303,7 +311,14 @@ void Desktop::handleEvent(const SDL_Event& event) {
         }
         break;
     case SDL_KEYDOWN:
-        if (event.key.repeat) break;                 // holding a key is one press, as holding a button is
+        if (event.key.repeat) break;   // holding a key is one press, as holding a button is
+#ifndef __EMSCRIPTEN__
+        // Ctrl+Q quits from anywhere, as closing the window does (a page is closed by its browser).
+        if (event.key.keysym.sym == SDLK_q && (event.key.keysym.mod & KMOD_CTRL)) {
+            endApplication();
+            break;
+        }
+#endif
         if (renderer_ && !renderer_->keyNames()) {   // a keyboard after all: the key names come back
             renderer_->setKeyNames(true);
             wholeFrame_ = true;
@@ -383,6 +398,7 @@ void Desktop::runOnce(bool wait) {
         handleEvent(event);
         while (SDL_PollEvent(&event)) handleEvent(event);
     }
+    if (passHandler_) passHandler_();
     if (endSignal) endApplication();
 }
 
@@ -393,6 +409,9 @@ int Desktop::run() {
 }
 
 bool Desktop::openURL(const std::string& url) {
+    // Openers started before that have ended since are collected, so that none is left behind as a zombie
+    // for longer than until the next link.
+    std::erase_if(openers_, [](pid_t opener) { return waitpid(opener, nullptr, WNOHANG) != 0; });
     pid_t pid = 0;
     std::string program = urlOpener_;
     char* argv[] = {program.data(), const_cast<char*>(url.c_str()), nullptr};
@@ -401,6 +420,7 @@ bool Desktop::openURL(const std::string& url) {
         logLine("openURL: cannot start " + program + " for " + url);
         return false;
     }
+    openers_.push_back(pid);
     return true;
 }
 

@@ -9,6 +9,8 @@
 //
 // It is also the application backend: ending the loop, and handing links to the system with xdg-open.
 
+#include <sys/types.h>
+
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -114,6 +116,11 @@ public:
     // Set when the loop should end after the first frame (start-up measurements).
     void setExitAfterFirstFrame(bool on) { exitAfterFirstFrame_ = on; }
 
+    // Called once in every pass of the loop, after the events (the desktop's other channels look in there).
+    void setPassHandler(std::function<void()> handler) { passHandler_ = std::move(handler); }
+    // Brings the window to the front, restored if it was minimised (the window manager may only flag it).
+    void raiseWindow();
+
 private:
     void updateViewport();
     void endApplication();
@@ -143,7 +150,9 @@ private:
     std::uint64_t noticeGeneration_ = 0;
     bool noticeShown_ = false;
     std::string urlOpener_ = "xdg-open";
+    std::vector<pid_t> openers_;   // started, not yet collected
     std::function<bool(const std::string&)> keyHandler_;
+    std::function<void()> passHandler_;
     WindowPlacement placement_;
 };
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 #include "platform/Input.h"
 #include "platform/RunLoop.h"
@@ -34,6 +35,41 @@ void findPaged(View& v, ScrollView*& found) {
     if (auto* s = dynamic_cast<ScrollView*>(&v); s && s->isPagingEnabled() && canMove(*s) && horizontal(*s)) found = s;
     for (const auto& child : v.subviews()) findPaged(*child, found);
 }
+
+// A control a finger may reach: its area on screen (in root coordinates, clipped by the scroll views that
+// hold it).
+struct Reachable {
+    Control* control;
+    Rect area;
+};
+
+Rect intersection(const Rect& a, const Rect& b) {
+    const double x0 = std::max(a.minX(), b.minX()), y0 = std::max(a.minY(), b.minY());
+    const double x1 = std::min(a.maxX(), b.maxX()), y1 = std::min(a.maxY(), b.maxY());
+    return {x0, y0, std::max(0.0, x1 - x0), std::max(0.0, y1 - y0)};
+}
+
+Rect rootRect(const View& v) {
+    const Rect b = v.bounds();
+    const Point a = v.convertToRoot({b.minX(), b.minY()}), z = v.convertToRoot({b.maxX(), b.maxY()});
+    return {std::min(a.x, z.x), std::min(a.y, z.y), std::abs(z.x - a.x), std::abs(z.y - a.y)};
+}
+
+// The enabled controls shown in `v`'s tree, each with the part of it that is on screen.
+void collectReachable(View& v, const Rect& clip, std::vector<Reachable>& out) {
+    if (v.isHidden() || !v.userInteractionEnabled() || v.alpha() < 0.01) return;
+    Rect inner = clip;
+    if (dynamic_cast<ScrollView*>(&v)) inner = intersection(clip, rootRect(v));
+    if (auto* c = dynamic_cast<Control*>(&v)) {
+        const Rect shown = intersection(inner, rootRect(v));
+        if (c->isEnabled() && shown.size.width > 0 && shown.size.height > 0) out.push_back({c, shown});
+        return;   // a control's own subviews are part of it
+    }
+    for (const auto& child : v.subviews()) collectReachable(*child, inner, out);
+}
+
+// Distance from `p` to the nearest point of `r` along one axis.
+double gap(double p, double lo, double hi) { return p < lo ? lo - p : p > hi ? p - hi : 0; }
 
 // Rows scrolled by one wheel step of a scroll view that does not page.
 constexpr double kWheelStepPoints = 25;
@@ -72,7 +108,41 @@ Control* PointerInput::heldControl() const {
     return held ? static_cast<Control*>(held.get()) : nullptr;
 }
 
-void PointerInput::press(View& root, Point p) {
+Control* PointerInput::reachedControl(View& root, Point p) const {
+    if (Control* c = controlAt(root, p)) return c;
+    if (reach_ <= 0) return nullptr;
+    const Rect screen = root.bounds();
+    const double w = screen.size.width;
+    std::vector<Reachable> controls;
+    collectReachable(frontScreen(root), {0, 0, w, screen.size.height}, controls);
+    const bool left = p.x <= 0, right = p.x >= w;   // beside the screen, or on its very edge
+    Control* best = nullptr;
+    double bestDistance = 0;
+    for (const auto& [control, area] : controls) {
+        // The touch area: the control's shown area grown, about its centre, to the reach each way.
+        const double halfW = std::max(area.size.width, reach_) / 2, halfH = std::max(area.size.height, reach_) / 2;
+        const double dx = gap(p.x, area.midX() - halfW, area.midX() + halfW);
+        const double dy = gap(p.y, area.midY() - halfH, area.midY() + halfH);
+        if (dy > 0) continue;
+        if (left || right) {
+            if (left ? area.midX() >= w / 2 : area.midX() < w / 2) continue;
+        } else if (dx > 0) {
+            continue;
+        }
+        const double distance = std::hypot(gap(p.x, area.minX(), area.maxX()), gap(p.y, area.minY(), area.maxY()));
+        if (!best || distance < bestDistance) {
+            best = control;
+            bestDistance = distance;
+        }
+    }
+    return best;
+}
+
+Control* PointerInput::controlFor(View& root, Point p, bool finger) const {
+    return finger ? reachedControl(root, p) : controlAt(root, p);
+}
+
+void PointerInput::press(View& root, Point p, bool finger) {
     cancelPress();
     pressed_ = true;
     start_ = p;
@@ -81,7 +151,7 @@ void PointerInput::press(View& root, Point p) {
         scroll_ = s->weak_from_this();
         startOffset_ = s->contentOffset();
     }
-    if (Control* c = controlAt(root, p)) {
+    if (Control* c = controlFor(root, p, finger)) {
         // Keep the control alive through its own action (an info page removes itself on touch-down).
         auto keep = c->weak_from_this().lock();
         control_ = c->weak_from_this();
@@ -117,7 +187,7 @@ void PointerInput::move(View& root, Point p) {
     setScrollOffset(*s, clampOffset(*s, offset));
 }
 
-void PointerInput::release(View& root, Point p) {
+void PointerInput::release(View& root, Point p, bool finger) {
     if (!pressed_) return;
     pressed_ = false;
     finger_.reset();
@@ -147,7 +217,7 @@ void PointerInput::release(View& root, Point p) {
     auto* c = static_cast<Control*>(held.get());
     c->setHighlighted(false);
     // Touch-up-inside only when released over the same control, still on screen.
-    if (held->isDescendantOf(&root) && controlAt(root, p) == c)
+    if (held->isDescendantOf(&root) && controlFor(root, p, finger) == c)
         c->sendActionsForControlEvents(ControlEventTouchUpInside);
 }
 
@@ -166,11 +236,11 @@ void PointerInput::fingerDown(View& root, long long id, Point p) {
         fingers_.erase(again);
     }
     if (!pressed_) {
-        press(root, p);
+        press(root, p, true);
         finger_ = id;
         return;
     }
-    Control* c = controlAt(root, p);
+    Control* c = reachedControl(root, p);
     if (!c) return;   // only the pointer finger touches views and drags
     auto keep = c->weak_from_this().lock();
     fingers_[id] = c->weak_from_this();
@@ -185,7 +255,7 @@ void PointerInput::fingerMove(View& root, long long id, Point p) {
 void PointerInput::fingerUp(View& root, long long id, Point p) {
     if (finger_ == id) {
         finger_.reset();
-        release(root, p);
+        release(root, p, true);
         return;
     }
     auto it = fingers_.find(id);
@@ -198,7 +268,7 @@ void PointerInput::fingerUp(View& root, long long id, Point p) {
     bool stillHeld = heldControl() == c;
     for (auto& [other, view] : fingers_) stillHeld = stillHeld || view.lock() == held;
     if (!stillHeld) c->setHighlighted(false);
-    if (held->isDescendantOf(&root) && controlAt(root, p) == c)
+    if (held->isDescendantOf(&root) && reachedControl(root, p) == c)
         c->sendActionsForControlEvents(ControlEventTouchUpInside);
 }
 

@@ -20,9 +20,9 @@ public:
     explicit PointerInput(std::function<double()> now = {});
 
     // Points are in root coordinates.
-    void press(View& root, Point p);
+    void press(View& root, Point p) { press(root, p, false); }
     void move(View& root, Point p);
-    void release(View& root, Point p);
+    void release(View& root, Point p) { release(root, p, false); }
     // Forgets a press without a touch-up (the pointer left the window, the window lost focus), and every
     // finger with it.
     void cancel();
@@ -34,6 +34,15 @@ public:
     void fingerMove(View& root, long long id, Point p);
     void fingerUp(View& root, long long id, Point p);
     int fingersDown() const { return int(fingers_.size()) + (finger_ ? 1 : 0); }
+    // The least size, in points each way, of the area in which a finger reaches a control, whatever the
+    // control's drawn size (0, the default: a finger reaches what is under it, as the mouse does). The
+    // browser page sets it so that the area is a thumb's width on the screen.
+    void setTouchReach(double points) { reach_ = points; }
+    double touchReach() const { return reach_; }
+    // The control a finger at `p` reaches: the one under it; else, of the front-most screen's controls
+    // whose touch area holds `p`, the nearest; a finger beside the screen (left or right of it, or on its
+    // very edge) reaches the nearest control on that half whose touch area spans its height. Null if none.
+    Control* reachedControl(View& root, Point p) const;
     // Wheel steps: positive moves towards the end (next page). True when a scroll view took them.
     bool wheel(View& root, Point p, int steps);
     // A key by its lowercase SDL name ("q", "return", "left"). Keys named by a control press it; "return"
@@ -60,12 +69,16 @@ public:
     static constexpr double kSettleSeconds = 0.25;
 
 private:
+    void press(View& root, Point p, bool finger);
+    void release(View& root, Point p, bool finger);
     struct Settle {
         std::weak_ptr<View> view;
         Point from, to;
         double start = 0;
     };
     void cancelPress();
+    // The control under `p`, or for a finger the one it reaches.
+    Control* controlFor(View& root, Point p, bool finger) const;
     void settleTo(ScrollView& view, Point target);
     void pageBy(ScrollView& view, int pages);
     double now() const;
@@ -77,6 +90,7 @@ private:
     bool pressed_ = false;
     bool dragging_ = false;
     std::optional<Settle> settle_;
+    double reach_ = 0;
     std::optional<long long> finger_;                    // the finger that is the pointer
     std::map<long long, std::weak_ptr<View>> fingers_;   // the other fingers, each with the control it holds
 };

@@ -1,9 +1,13 @@
 // The application loop of the desktop: a real clock for the run loop, SDL_mixer sounds, the window, the
 // application made from its main layout, and the loop until the window closes or a signal ends it.
 
+#include <unistd.h>
+
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <exception>
+#include <optional>
 #include <string>
 
 #include <SDL.h>
@@ -16,7 +20,9 @@
 #include "platform/Sound.h"
 #include "platform/sdl/CommandLine.h"
 #include "platform/sdl/Desktop.h"
+#include "platform/sdl/DesktopStart.h"
 #include "platform/sdl/MixerSound.h"
+#include "platform/sdl/SingleInstance.h"
 #include "platform/sdl/SoundControl.h"
 
 namespace platform {
@@ -35,6 +41,29 @@ public:
 private:
     std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
 };
+
+// How long a second start waits for the running copy to answer.
+constexpr int kRaiseWaitMs = 5000;
+
+// A second start in a save folder that another copy uses: its window to the front, else one line (and a message
+// box when the program was started from the desktop rather than a terminal). Never an error.
+int startedTwice(const sdl::SingleInstance& instance) {
+    if (instance.askToRaise(kRaiseWaitMs)) {
+        logLine("plumbrick: Plumbrick is already running; its window was brought to the front");
+        return 0;
+    }
+    logLine("plumbrick: Plumbrick is already running with the save folder " + instance.folder());
+    if (::isatty(STDIN_FILENO) || ::isatty(STDERR_FILENO)) return 0;
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) == 0) {
+        // Without a display (the dummy and offscreen drivers) there is no one to click the box away.
+        const std::string driver = SDL_GetCurrentVideoDriver() ? SDL_GetCurrentVideoDriver() : "";
+        if (driver != "dummy" && driver != "offscreen")
+            SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_INFORMATION, "Plumbrick", "Plumbrick is already running.", nullptr);
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    }
+    SDL_Quit();
+    return 0;
+}
 
 }   // namespace
 
@@ -62,8 +91,31 @@ int UIApplicationMain(int argc, char** argv) {
         return 1;
     }
 
+    // One copy per save folder: taken before anything reads or tidies the folder. A lock that cannot be had
+    // (a read-only folder, something else in the lock file's place) never stops the program.
+    std::optional<sdl::SingleInstance> instance;
+    if (instanceFolder()) {
+        const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+        instance.emplace(instanceFolder()(), runtime ? runtime : "");
+        switch (instance->start()) {
+        case sdl::SingleInstance::Start::Elsewhere: return startedTwice(*instance);
+        case sdl::SingleInstance::Start::Unlocked:
+            logLine("plumbrick: cannot lock " + instance->lockPath() + " (" + instance->why() +
+                    "); running without it, so another copy could use the save folder at the same time");
+            break;
+        case sdl::SingleInstance::Start::Alone: break;
+        }
+    }
+
     SDL_SetHint(SDL_HINT_RENDER_VSYNC, "0");   // the loop paces itself
     sdl::Desktop::installSignalHandlers();
+    // From ssh or a text console SDL would fall back to drawing off screen, and the program would run unseen.
+    if (std::string why; !sdl::startVideo(&why)) {
+        logLine("plumbrick: " + why);
+        SDL_Quit();
+        sdl::Desktop::restoreSignalHandlers();
+        return 1;
+    }
     SteadyClock clock;
     RunLoop::main().setClock(&clock);
 
@@ -83,12 +135,20 @@ int UIApplicationMain(int argc, char** argv) {
         options.fullScreen = commandLine.fullScreen.value_or(options.remembered.fullScreen);
         options.shadows = settings.getBool("display", "shadow", true);
         settings.set("display", "shadow", options.shadows);   // written with the file, for a player to find
+        sdl::fitToDisplay(options, commandLine.scale.has_value());
         sdl::Desktop desktop(options);
         desktop.setExitAfterFirstFrame(exitAfterFirstFrame);
         desktop.setKeyHandler([&soundControl](const std::string& key) { return soundControl.key(key); });
         if (!desktop.open()) {
             setSoundBackend(nullptr);
             return 1;
+        }
+        if (instance && instance->listen()) {
+            desktop.setPassHandler([&] {
+                if (instance->answerRequests() == 0) return;
+                desktop.raiseWindow();
+                logLine("plumbrick: another start asked for this window: brought to the front");
+            });
         }
         Application& app = Application::sharedApplication();
         app.setBackend(&desktop);

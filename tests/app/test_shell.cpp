@@ -17,7 +17,7 @@ namespace {
 
 using platform::ImageView;
 
-// The menu's control with that tag: 1 to 6 the information controls, 0 the more-games control.
+// The menu's control with that tag: 1 to 6 the information controls, 0 MORE GAMES.
 Control* menuControl(MainMenuViewController& menu, int tag) {
     for (const auto& v : menu.view()->subviews())
         if (auto* c = dynamic_cast<Control*>(v.get()); c && c->tag() == tag) return c;
@@ -79,24 +79,49 @@ TEST_F(AppTest, AnInformationControlOpensItsPageWhichATouchDownRemoves) {
     EXPECT_EQ(stack(), Views{menu().view()});
 }
 
-TEST_F(AppTest, MoreGamesTakesTheMenuOffAndEndsTheApplicationThroughTheStoreLink) {
+// MORE GAMES with a home page configured (reserved test domain) and without one.
+class MoreGamesTest : public AppTest {
+protected:
+    static constexpr const char* kHome = "https://plumbrick.test/home?from=menu&v=1";
+    void SetUp() override {
+        saved = homePage();
+        setHomePage(homePageToConfigure());
+        AppTest::SetUp();
+    }
+    void TearDown() override { setHomePage(saved); }
+    virtual std::string homePageToConfigure() const { return kHome; }
+    std::string saved;
+};
+
+TEST_F(MoreGamesTest, OpensTheHomePageAndTheMenuStaysOnScreenAndAnswers) {
     dismissIntro();
-    int posted = 0, postedWithMenuOnScreen = 0;
-    platform::NotificationCenter::defaultCenter().addObserver(
-        this, platform::ApplicationWillTerminateNotification, [&](const std::string&) {
-            ++posted;
-            postedWithMenuOnScreen += menu().view()->superview() != nullptr;
-        });
     Control* more = menuControl(menu(), 0);
     ASSERT_NE(more, nullptr);
+    EXPECT_FALSE(more->isHidden());
     EXPECT_EQ(touch({more->frame().midX(), more->frame().midY()}), more);
-    EXPECT_TRUE(stack().empty());
-    EXPECT_EQ(env.openedURLs(), std::vector<std::string>{kMoreGamesURL});
-    EXPECT_EQ(posted, 1);
-    EXPECT_EQ(postedWithMenuOnScreen, 0);
-    EXPECT_TRUE(app().isTerminating());
-    EXPECT_TRUE(env.stopped());
-    platform::NotificationCenter::defaultCenter().removeObserver(this);
+    EXPECT_EQ(env.openedURLs(), std::vector<std::string>{kHome});
+    EXPECT_EQ(stack(), Views{menu().view()});
+    EXPECT_FALSE(app().isTerminating());
+    EXPECT_FALSE(env.stopped());
+    // The menu still answers: a game picture opens its game.
+    touch({240, 150});
+    env.advance(3);
+    EXPECT_EQ(stack(), Views{root->getViewControllerGame(1)->view()});
+}
+
+class NoHomePageTest : public MoreGamesTest {
+protected:
+    std::string homePageToConfigure() const override { return {}; }
+};
+
+TEST_F(NoHomePageTest, MoreGamesIsHiddenAndItsPlaceOpensNothing) {
+    dismissIntro();
+    Control* more = menuControl(menu(), 0);
+    ASSERT_NE(more, nullptr);
+    EXPECT_TRUE(more->isHidden());
+    EXPECT_NE(touch({more->frame().midX(), more->frame().midY()}), more);
+    EXPECT_TRUE(env.openedURLs().empty());
+    EXPECT_EQ(stack(), Views{menu().view()});
 }
 
 using platform::Label;

@@ -114,3 +114,16 @@ TEST_F(PanflipState, ARestoredRoundSurvivesAFailedSaveAndGoesOnlyWhenResumed) {
     restart();   // resumed and played: saved again at the end
     EXPECT_TRUE(stateFileExists());
 }
+
+// A checkpoint of a playing round writes the very file that the end of the program would write at that moment
+// (paused, dimmed, its timers marked), and the round plays on.
+TEST_F(PanflipState, ACheckpointIsTheFileThePauseWritesAndTheRoundPlaysOn) {
+    open();
+    startAndServe();
+    env.advance(2.3);
+    platform::NotificationCenter::defaultCenter().postNotificationName(platform::ApplicationCheckpointNotification);
+    const auto written = platform::FileManager::defaultManager().dataWithContentsOfFile(statePath());
+    EXPECT_EQ(game->getState(), 1);
+    restart();
+    EXPECT_EQ(written, platform::FileManager::defaultManager().dataWithContentsOfFile(statePath()));
+}

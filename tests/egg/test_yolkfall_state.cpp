@@ -9,6 +9,7 @@
 
 #include "games/egg/YolkfallStateFile.h"
 #include "platform/Application.h"
+#include "platform/Notification.h"
 #include "test_yolkfall_support.h"
 #include "tests/support/Golden.h"
 
@@ -46,6 +47,20 @@ platform::Bytes archive(const std::string& key = "", char kind = 0, double v = 0
 class State : public YolkfallFixture {
 protected:
     void terminate() { platform::Application::sharedApplication().terminate(); }
+    // The occasion a backend that can end without notice gives at every pass of its loop.
+    static void checkpoint() {
+        platform::NotificationCenter::defaultCenter().postNotificationName(platform::ApplicationCheckpointNotification);
+    }
+    // Ticks with a checkpoint occasion after each, until `pred` holds.
+    template <class Pred> bool playUntil(Pred pred) {
+        return tickUntil([&] {
+            checkpoint();
+            return pred();
+        });
+    }
+    static platform::Bytes stateBytes() {
+        return files().dataWithContentsOfFile(statePath()).value_or(platform::Bytes{});
+    }
     // Everything the screen shows and what the controller holds beyond it.
     std::string snapshot() const {
         std::ostringstream s;
@@ -169,6 +184,77 @@ TEST_F(State, ARefusedFileLeavesTheScreenReadyForANewRound) {
     press("1");
     ticks(4);
     EXPECT_EQ(game->getState(), kPlaying);
+}
+
+// A checkpoint writes the very file the pause would write at that moment, and the round plays on.
+TEST_F(State, ACheckpointIsTheFileThePauseWritesAndTheRoundPlaysOn) {
+    openAndStart(true);
+    ASSERT_TRUE(tickUntil([&] { return game->getScores() >= 12; }));
+    checkpoint();
+    const platform::Bytes written = stateBytes();
+    EXPECT_EQ(game->getState(), kPlaying);
+    terminate();
+    EXPECT_EQ(written, stateBytes());
+}
+
+// A program ended without notice (no will-terminate) brings the round back paused from its last checkpoint,
+// at most one interval older, and goes on in the same results pack.
+TEST_F(State, AProgramEndedWithoutNoticeBringsTheRoundBackFromItsLastCheckpoint) {
+    openAndStart(true);
+    const double start = env.now();
+    ASSERT_TRUE(playUntil([&] { return env.now() - start >= 11.3; }));
+    const int scores = game->getScores();
+    open();
+    EXPECT_EQ(game->getState(), kPaused);
+    EXPECT_GE(game->getTimeGame(), 11.3 - game_face::kCheckpointInterval);
+    EXPECT_LE(game->getScores(), scores);
+    press("space");
+    ticks(40);
+    press("space");
+    EXPECT_EQ(recorded().size(), 1u) << "the same round, not a new one";
+}
+
+// A round paused after a checkpoint is written as it stands; resumed, its file goes, and the next occasion
+// writes the round again.
+TEST_F(State, APauseAfterACheckpointIsWrittenAndTheResumedRoundIsWrittenAgain) {
+    openAndStart(true);
+    ASSERT_TRUE(playUntil([&] { return game->getScores() >= 6; }));
+    press("space");
+    checkpoint();
+    const int paused = game->getScores();
+    ticks(10);
+    open();
+    EXPECT_EQ(game->getScores(), paused);
+    press("space");
+    EXPECT_FALSE(exists(statePath()));
+    checkpoint();
+    EXPECT_TRUE(exists(statePath()));
+}
+
+// A round that ends, is lost with its chick still on the face at the end of the program, or gives way to a
+// new round leaves no checkpoint that could bring it back.
+TEST_F(State, AnEndedLostOrReplacedRoundLeavesNoCheckpointBehind) {
+    open();
+    press("2");
+    checkpoint();
+    press("1");
+    EXPECT_FALSE(exists(statePath())) << "replaced by a new round";
+    for (int miss = 1; miss <= 3; ++miss) {
+        checkpoint();
+        ASSERT_TRUE(missAnEgg(miss < 3));
+    }
+    checkpoint();
+    terminate();   // the chick of the losing miss is still on the face
+    EXPECT_FALSE(exists(statePath())) << "lost with the chick on the face";
+    platform::Application::sharedApplication().reset();
+    open();
+    press("2");
+    for (int miss = 1; miss <= 3; ++miss) {
+        checkpoint();
+        ASSERT_TRUE(missAnEgg(true));
+    }
+    EXPECT_EQ(game->getState(), kIdle);
+    EXPECT_FALSE(exists(statePath())) << "ended";
 }
 
 }   // namespace

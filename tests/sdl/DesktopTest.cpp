@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <utility>
 
 #include "InputFixture.h"
 #include "platform/Bundle.h"
@@ -100,20 +101,39 @@ TEST_F(DesktopTest, SoundsPlayOverlappingOnFreeChannelsNeverWaitAndWithoutADevic
     EXPECT_EQ(sound.playingChannels(), MixerSound::kChannels) << "each play overlapped on a channel of its own";
 }
 
-TEST_F(DesktopTest, ALinkReachesTheOpenerAsOneArgumentWithNoShellBetween) {
+// MORE GAMES clicked in the window: the opener gets the home page as its one argument, with no shell between
+// (the address holds a shell's special characters), and the menu stays on screen and answers.
+TEST_F(DesktopTest, MoreGamesHandsTheHomePageToTheOpenerAsOneArgumentAndTheMenuStays) {
     const std::string folder = driver.env().documents(), opener = folder + "/opener";
-    std::ofstream(opener) << "#!/bin/sh\nprintf '%s' \"$1\" > " << folder << "/url.txt\n";
+    std::ofstream(opener) << "#!/bin/sh\nprintf '%s|%s' \"$#\" \"$1\" > " << folder << "/url.txt\n";
     std::filesystem::permissions(opener, std::filesystem::perms::owner_all);
     desktop.setUrlOpener(opener);
-    const std::string url = "https://example.org/apps?id=7&x=1;touch $(echo hacked)";
-    EXPECT_TRUE(desktop.openURL(url));
+    const std::string url = "https://plumbrick.test/apps?id=7&x=1;touch $(echo hacked)";
+    std::string saved = plumbrick::homePage();   // a copy: set back at the end
+    plumbrick::setHomePage(url);
+    driver.dismissIntro();
+    Application::sharedApplication().setBackend(&desktop);
+    const Point more{423, 13};   // MORE GAMES, top right of the menu
+    for (SDL_Event e : {mouseButton(SDL_MOUSEBUTTONDOWN, more), mouseButton(SDL_MOUSEBUTTONUP, more)})
+        SDL_PushEvent(&e);
+    desktop.runOnce(false);
     ASSERT_GT(waitpid(-1, nullptr, 0), 0);
     std::ifstream written(folder + "/url.txt");
-    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(written), {}), url);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(written), {}), "1|" + url);
+    EXPECT_FALSE(Application::sharedApplication().isTerminating());
+    EXPECT_EQ(posted, 0);
+    auto* menu = root().getViewControllerMenu();
+    EXPECT_NE(menu->view()->superview(), nullptr);
+    driver.key("right");   // the menu answers: the strip turns a page
+    driver.advance(0.5);
+    EXPECT_EQ(stripOffset(), 480);
+    Application::sharedApplication().setBackend(nullptr);
+    plumbrick::setHomePage(std::move(saved));
 }
 
-// A round being played, ended by closing the window (false) or by SIGTERM (true): will-terminate once, saved.
-class DesktopEnding : public DesktopTest, public ::testing::WithParamInterface<bool> {};
+// A round being played, ended by closing the window, by SIGTERM or by Ctrl+Q: will-terminate once, saved.
+enum class Ending { Window, Sigterm, CtrlQ };
+class DesktopEnding : public DesktopTest, public ::testing::WithParamInterface<Ending> {};
 
 TEST_P(DesktopEnding, EndingPostsWillTerminateOnceAndSavesAPlayingRound) {
     openGame(1);
@@ -122,10 +142,15 @@ TEST_P(DesktopEnding, EndingPostsWillTerminateOnceAndSavesAPlayingRound) {
     ASSERT_FALSE(std::filesystem::exists(egg().pathStateFile()));
     Application::sharedApplication().setBackend(&desktop);
     Desktop::installSignalHandlers();
-    if (GetParam())
+    if (GetParam() == Ending::Sigterm) {
         raise(SIGTERM);
-    else   // closing a window sends both: the window's close, then quit
+    } else if (GetParam() == Ending::CtrlQ) {
+        SDL_Event e = keyDown("q");
+        e.key.keysym.mod = KMOD_RCTRL;
+        SDL_PushEvent(&e);
+    } else {   // closing a window sends both: the window's close, then quit
         for (SDL_Event e : {windowEvent(SDL_WINDOWEVENT_CLOSE), SDL_Event{.type = SDL_QUIT}}) SDL_PushEvent(&e);
+    }
     desktop.runOnce(false);
     desktop.runOnce(false);
     Desktop::restoreSignalHandlers();
@@ -135,4 +160,10 @@ TEST_P(DesktopEnding, EndingPostsWillTerminateOnceAndSavesAPlayingRound) {
     EXPECT_TRUE(std::filesystem::exists(egg().pathStateFile()));
 }
 
-INSTANTIATE_TEST_SUITE_P(WindowOrSigterm, DesktopEnding, ::testing::Bool());
+std::string endingName(const ::testing::TestParamInfo<Ending>& info) {
+    const char* const names[] = {"Window", "Sigterm", "CtrlQ"};
+    return names[static_cast<int>(info.param)];
+}
+
+INSTANTIATE_TEST_SUITE_P(WindowSigtermOrCtrlQ, DesktopEnding,
+                         ::testing::Values(Ending::Window, Ending::Sigterm, Ending::CtrlQ), endingName);

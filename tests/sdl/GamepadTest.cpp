@@ -85,3 +85,72 @@ TEST_F(GamepadTest, PadsComingAndGoingDuringARoundLeaveItPlayingAndAPadThatCanno
     stick(-30000);
     EXPECT_EQ(basket(), 1) << "plugged in again, its stick starts from rest: one push left";
 }
+
+// A pad that SDL itself opens and reads: its virtual game controller, plugged in during a round, its buttons and
+// stick set through SDL's calls for virtual devices, every event coming through the window's own loop.
+class VirtualPad : public GamepadTest {
+protected:
+    void TearDown() override {
+        if (joystick) SDL_JoystickClose(joystick);
+        if (index >= 0) SDL_JoystickDetachVirtual(index);
+        SDL_ResetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS);
+        GamepadTest::TearDown();
+    }
+    void plugIn() {
+        // SDL ignores pads while none of its windows has the keyboard, and on the dummy display none ever has.
+        SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
+        SDL_VirtualJoystickDesc desc{};
+        desc.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
+        desc.type = SDL_JOYSTICK_TYPE_GAMECONTROLLER;
+        desc.naxes = SDL_CONTROLLER_AXIS_MAX;
+        desc.nbuttons = SDL_CONTROLLER_BUTTON_MAX;
+        desc.name = "Virtual pad";
+        index = SDL_JoystickAttachVirtualEx(&desc);
+        ASSERT_GE(index, 0) << SDL_GetError();
+        joystick = SDL_JoystickOpen(index);   // the test's own handle, to set the pad's state
+        ASSERT_NE(joystick, nullptr) << SDL_GetError();
+        loop();
+    }
+    void button(SDL_GameControllerButton b, bool down) {
+        ASSERT_EQ(SDL_JoystickSetVirtualButton(joystick, b, down ? SDL_PRESSED : SDL_RELEASED), 0) << SDL_GetError();
+        loop();
+    }
+    void axis(SDL_GameControllerAxis a, Sint16 value) {
+        ASSERT_EQ(SDL_JoystickSetVirtualAxis(joystick, a, value), 0) << SDL_GetError();
+        loop();
+    }
+    // One pass of the window's loop (SDL reads the pad and sends its events), then a moment of the game.
+    void loop() {
+        desktop.runOnce(false);
+        driver.advance(0.05);
+    }
+    int index = -1;
+    SDL_Joystick* joystick = nullptr;
+};
+
+TEST_F(VirtualPad, PluggedInDuringARoundItMovesTheBasketPausesAndUnpluggedLeavesTheRoundPlaying) {
+    openGame(1);
+    driver.startRound(1.0);
+    ASSERT_TRUE(isPlaying(1));
+    plugIn();
+    EXPECT_EQ(desktop.gamepads().connected(), 1);
+    button(SDL_CONTROLLER_BUTTON_DPAD_DOWN, true);
+    EXPECT_EQ(basket(), 1) << "D-pad down: left down";
+    button(SDL_CONTROLLER_BUTTON_DPAD_DOWN, false);
+    axis(SDL_CONTROLLER_AXIS_LEFTX, 32767);
+    EXPECT_EQ(basket(), 2) << "stick right: right, still down";
+    axis(SDL_CONTROLLER_AXIS_LEFTX, 0);
+    button(SDL_CONTROLLER_BUTTON_START, true);
+    EXPECT_EQ(state(1), YolkfallViewController::kPaused) << "Start";
+    button(SDL_CONTROLLER_BUTTON_START, false);
+    button(SDL_CONTROLLER_BUTTON_START, true);
+    ASSERT_TRUE(isPlaying(1)) << "Start again";
+    SDL_JoystickClose(joystick);
+    joystick = nullptr;
+    ASSERT_EQ(SDL_JoystickDetachVirtual(index), 0) << SDL_GetError();
+    index = -1;
+    loop();
+    EXPECT_EQ(desktop.gamepads().connected(), 0);
+    driver.advance(1);
+    EXPECT_TRUE(isPlaying(1));
+}

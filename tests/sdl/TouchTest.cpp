@@ -1,5 +1,6 @@
 // SDL finger events through the window: each finger holds the control it landed on, the first finger drags the
-// menu strip, and the mouse presses SDL makes up from touches are not taken a second time.
+// menu strip, the mouse presses SDL makes up from touches are not taken a second time, and with a thumb's
+// reach set a finger beside a control, or beside the screen, reaches it.
 
 #include "InputFixture.h"
 
@@ -64,4 +65,43 @@ TEST_F(TouchTest, LosingFocusForgetsEveryFingerWithoutATouchUp) {
     EXPECT_FALSE(controlForKey(driver.root(), "1")->isHighlighted()) << "no control left highlighted";
     send(finger(SDL_FINGERUP, 2, centreOf("1")));
     EXPECT_EQ(state(1), YolkfallViewController::kIdle) << "a forgotten finger's lift starts nothing";
+}
+
+// A thumb's reach, as the browser page sets it on a phone (44 CSS pixels at 1.22 pixels a point).
+constexpr double kThumb = 36;
+
+TEST_F(TouchTest, AFingerReachesAControlWithinAThumbsWidthOfItsCentreAndTheMouseOnlyOnIt) {
+    openGame(1);
+    const Point aboveGameA{440, 11};   // GAME A is drawn from 14 to 42
+    send(mouseButton(SDL_MOUSEBUTTONDOWN, aboveGameA));
+    send(mouseButton(SDL_MOUSEBUTTONUP, aboveGameA));
+    EXPECT_FALSE(isPlaying(1)) << "the mouse beside GAME A";
+    send(finger(SDL_FINGERDOWN, 1, aboveGameA));
+    send(finger(SDL_FINGERUP, 1, aboveGameA));
+    EXPECT_FALSE(isPlaying(1)) << "a finger beside GAME A, no reach set";
+    desktop.input().setTouchReach(kThumb);
+    send(finger(SDL_FINGERDOWN, 1, aboveGameA));
+    send(finger(SDL_FINGERUP, 1, aboveGameA));
+    EXPECT_TRUE(isPlaying(1)) << "a finger beside GAME A, within a thumb's reach";
+}
+
+TEST_F(TouchTest, AThumbBesideTheScreenReachesTheNearestControlOnItsSideAtItsHeight) {
+    openGame(1);
+    desktop.input().setTouchReach(kThumb);
+    send(finger(SDL_FINGERDOWN, 1, {500, 60}));   // right of the screen, at GAME B's height
+    send(finger(SDL_FINGERUP, 1, {500, 60}));
+    ASSERT_TRUE(isPlaying(1));
+    EXPECT_EQ(egg().getTypeGame(), 2);
+    send(finger(SDL_FINGERDOWN, 7, {-30, 200}));   // left, at the lower left basket button's height
+    EXPECT_EQ(basket(), 1);
+    send(finger(SDL_FINGERDOWN, 9, {530, 118}));   // right, at the upper right one's, the left thumb held
+    EXPECT_EQ(basket(), 3);
+    send(finger(SDL_FINGERUP, 9, {530, 118}));
+    send(finger(SDL_FINGERUP, 7, {-30, 200}));
+    send(finger(SDL_FINGERDOWN, 3, {-30, 160}));   // between the two left basket buttons: nothing there
+    EXPECT_EQ(desktop.input().heldControl(), nullptr);
+    send(finger(SDL_FINGERUP, 3, {-30, 160}));
+    send(finger(SDL_FINGERDOWN, 4, {-30, 28}));   // left, at PAUSE's height
+    send(finger(SDL_FINGERUP, 4, {-30, 28}));
+    EXPECT_EQ(state(1), YolkfallViewController::kPaused);
 }

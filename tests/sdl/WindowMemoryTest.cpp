@@ -1,5 +1,6 @@
-// Window memory: the window opens at the remembered size and place (never off every display, never below
-// the screen's size), and full screen is remembered with the windowed size behind it.
+// Window memory: the window opens at the remembered size and place (never below the screen's size), full
+// screen is remembered with the windowed size behind it, and the scales chosen for a display. How the window
+// opens on a real display, under a window manager, from a damaged settings file, is tests/window/window.test.sh.
 
 #include <SDL.h>
 #include <gtest/gtest.h>
@@ -7,6 +8,7 @@
 #include "platform/Settings.h"
 #include "platform/headless/Headless.h"
 #include "platform/sdl/Desktop.h"
+#include "platform/sdl/DesktopStart.h"
 
 using namespace platform;
 using namespace platform::sdl;
@@ -30,14 +32,12 @@ struct Opened {
 
 }   // namespace
 
-TEST(WindowMemory, TheWindowOpensAtTheRememberedSizeAndPlaceUnlessOffEveryDisplayOrBelowTheScreensSize) {
+TEST(WindowMemory, TheWindowOpensAtTheRememberedSizeAndPlaceNeverBelowTheScreensSize) {
     Opened window(at(60, 50, 1000, 700));
     EXPECT_EQ(window.x, 60);
     EXPECT_EQ(window.y, 50);
     EXPECT_EQ(window.w, 1000);
     EXPECT_EQ(window.h, 700);
-    Opened gone(at(30000, -30000, 960, 640));
-    EXPECT_NE(gone.x, 30000);
     Opened tiny(at(10, 10, 100, 50));
     EXPECT_EQ(tiny.w, 480);
     EXPECT_EQ(tiny.h, 320);
@@ -63,4 +63,15 @@ TEST(WindowMemory, FullScreenIsRememberedWithTheWindowedSizeBehindIt) {
     EXPECT_EQ(p.width, 1100);
     EXPECT_EQ(p.height, 720);
     EXPECT_EQ(p.x, 40);
+}
+
+TEST(WindowStart, TheFirstStartFillsUpToFourFifthsOfTheDisplayInWholeStepsTwiceWhereThatFits) {
+    struct {
+        int w, h, first, largest;
+    } displays[] = {{1280, 1024, 2, 2}, {3840, 2160, 5, 6}, {1366, 768, 2, 2}, {1024, 600, 1, 1},
+                    {2560, 1440, 3, 4}, {1440, 960, 2, 3},  {400, 300, 1, 1},  {20000, 20000, 8, 8}};
+    for (const auto& d : displays) {
+        EXPECT_EQ(firstStartScale(d.w, d.h), d.first) << d.w << " x " << d.h;
+        EXPECT_EQ(largestScale(d.w, d.h), d.largest) << d.w << " x " << d.h;
+    }
 }

@@ -6,13 +6,16 @@
 #include <climits>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <set>
 
 #include "platform/FileManager.h"
+#include "platform/Notice.h"
 #include "platform/headless/Headless.h"
+#include "services/GameFace.h"
 #include "services/Support.h"
 
 using namespace plumbrick;
@@ -29,6 +32,42 @@ TEST(SaveFolder, TheDocumentsFolderUntilTheSaveFolderCanBeMadeThenThatAndNeverAT
         std::ofstream(documents / "Quillfen" / "keep.me") << "x";   // only once the folder is there
     }
     EXPECT_TRUE(fs::exists(folder / "keep.me")) << "a later call makes nothing new";
+}
+
+// The start-up check of the save folder. The player is told at once when no file can be made there; the log
+// gives the real reason, also on every later save that fails because the folder could not be made.
+class SaveFolderCheck : public ::testing::Test {
+protected:
+    bool logged(const std::string& part) const {
+        for (const std::string& line : env.logLines())
+            if (line.find(part) != std::string::npos) return true;
+        return false;
+    }
+    const std::vector<std::string>& notices() const { return platform::Notices::shared().posted(); }
+    platform::headless::Environment env;
+};
+
+TEST_F(SaveFolderCheck, AWritableFolderIsMadeAndLeftAsItWas) {
+    EXPECT_TRUE(checkSaveFolder());
+    const fs::path folder = fs::path(env.documents()) / "Quillfen";
+    EXPECT_TRUE(fs::is_directory(folder));
+    EXPECT_TRUE(fs::is_empty(folder)) << "the file tried is gone";
+    EXPECT_TRUE(notices().empty());
+}
+
+TEST_F(SaveFolderCheck, AFolderThatCannotBeMadeIsBlamedOnEverySaveThatFailsForIt) {
+    // The documents folder is not there and cannot be made: the saves go to where it would be, and fail there
+    // with "No such file or directory"; the reason is the permission refused when making it.
+    const std::string documents = env.documents() + "/data/plumbrick";
+    platform::setDocumentsDirectory(documents);
+    for (int nth : {1, 2}) platform::FileFaults::shared().failNth(platform::FileOp::MakeDir, nth, EACCES);
+    EXPECT_FALSE(checkSaveFolder());
+    EXPECT_EQ(notices(), std::vector<std::string>{kFolderNotWritableNotice});
+    EXPECT_TRUE(logged("Could not make the folder " + env.documents() + "/data: " + std::strerror(EACCES)));
+    env.clearLog();
+    EXPECT_FALSE(game_face::saveStateFile(game_face::pathStateFile("1"), "Yolkfall", [](platform::KeyedArchiver&) {}));
+    ASSERT_EQ(env.logLines().size(), 1u);
+    EXPECT_NE(env.logLines()[0].find(std::strerror(EACCES)), std::string::npos) << env.logLines()[0];
 }
 
 TEST(SaveFolder, FirstUseClearsWhatAnInterruptedSaveLeft) {

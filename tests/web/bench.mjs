@@ -5,11 +5,18 @@
 //     as a round's tick is), the browser's frame intervals from requestAnimationFrame timestamps, and the
 //     program's own work per browser frame (its loop's timing), 50th/99th percentile and worst;
 //   - CPU while the menu sits idle: the page's main-thread task time, and every chromium process's CPU
-//     time (renderer, GPU, browser) from /proc, as a share of one core.
+//     time (renderer, GPU, browser) from /proc, as a share of one core;
+//   - the folder to publish (WEB_DIST, default build/web-dist, when it is there) served as a host serves it
+//     (tests/web/host.mjs: precompressed, cached): the bytes a first visit transfers (the service worker's
+//     filling included), what each file weighs on the wire, the bytes a second visit transfers, and the
+//     navigation to the first frame on a second visit (median of RUNS).
 //
-//   node tests/web/bench.mjs     (after scripts/web --build-only; SECONDS=10 RUNS=5 by default)
+//   node tests/web/bench.mjs     (after scripts/web --build-only, and scripts/web --dist build/web-dist for
+//                                 the last figures; SECONDS=10 RUNS=5 by default)
 import fs from 'node:fs';
-import { Fingers, launch, open, phone, report, serve, sleep, until } from './support.mjs';
+import path from 'node:path';
+import { host } from './host.mjs';
+import { Fingers, launch, open, phone, report, root, serve, sleep, until } from './support.mjs';
 
 const seconds = Number(process.env.SECONDS || 10);
 const runs = Number(process.env.RUNS || 5);
@@ -121,6 +128,42 @@ console.log(`playing, ${fmt(wall, 1)} s (round still playing: ${state.state === 
             `p99 ${fmt(pct(samples, 99))} ms, worst ${fmt(Math.max(...samples))} ms over ${samples.length} frames`);
 console.log(`playing: page main thread ${fmt((100 * playTask) / wall)} % of a core; ` +
             `all chromium processes ${fmt((100 * playCpu) / wall)} % of a core`);
+
+// The folder to publish: a first visit and second visits.
+const dist = path.resolve(process.env.WEB_DIST || path.join(root, 'build/web-dist'));
+if (fs.existsSync(path.join(dist, 'sw.js'))) {
+  const published = await host(dist);
+  const context = await browser.createBrowserContext();
+  let visit = await context.newPage();
+  await visit.setViewport(phone);
+  const before = published.state.bytes;
+  await open(visit, published.url);
+  await visit.waitForFunction(async () => {
+    const registration = await navigator.serviceWorker.getRegistration();
+    return registration && registration.active && registration.active.state === 'activated';
+  }, { timeout: 30000 });
+  const first = published.state.bytes - before;
+  console.log(`published folder, first visit: ${first} bytes transferred (${fmt(first / 1048576)} MiB), ` +
+              `${published.state.requests} requests:`);
+  for (const line of published.state.log) console.log(`  ${line}`);
+  const secondFrames = [];
+  let second = 0;
+  for (let i = 0; i < runs; ++i) {
+    await visit.close();
+    visit = await context.newPage();
+    await visit.setViewport(phone);
+    const at = published.state.bytes;
+    await open(visit, published.url);
+    secondFrames.push(await visit.evaluate(() => window.plumbrick.firstFrame));
+    if (i === 0) second = published.state.bytes - at;
+  }
+  console.log(`published folder, second visit: ${second} bytes transferred; navigation to first frame: ` +
+              `median ${fmt(pct(secondFrames, 50), 0)} ms (${secondFrames.map((x) => fmt(x, 0)).join(', ')})`);
+  await context.close();
+  published.close();
+} else {
+  console.log(`no published folder in ${dist} (scripts/web --dist ${dist})`);
+}
 
 await browser.close();
 server.close();

@@ -1,25 +1,26 @@
 // The web build in a real browser: Debian's chromium, headless, a landscape phone with a touch screen, and
-// touch events only. Plays slot 1's game B with two fingers, pauses, reloads and finds the round paused
-// with the same score and misses, finds it recorded in the statistics after another reload, sees a
+// touch events only. Opens the first information page with a tap just beside its drawn button (controls
+// take touches over a thumb's width), plays slot 1's game B with two fingers, pauses with a thumb in the
+// margin beside the screen, sees the page ask the browser to keep its storage, reloads and finds the round
+// paused with the same score and misses, finds it recorded in the statistics after another reload, sees a
 // corrupted saved round in IndexedDB refused with one ERROR line while the page keeps working, and hides
 // the page (another tab in front) during a round, which comes back paused when the page is shown again;
-// then presses M, the one key it presses, and finds sound off, and still off after a reload.
+// asks a phone held upright to be turned and lets a tablet play upright; then presses M, the one key it
+// presses, and finds sound off, and still off after a reload; last, a page without IndexedDB tells the
+// player that results are not kept.
 //
 //   node tests/web/page.test.mjs      (build/web must hold a built page: scripts/web --build-only)
 //
 // Each step prints "ok" or "not ok"; a failed step stops the steps after it, which count as failed. The
 // last line is "web: N passed, N failed".
-import { Fingers, launch, open, phone, report, serve, sleep, until } from './support.mjs';
+import { Fingers, kGameA, kGameB, kIdle, kIntroTap, kPause, kPaused, kPlaying, kSlotPicture, kStatistics, launch, open,
+         phone, report, runSteps, serve, sleep, tablet, toSlot1 as openSlot1, until } from './support.mjs';
 
-const kIntroTap = { x: 240, y: 160 };
-const kSlotPicture = { x: 240, y: 147 };   // the middle of the menu's first page
-const kGameA = { x: 440, y: 28 };
-const kGameB = { x: 440, y: 60 };
-const kPause = { x: 40, y: 28 };
-const kStatistics = { x: 40, y: 60 };
 const kLeftDown = { x: 40, y: 202 };
 const kRightUp = { x: 440, y: 118 };
-const kPlaying = 1, kPaused = 2, kIdle = 0;
+const kAboveFirstInfo = { x: 45, y: 291 };      // the menu's first information button is drawn from 296 to 318
+const kBesidePause = { x: -40, y: 28 };          // in the margin left of the screen, at PAUSE's height
+const kBesideGameB = { x: 520, y: 60 };          // right of the screen, at GAME B's height
 
 const steps = [];
 const step = (name, run) => steps.push({ name, run });
@@ -33,10 +34,16 @@ const consoleLines = [];
 const pageErrors = [];
 page.on('console', (m) => consoleLines.push(m.text()));
 page.on('pageerror', (e) => pageErrors.push(String(e)));
-// Mouse events that reach the page at all (touches must arrive as touches only).
+// Mouse events that reach the page at all (touches must arrive as touches only), and the page's requests to
+// keep its storage.
 await page.evaluateOnNewDocument(() => {
   window.__mouseEvents = 0;
   for (const t of ['mousedown', 'mouseup', 'click']) window.addEventListener(t, () => window.__mouseEvents++, true);
+  window.__keepAsked = 0;
+  if (navigator.storage && navigator.storage.persist) {
+    const persist = navigator.storage.persist.bind(navigator.storage);
+    navigator.storage.persist = () => { window.__keepAsked += 1; return persist(); };
+  }
 });
 const fingers = await Fingers.on(page);
 const errorLines = () => consoleLines.filter((l) => /^ERROR\b/.test(l));
@@ -48,21 +55,7 @@ async function tapUntil(point, what, test) {
 }
 
 // Intro away, then slot 1's game on screen.
-async function toSlot1() {
-  await until(page, 'the intro', (r) => r.screen === 'intro');
-  // The page scales the canvas with CSS; its pixels stay the screen's at 2x (a canvas the browser's SDL had
-  // resized to the page would draw the screen small, and taps at the controls' places would miss them).
-  const pixels = await page.evaluate(() => [document.getElementById('canvas').width, document.getElementById('canvas').height]);
-  check(pixels[0] === 960 && pixels[1] === 640, `the canvas has ${pixels[0]} x ${pixels[1]} pixels, not 960 x 640`);
-  await tapUntil(kIntroTap, 'the menu', (r) => r.screen === 'menu');
-  await until(page, 'the menu at rest', (r) => r.screen === 'menu' && !r.animating);
-  await tapUntil(kSlotPicture, "slot 1's game", (r) => r.screen === 'game' && r.slot === 1);
-  // The face fades in, then its menu button slides into place (two animations, one after the other);
-  // then it takes touches.
-  await until(page, "slot 1's game in place", (r) => r.screen === 'game' && !r.animating);
-  await sleep(300);
-  return until(page, "slot 1's game in place", (r) => r.screen === 'game' && !r.animating);
-}
+const toSlot1 = () => openSlot1(page, fingers);
 
 let paused = null;
 
@@ -71,8 +64,26 @@ step('the page loads, keeps its saves in IndexedDB and draws its first frame', a
   check(await page.evaluate(() => window.plumbrick.savesKept()), 'IndexedDB is not used');
 });
 
-step('a tap dismisses the intro and a tap on the first picture opens slot 1', async () => {
-  await toSlot1();
+// The page scales the canvas with CSS; its pixels stay the screen's at 2x (a canvas the browser's SDL had
+// resized to the page would draw the screen small, and taps at the controls' places would miss them).
+step('the canvas keeps 960 x 640 pixels', async () => {
+  const pixels = await page.evaluate(() => [document.getElementById('canvas').width, document.getElementById('canvas').height]);
+  check(pixels[0] === 960 && pixels[1] === 640, `the canvas has ${pixels[0]} x ${pixels[1]} pixels, not 960 x 640`);
+});
+
+step('a tap just above the drawn first information button opens its page, and logs nothing', async () => {
+  await until(page, 'the intro', (r) => r.screen === 'intro');
+  await tapUntil(kIntroTap, 'the menu', (r) => r.screen === 'menu');
+  await until(page, 'the menu at rest', (r) => r.screen === 'menu' && !r.animating);
+  const lines = consoleLines.length;
+  await tapUntil(kAboveFirstInfo, 'the information page', (r) => r.screen === 'info');
+  check(consoleLines.length === lines, `console lines: ${JSON.stringify(consoleLines.slice(lines))}`);
+});
+
+step('a tap on the information page closes it and a tap on the first picture opens slot 1', async () => {
+  await tapUntil(kIntroTap, 'the menu again', (r) => r.screen === 'menu');
+  await tapUntil(kSlotPicture, "slot 1's game", (r) => r.screen === 'game' && r.slot === 1);
+  await until(page, "slot 1's game in place", (r) => r.screen === 'game' && !r.animating);
 });
 
 step('a tap on GAME B starts a round of game B', async () => {
@@ -100,11 +111,16 @@ step('two fingers hold a basket button each and the screen changes as the round 
   check(shotBefore !== shotAfter, 'the screenshots are the same');
 });
 
-step('a tap on PAUSE pauses the round', async () => {
-  paused = await tapUntil(kPause, 'the paused round', (r) => r.state === kPaused);
+step('a thumb in the margin beside the screen, at PAUSE\'s height, pauses the round', async () => {
+  paused = await tapUntil(kBesidePause, 'the paused round', (r) => r.state === kPaused);
   await sleep(300);
   const still = await report(page);
   check(still.score === paused.score && still.misses === paused.misses, 'the paused round went on');
+});
+
+step('the page asked the browser to keep its storage once a round was recorded', async () => {
+  await page.waitForFunction(() => window.__keepAsked > 0, { timeout: 5000 }).catch(() => {});
+  check((await page.evaluate(() => window.__keepAsked)) === 1, 'not asked exactly once');
 });
 
 step('after a reload slot 1 brings the round back paused with the same score and misses', async () => {
@@ -115,6 +131,11 @@ step('after a reload slot 1 brings the round back paused with the same score and
   check(back.type === 2, `game type ${back.type}`);
   check(back.score === paused.score, `score ${back.score}, was ${paused.score}`);
   check(back.misses === paused.misses, `misses ${back.misses}, were ${paused.misses}`);
+});
+
+step('a thumb beside the screen at GAME B\'s height starts a round of game B, and PAUSE pauses it', async () => {
+  await tapUntil(kBesideGameB, 'a new round of game B', (r) => r.state === kPlaying && r.score === 0);
+  await tapUntil(kPause, 'the new round paused', (r) => r.state === kPaused);
 });
 
 step('after another reload the statistics list the recorded round', async () => {
@@ -186,6 +207,19 @@ step('held upright the page asks to be turned and the round waits; turned back i
   check((await report(page)).state === kPlaying, 'the round is not playing');
 });
 
+step('a tablet held upright, wide enough for the game at 700 CSS pixels, plays upright', async () => {
+  await page.setViewport({ ...tablet, width: tablet.height, height: tablet.width, isLandscape: false });
+  await page.waitForFunction(() => innerWidth < innerHeight);
+  const asked = await page.evaluate(() => getComputedStyle(document.getElementById('turn')).display);
+  const width = await page.evaluate(() => document.getElementById('canvas').getBoundingClientRect().width);
+  const before = await page.evaluate(() => window.plumbrick.frameWork().passes);
+  await page.waitForFunction((n) => window.plumbrick.frameWork().passes > n + 5, { timeout: 5000 }, before)
+    .catch(() => { throw new Error('the program does not run upright'); });
+  check(asked === 'none', `the request to turn the device is shown (${asked})`);
+  check(width >= 700, `the game is ${width} CSS pixels wide`);
+  await page.setViewport(phone);
+});
+
 step('M turns sound off with a notice, kept in the settings across a reload, apart from the saves', async () => {
   check((await page.evaluate(() => window.plumbrick.sound().muted)) === false, 'sound is off before M');
   await page.keyboard.press('m');   // the one key this test presses: the sound keys have no touch
@@ -204,30 +238,16 @@ step('touches arrived as touches only, and nothing failed in the page', async ()
   check(pageErrors.length === 0, `page errors: ${pageErrors.join('; ')}`);
 });
 
-let passed = 0, failed = 0, stopped = false;
-const t0 = Date.now();
-for (const { name, run } of steps) {
-  if (stopped) {
-    console.log(`not ok - ${name} (not run)`);
-    failed += 1;
-    continue;
-  }
-  try {
-    await run();
-    console.log(`ok - ${name}`);
-    passed += 1;
-  } catch (e) {
-    console.log(`not ok - ${name}: ${e.message}`);
-    failed += 1;
-    stopped = true;
-  }
-}
-if (failed) {
-  console.log('--- console of the page:');
-  for (const line of consoleLines.slice(-40)) console.log('  ' + line);
-}
+step('where IndexedDB is missing, the player is told that results are not kept', async () => {
+  const bare = await (await browser.createBrowserContext()).newPage();   // a browser of its own
+  await bare.setViewport(phone);
+  await bare.evaluateOnNewDocument(() => { Object.defineProperty(window, 'indexedDB', { get: () => undefined }); });
+  await open(bare, server.url);
+  await until(bare, 'the notice', (r) => r.notice === 'Results are not kept in this browser');
+  await bare.close();
+});
+
+const failed = await runSteps(steps, consoleLines);
 await browser.close();
 server.close();
-console.log(`web: ${((Date.now() - t0) / 1000).toFixed(1)} s`);
-console.log(`web: ${passed} passed, ${failed} failed`);
 process.exit(failed ? 1 : 0);

@@ -120,3 +120,72 @@ export async function open(page, url) {
   await page.goto(url, { waitUntil: 'load' });
   await page.waitForFunction(() => window.plumbrick && window.plumbrick.firstFrame !== null, { timeout: 15000 });
 }
+
+// Runs named steps in order, printing "ok" or "not ok" for each; a failed step stops the steps after it,
+// which count as failed. Then the last lines of `consoleLines` when one failed, and "web: N passed, N failed".
+// Returns the number failed.
+export async function runSteps(steps, consoleLines = []) {
+  let passed = 0, failed = 0, stopped = false;
+  const t0 = Date.now();
+  for (const { name, run } of steps) {
+    if (stopped) {
+      console.log(`not ok - ${name} (not run)`);
+      failed += 1;
+      continue;
+    }
+    try {
+      await run();
+      console.log(`ok - ${name}`);
+      passed += 1;
+    } catch (e) {
+      console.log(`not ok - ${name}: ${e.message}`);
+      failed += 1;
+      stopped = true;
+    }
+  }
+  if (failed) {
+    console.log('--- console of the page:');
+    for (const line of consoleLines.slice(-40)) console.log('  ' + line);
+  }
+  console.log(`web: ${((Date.now() - t0) / 1000).toFixed(1)} s`);
+  console.log(`web: ${passed} passed, ${failed} failed`);
+  return failed;
+}
+
+// A repeatable stream of numbers in [0, 1) from `seed` (mulberry32), for moments chosen at random that
+// every run chooses alike.
+export function seeded(seed) {
+  let a = seed >>> 0;
+  return () => {
+    a = (a + 0x6d2b79f5) >>> 0;
+    let t = a;
+    t = Math.imul(t ^ (t >>> 15), t | 1);
+    t ^= t + Math.imul(t ^ (t >>> 7), t | 61);
+    return ((t ^ (t >>> 14)) >>> 0) / 4294967296;
+  };
+}
+
+// The points the page tests tap, on the 480 x 320-point screen.
+export const kIntroTap = { x: 240, y: 160 };
+export const kSlotPicture = { x: 240, y: 147 };   // the middle of the menu's first page
+export const kGameA = { x: 440, y: 28 };
+export const kGameB = { x: 440, y: 60 };
+export const kPause = { x: 40, y: 28 };
+export const kStatistics = { x: 40, y: 60 };
+export const kPlaying = 1, kPaused = 2, kIdle = 0;
+
+// A tap, then what it must lead to.
+export async function tapUntil(page, fingers, point, what, test) {
+  await fingers.tap(point);
+  return until(page, what, test);
+}
+
+// From a freshly loaded page: the intro away, the menu, then slot 1's game on screen and taking touches
+// (its face faded in and its menu button in place).
+export async function toSlot1(page, fingers) {
+  await until(page, 'the intro', (r) => r.screen === 'intro');
+  await tapUntil(page, fingers, kIntroTap, 'the menu', (r) => r.screen === 'menu');
+  await until(page, 'the menu at rest', (r) => r.screen === 'menu' && !r.animating);
+  await tapUntil(page, fingers, kSlotPicture, "slot 1's game", (r) => r.screen === 'game' && r.slot === 1);
+  return until(page, "slot 1's game in place", (r) => r.screen === 'game' && !r.animating);
+}

@@ -301,6 +301,22 @@ Surface renderWhole(const Master& m, double s) {
     return out;
 }
 
+Surface renderIcon(const Master& m, int size, double inset, long rgb) {
+    if (m.width() != m.height()) throw Error(m.path() + ": an icon must be square");
+    Surface out(size, size);
+    Cairo c(out);
+    if (rgb >= 0) {
+        cairo_set_source_rgb(c.cr, double((rgb >> 16) & 0xff) / 255, double((rgb >> 8) & 0xff) / 255,
+                             double(rgb & 0xff) / 255);
+        cairo_paint(c.cr);
+    }
+    const double margin = inset * size;
+    cairo_translate(c.cr, margin, margin);
+    cairo_scale(c.cr, (size - 2 * margin) / m.width(), (size - 2 * margin) / m.width());
+    m.renderAll(c.cr);
+    return out;
+}
+
 Surface renderFace(const Master& m, double s) {
     Surface out(static_cast<int>(std::lround(m.width() * s)), static_cast<int>(std::lround(m.height() * s)));
     Cairo c(out);

@@ -111,6 +111,9 @@ bool isDigitPlace(const std::string& id);
 
 // The whole picture at scale s.
 Surface renderWhole(const Master& m, double s);
+// A square icon of size pixels: the whole (square) picture scaled into the middle, with a margin of inset times
+// the size on each side, over a background of the colour rgb (0xRRGGBB), or over nothing when rgb is negative.
+Surface renderIcon(const Master& m, int size, double inset, long rgb);
 // The printed layer with every part as a ghost.
 Surface renderFace(const Master& m, double s);
 // Bounds, in whole points, of the ink (alpha above kStrayAlpha) that a part draws at scale s within `around`

@@ -7,8 +7,12 @@
 //       <face>_face_touch.png without the key names, where the master prints them (class "key-name")
 //   artgen whole SVG OUTDIR [--stamp FILE]         SVG whole to <name>.png (and <name>_touch.png without key names)
 //   artgen digits SVG OUTDIR FORMAT [--stamp FILE]  ten digit pictures named by FORMAT ("yolkfall_07_%02d")
-//   artgen icon SVG OUTDIR NAME [--stamp FILE]      the desktop icon: OUTDIR/<N>x<N>/apps/NAME.png for N = 48 ... 512,
+//   artgen icon SVG OUTDIR NAME [--stamp FILE]      the desktop icon: OUTDIR/<N>x<N>/apps/NAME.png for N = 16 ... 512,
 //                                                  and the SVG itself as OUTDIR/scalable/apps/NAME.svg
+//   artgen webicons SVG OUTDIR COLOUR [--stamp FILE]
+//       the web page's icons: icon-192.png and icon-512.png (the icon alone), icon-maskable-512.png (smaller, on
+//       COLOUR, "#rrggbb", so that any mask the home screen applies keeps it whole) and apple-touch-icon.png (180
+//       pixels on COLOUR: such home screens show no transparency)
 //   artgen boxes MASTER [FACE]                     the box of every part, one JSON object per line
 //   artgen sync MASTER LAYOUT.json                 rewrites the layout's part frames to the master's boxes
 //   artgen compose MASTER FACE OUT.png [--scale S] [--lit all|none|TAG,TAG,...] [--digits SVG] [--number N]
@@ -189,13 +193,32 @@ int cmdIcon(const Args& a) {
     const std::string& name = a.positional[2];
     Master m(a.positional[0]);
     if (m.width() != m.height()) throw Error(a.positional[0] + ": an icon must be square");
-    for (int size : {48, 64, 128, 256, 512}) {
+    for (int size : {16, 22, 24, 32, 48, 64, 128, 256, 512}) {
         const fs::path dir = out / (std::to_string(size) + "x" + std::to_string(size)) / "apps";
         fs::create_directories(dir);
         renderWhole(m, double(size) / m.width()).writePng((dir / (name + ".png")).string());
     }
     fs::create_directories(out / "scalable" / "apps");
     fs::copy_file(a.positional[0], out / "scalable" / "apps" / (name + ".svg"), fs::copy_options::overwrite_existing);
+    touch(a);
+    return 0;
+}
+
+int cmdWebIcons(const Args& a) {
+    need(a, 3, "webicons SVG OUTDIR COLOUR [--stamp FILE]");
+    const fs::path out = a.positional[1];
+    const std::string& colour = a.positional[2];
+    if (colour.size() != 7 || colour[0] != '#' ||
+        colour.find_first_not_of("0123456789abcdefABCDEF", 1) != std::string::npos)
+        throw Error("colour " + colour + " is not #rrggbb");
+    const long rgb = std::stol(colour.substr(1), nullptr, 16);
+    Master m(a.positional[0]);
+    fs::create_directories(out);
+    renderIcon(m, 192, 0, -1).writePng((out / "icon-192.png").string());
+    renderIcon(m, 512, 0, -1).writePng((out / "icon-512.png").string());
+    // The safe zone of a maskable icon is the circle of 40 % of its size around the middle.
+    renderIcon(m, 512, 0.16, rgb).writePng((out / "icon-maskable-512.png").string());
+    renderIcon(m, 180, 0.04, rgb).writePng((out / "apple-touch-icon.png").string());
     touch(a);
     return 0;
 }
@@ -253,7 +276,7 @@ int cmdCompose(const Args& a) {
 
 int main(int argc, char** argv) {
     if (argc < 2) {
-        std::cerr << "usage: artgen face|whole|digits|icon|boxes|sync|compose ...\n";
+        std::cerr << "usage: artgen face|whole|digits|icon|webicons|boxes|sync|compose ...\n";
         return 2;
     }
     try {
@@ -263,6 +286,7 @@ int main(int argc, char** argv) {
         if (cmd == "whole") return cmdWhole(a);
         if (cmd == "digits") return cmdDigits(a);
         if (cmd == "icon") return cmdIcon(a);
+        if (cmd == "webicons") return cmdWebIcons(a);
         if (cmd == "boxes") return cmdBoxes(a);
         if (cmd == "sync") return cmdSync(a);
         if (cmd == "compose") return cmdCompose(a);

@@ -1,7 +1,7 @@
 // plumbrick-screenshot: runs the application on the virtual clock, drives it to named screens and writes
 // each as a PNG file, drawn by the desktop renderer into a surface (no display, no audio device).
 //
-//   plumbrick-screenshot [--scale N] [--no-shadow] [--out DIR] [STATE...]
+//   plumbrick-screenshot [--scale N] [--no-shadow] [--out DIR] [--home-page URL] [STATE...]
 //   STATE: intro | menuN | gameS | playingS | pausedS | statisticsS   (N page, S menu slot: 1 to 6)
 
 #include <cstdio>
@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/sdl/Renderer.h"
+#include "app/MainMenuViewController.h"
 #include "platform/sdl/SurfaceCanvas.h"
 #include "tools/screenshot/ScreenDriver.h"
 
@@ -19,10 +20,11 @@ namespace {
 
 int usage() {
     std::fprintf(stderr,
-                 "usage: plumbrick-screenshot [--scale N] [--no-shadow] [--out DIR] [STATE...]\n"
+                 "usage: plumbrick-screenshot [--scale N] [--no-shadow] [--out DIR] [--home-page URL] [STATE...]\n"
                  "  STATE: intro | menuN | gameS | playingS | pausedS | statisticsS  (N, S: 1 to 6, default 1)\n"
                  "  without states: intro menu1 menu2 game1 playing1 paused1 statistics1 game2 playing2\n"
-                 "  writes DIR/STATE.png (DIR defaults to the current folder)\n");
+                 "  writes DIR/STATE.png (DIR defaults to the current folder)\n"
+                 "  --home-page: the menu shows MORE GAMES as a build with that home page does\n");
     return 2;
 }
 
@@ -41,6 +43,8 @@ int main(int argc, char** argv) {
             shadows = false;
         else if (arg == "--out" && i + 1 < argc)
             out = argv[++i];
+        else if (arg == "--home-page" && i + 1 < argc)
+            plumbrick::setHomePage(argv[++i]);
         else if (arg == "--help" || arg == "-h" || arg.rfind("--", 0) == 0)
             return usage();
         else

@@ -23,6 +23,8 @@
 #include "platform/Application.h"
 #include "platform/Bundle.h"
 #include "platform/Log.h"
+#include "platform/Notice.h"
+#include "platform/Notification.h"
 #include "platform/RunLoop.h"
 #include "platform/Settings.h"
 #include "platform/Sound.h"
@@ -136,6 +138,10 @@ void onFrame() {
             app.terminate();
         }
     }
+    // The page can end at any moment without a word (a reload, a closed tab, a discarded background tab):
+    // a playing round is written now and then, as the pause writes it, and the page keeps the write.
+    if (!app.isTerminating())
+        NotificationCenter::defaultCenter().postNotificationName(ApplicationCheckpointNotification);
     page->work[page->passes++ % kWorkSamples] = float(emscripten_get_now() - start);
     if (!page->firstFrameMarked && page->desktop->framesDrawn() > 0) {
         page->firstFrameMarked = true;
@@ -249,4 +255,16 @@ extern "C" EMSCRIPTEN_KEEPALIVE const char* plumbrick_frame_work() {
     }
     json += "]}";
     return json.c_str();
+}
+
+// Called by the page whenever it fits the screen: the least touch area of a control, in points each way (a
+// thumb's width on the screen at the size it is shown; web/page.js).
+extern "C" EMSCRIPTEN_KEEPALIVE void plumbrick_touch_reach(double points) {
+    if (platform::page && platform::page->desktop) platform::page->desktop->input().setTouchReach(points);
+}
+
+// Called by the page to tell the player something about the page itself (its saves not kept in this
+// browser), in the notice strip for `seconds`.
+extern "C" EMSCRIPTEN_KEEPALIVE void plumbrick_notice(const char* text, double seconds) {
+    if (text) platform::postNotice(text, seconds);
 }
