@@ -17,7 +17,7 @@ import fs from 'node:fs';
 import os from 'node:os';
 import path from 'node:path';
 import { host } from './host.mjs';
-import { Fingers, launch, phone, report, root, until } from './support.mjs';
+import { Fingers, launch, phone, report, root, runSteps, until } from './support.mjs';
 
 const dist = path.resolve(process.env.WEB_DIST || path.join(root, 'build/web-dist'));
 const link = path.resolve(process.env.WEB_LINK || path.join(root, 'build/web-wasm/web/link'));
@@ -261,32 +261,10 @@ step('nothing failed in the pages', async () => {
   check(pageErrors.length === 0, `page errors: ${pageErrors.join('; ')}`);
 });
 
-let passed = 0, failed = 0, stopped = false;
-const t0 = Date.now();
-for (const { name, run } of steps) {
-  if (stopped) {
-    console.log(`not ok - ${name} (not run)`);
-    failed += 1;
-    continue;
-  }
-  try {
-    await run();
-    console.log(`ok - ${name}`);
-    passed += 1;
-  } catch (e) {
-    console.log(`not ok - ${name}: ${e.message}`);
-    failed += 1;
-    stopped = true;
-  }
-}
-if (failed) {
-  console.log('--- console of the pages:');
-  for (const line of consoleLines.slice(-40)) console.log('  ' + line);
+const failed = await runSteps(steps, consoleLines, () => {
   console.log('--- requests:');
   for (const line of server.state.log.slice(-40)) console.log('  ' + line);
-}
+});
 await browser.close();
 server.close();
-console.log(`web: ${((Date.now() - t0) / 1000).toFixed(1)} s`);
-console.log(`web: ${passed} passed, ${failed} failed`);
 process.exit(failed ? 1 : 0);

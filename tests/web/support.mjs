@@ -123,8 +123,8 @@ export async function open(page, url) {
 
 // Runs named steps in order, printing "ok" or "not ok" for each; a failed step stops the steps after it,
 // which count as failed. Then the last lines of `consoleLines` when one failed, and "web: N passed, N failed".
-// Returns the number failed.
-export async function runSteps(steps, consoleLines = []) {
+// `more` prints what else helps after a failure. Returns the number failed.
+export async function runSteps(steps, consoleLines = [], more = () => {}) {
   let passed = 0, failed = 0, stopped = false;
   const t0 = Date.now();
   for (const { name, run } of steps) {
@@ -146,6 +146,7 @@ export async function runSteps(steps, consoleLines = []) {
   if (failed) {
     console.log('--- console of the page:');
     for (const line of consoleLines.slice(-40)) console.log('  ' + line);
+    more();
   }
   console.log(`web: ${((Date.now() - t0) / 1000).toFixed(1)} s`);
   console.log(`web: ${passed} passed, ${failed} failed`);
