@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/sdl/Renderer.h"
 #include "app/MainMenuViewController.h"
+#include "platform/sdl/Renderer.h"
 #include "platform/sdl/SurfaceCanvas.h"
 #include "tools/screenshot/ScreenDriver.h"
 
