@@ -214,23 +214,6 @@ TEST_F(State, AProgramEndedWithoutNoticeBringsTheRoundBackFromItsLastCheckpoint)
     EXPECT_EQ(recorded().size(), 1u) << "the same round, not a new one";
 }
 
-// A round paused after a checkpoint is written as it stands; resumed, its file goes, and the next occasion
-// writes the round again.
-TEST_F(State, APauseAfterACheckpointIsWrittenAndTheResumedRoundIsWrittenAgain) {
-    openAndStart(true);
-    ASSERT_TRUE(playUntil([&] { return game->getScores() >= 6; }));
-    press("space");
-    checkpoint();
-    const int paused = game->getScores();
-    ticks(10);
-    open();
-    EXPECT_EQ(game->getScores(), paused);
-    press("space");
-    EXPECT_FALSE(exists(statePath()));
-    checkpoint();
-    EXPECT_TRUE(exists(statePath()));
-}
-
 // A round that ends, is lost with its chick still on the face at the end of the program, or gives way to a
 // new round leaves no checkpoint that could bring it back.
 TEST_F(State, AnEndedLostOrReplacedRoundLeavesNoCheckpointBehind) {

@@ -151,19 +151,6 @@ TEST_F(RendererTest, LcdInkCastsASoftShadowDownAndToTheRightDimmedWithItAndNoneW
     EXPECT_EQ(darkening(216, 108), 0) << "shadows turned off";
 }
 
-TEST_F(RendererTest, OnlyLcdInkCastsAShadowAndTheFacesOwnPicturesAreInk) {
-    ink(Rect(100, 50, 8, 8), false);
-    EXPECT_EQ(darkening(216, 108), 0) << "a picture that is not LCD ink";
-    const std::pair<const char*, bool> pictures[] = {{"yolkfall_502.png", true},   {"panflip_pause.png", true},
-                                                     {"yolkfall_07_05.png", true}, {"yolkfall_face.png", false},
-                                                     {"menu_info_01.png", false},  {"btn_menu.png", false}};
-    for (auto [name, lcd] : pictures) {
-        auto image = Image::imageNamed(name);
-        ASSERT_TRUE(image) << name;
-        EXPECT_EQ(image->isLcdInk(), lcd) << name;
-    }
-}
-
 TEST_F(RendererTest, WithoutAKeyboardTheFacesLeaveOutTheKeyNamesUntilTheFirstKeyPress) {
     openGame(1);
     // The darkness of the window's pixels over a rectangle of points, here where "Q" is printed under its button.

@@ -47,14 +47,6 @@ protected:
     platform::headless::Environment env;
 };
 
-TEST_F(SaveFolderCheck, AWritableFolderIsMadeAndLeftAsItWas) {
-    EXPECT_TRUE(checkSaveFolder());
-    const fs::path folder = fs::path(env.documents()) / "Quillfen";
-    EXPECT_TRUE(fs::is_directory(folder));
-    EXPECT_TRUE(fs::is_empty(folder)) << "the file tried is gone";
-    EXPECT_TRUE(notices().empty());
-}
-
 TEST_F(SaveFolderCheck, AFolderThatCannotBeMadeIsBlamedOnEverySaveThatFailsForIt) {
     // The documents folder is not there and cannot be made: the saves go to where it would be, and fail there
     // with "No such file or directory"; the reason is the permission refused when making it.
