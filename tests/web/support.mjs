@@ -153,6 +153,13 @@ export async function runSteps(steps, consoleLines = [], more = () => {}) {
   return failed;
 }
 
+// Throws when the pages logged an ERROR line or threw.
+export function nothingFailed(consoleLines, pageErrors) {
+  const errors = consoleLines.filter((l) => /^ERROR\b/.test(l));
+  if (errors.length) throw new Error(`ERROR lines: ${errors.join('; ')}`);
+  if (pageErrors.length) throw new Error(`page errors: ${pageErrors.join('; ')}`);
+}
+
 // A repeatable stream of numbers in [0, 1) from `seed` (mulberry32), for moments chosen at random that
 // every run chooses alike.
 export function seeded(seed) {
