@@ -14,32 +14,29 @@ void IntroViewController::viewDidLoad() {
     if (ivContinue) ivContinue->setAlpha(0.0);
     view()->setAlpha(0.0);
 
-    View::beginAnimations({}, this);
-    View::setAnimationDuration(kFadeInDuration);
-    View::setAnimationDelegate(lifetime(), [this](const std::string& animationId, bool finished, void* context) {
-        ShowLogo_aniKey(animationId, finished, context);
-    });
-    View::setAnimationBeginsFromCurrentState(true);
-    view()->setAlpha(1.0);
-    View::commitAnimations();
+    platform::AnimationOptions fadeIn;
+    fadeIn.duration = kFadeInDuration;
+    fadeIn.fromCurrentState = true;
+    platform::Animation::start(
+        fadeIn, [this] { view()->setAlpha(1.0); }, lifetime(), [this](bool finished) { ShowLogo_aniKey(finished); });
 }
 
-void IntroViewController::ShowLogo_aniKey(const std::string& animationId, bool finished, void* context) {
-    (void)animationId;
+void IntroViewController::ShowLogo_aniKey(bool finished) {
     (void)finished;
     if (flagStopLoopAnimation) return;
-    View::beginAnimations({}, context);
-    View::setAnimationDuration(kPulseDuration);
-    View::setAnimationBeginsFromCurrentState(true);
-    View::setAnimationRepeatAutoreverses(true);
-    View::setAnimationRepeatCount(kPulseRepeatCount);
-    if (ivContinue) ivContinue->setAlpha(1.0);
-    View::commitAnimations();
+    platform::AnimationOptions pulse;
+    pulse.duration = kPulseDuration;
+    pulse.fromCurrentState = true;
+    pulse.autoreverses = true;
+    pulse.repeatCount = kPulseRepeatCount;
+    pulsing = platform::Animation::start(pulse, [this] {
+        if (ivContinue) ivContinue->setAlpha(1.0);
+    });
 }
 
 void IntroViewController::touchesBegan() {
-    if (View::areAnimationsEnabled()) {
-        if (ivContinue) ivContinue->layer().removeAllAnimations();
+    if (platform::Animation::areEnabled()) {
+        pulsing.cancel();
         flagStopLoopAnimation = true;
     }
     // The controller keeps its view, so taking it out of the tree does not destroy it under us.

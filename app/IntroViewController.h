@@ -4,6 +4,8 @@
 #include <memory>
 #include <string>
 
+#include "platform/Animation.h"
+#include "platform/ImageView.h"
 #include "platform/ViewController.h"
 #include "services/VCRootControllerProtocol.h"
 
@@ -21,7 +23,7 @@ public:
     void viewDidLoad() override;
     void viewDidUnload() override {}
     // The fade-in's end: starts the pulsing unless the intro was dismissed meanwhile.
-    void ShowLogo_aniKey(const std::string& animationId, bool finished, void* context);
+    void ShowLogo_aniKey(bool finished);
     // Any touch dismisses the intro and asks the root for the menu.
     void touchesBegan() override;
     bool shouldAutorotateToInterfaceOrientation(int orientation) override;
@@ -36,6 +38,7 @@ protected:
 
 private:
     bool flagStopLoopAnimation = false;
+    platform::Animation pulsing;   // the prompt's, stopped by the touch that dismisses the intro
     VCRootControllerProtocol* idParentController = nullptr;   // the root; it outlives this screen
     std::shared_ptr<platform::ImageView> ivContinue;
 };

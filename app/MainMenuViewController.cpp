@@ -4,7 +4,9 @@
 #include <utility>
 
 #include "platform/Application.h"
+#include "platform/Control.h"
 #include "platform/Image.h"
+#include "platform/ImageView.h"
 
 #ifndef PLUMBRICK_HOMEPAGE
 #define PLUMBRICK_HOMEPAGE ""

@@ -6,6 +6,8 @@
 #include <memory>
 #include <string>
 
+#include "platform/Button.h"
+#include "platform/ScrollView.h"
 #include "platform/ViewController.h"
 #include "services/VCRootControllerProtocol.h"
 

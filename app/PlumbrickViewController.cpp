@@ -6,7 +6,10 @@
 #include "app/MainMenuViewController.h"
 #include "games/cook/PanflipViewController.h"
 #include "games/egg/YolkfallViewController.h"
+#include "platform/Animation.h"
+#include "platform/Control.h"
 #include "platform/Image.h"
+#include "platform/ImageView.h"
 #include "platform/TableView.h"
 #include "services/GamesResultViewController.h"
 #include "services/VCGamesResult.h"
@@ -33,6 +36,13 @@ const std::array<GameSlot, PlumbrickViewController::kSlotCount> kGameSlots{{
     {"Starwick.v1", "StarwickViewController", &makeGame<YolkfallViewController>},
     {"Whiskerpond.v1", "WhiskerpondViewController", &makeGame<YolkfallViewController>},
 }};
+
+// The settings every transition here shares.
+platform::AnimationOptions transitionOptions(double duration) {
+    platform::AnimationOptions options;
+    options.duration = duration;
+    return options;
+}
 
 }   // namespace
 
@@ -68,12 +78,6 @@ bool PlumbrickViewController::shouldAutorotateToInterfaceOrientation(int orienta
     return orientation == platform::InterfaceOrientationLandscapeRight;
 }
 
-void PlumbrickViewController::beginTransition(void* context, double duration) {
-    View::beginAnimations({}, context);
-    View::setAnimationTransition(0, view(), true);
-    View::setAnimationDuration(duration);
-}
-
 void PlumbrickViewController::switchToIntro() {
     auto menuView = viewControllerMenu->viewShared();   // the first time this builds the pages
     if (!menuView) return;
@@ -99,61 +103,60 @@ void PlumbrickViewController::switchGameFromMenu(int slot) {
     gameView->setAlpha(0.0);
     gameView->setTransform(AffineTransform::identity().scaled(kGameStartScale, kGameStartScale));
 
-    beginTransition(gameView.get(), kGameFadeDuration);
-    // The context reaches the end report only while the game's view still exists.
-    View::setAnimationDelegate(lifetime(), [this, mine = ++transition, weakView = std::weak_ptr<View>(gameView)](
-                                               const std::string& animationId, bool finished, void*) {
-        if (mine == transition) eventStopAnimationGameFromMenu(animationId, finished, weakView.lock().get());
-    });
-    gameView->setAlpha(1.0);
-    gameView->setTransform(AffineTransform::identity());
-    View::commitAnimations();
+    // An entrance or a menu-button drop still under way is overtaken: its end would take away the screen
+    // that this one puts up.
+    transition.cancelCompletion();
+    transition = platform::Animation::start(
+        transitionOptions(kGameFadeDuration),
+        [&] {
+            gameView->setAlpha(1.0);
+            gameView->setTransform(AffineTransform::identity());
+        },
+        lifetime(),
+        [this, weakView = std::weak_ptr<View>(gameView)](bool) {
+            eventStopAnimationGameFromMenu(weakView.lock().get());
+        });
 }
 
-void PlumbrickViewController::eventStopAnimationGameFromMenu(const std::string& animationId, bool finished,
-                                                             void* context) {
-    (void)animationId;
-    (void)finished;
-    auto* gameView = static_cast<View*>(context);
+void PlumbrickViewController::eventStopAnimationGameFromMenu(View* gameView) {
     if (viewControllerMenu->isViewLoaded()) viewControllerMenu->view()->removeFromSuperview();
 
-    beginTransition(nullptr, kMenuButtonSlideDuration);
-    if (View* button = gameView ? gameView->viewWithTag(kMenuButtonTag) : nullptr)
-        button->setTransform(AffineTransform::makeTranslation(0, -button->frame().size.height));
-    View::commitAnimations();
+    platform::Animation::start(transitionOptions(kMenuButtonSlideDuration), [gameView] {
+        if (View* button = gameView ? gameView->viewWithTag(kMenuButtonTag) : nullptr)
+            button->setTransform(AffineTransform::makeTranslation(0, -button->frame().size.height));
+    });
 }
 
 void PlumbrickViewController::switchMenuFromGame(platform::ViewController* game) {
-    beginTransition(game, kMenuButtonSlideDuration);
-    // The context reaches the end report only while the game's controller still exists.
-    View::setAnimationDelegate(lifetime(), [this, mine = ++transition, gameAlive = platform::watchOf(game)](
-                                               const std::string& animationId, bool finished, void* context) {
-        if (mine == transition)
-            eventStopAnimationBtMenuDown(animationId, finished, gameAlive.gone() ? nullptr : context);
-    });
-    View* gameView = game ? game->view() : nullptr;
-    if (View* button = gameView ? gameView->viewWithTag(kMenuButtonTag) : nullptr)
-        button->setTransform(AffineTransform::makeTranslation(0, button->frame().size.height));
-    View::commitAnimations();
+    transition.cancelCompletion();   // overtaken, as above
+    transition = platform::Animation::start(
+        transitionOptions(kMenuButtonSlideDuration),
+        [game] {
+            View* gameView = game ? game->view() : nullptr;
+            if (View* button = gameView ? gameView->viewWithTag(kMenuButtonTag) : nullptr)
+                button->setTransform(AffineTransform::makeTranslation(0, button->frame().size.height));
+        },
+        lifetime(),
+        [this, game, gameAlive = platform::watchOf(game)](bool) {
+            eventStopAnimationBtMenuDown(gameAlive.gone() ? nullptr : game);
+        });
 }
 
-void PlumbrickViewController::eventStopAnimationBtMenuDown(const std::string& animationId, bool finished,
-                                                           void* context) {
-    (void)animationId;
-    (void)finished;
-    auto* game = static_cast<platform::ViewController*>(context);
+void PlumbrickViewController::eventStopAnimationBtMenuDown(platform::ViewController* game) {
     view()->insertSubviewAtIndex(viewControllerMenu->viewShared(), 0);
     View* gameView = game ? game->view() : nullptr;
     if (gameView) gameView->setTransform(AffineTransform::identity());
 
-    beginTransition(nullptr, kGameFadeDuration);
-    View::setAnimationDelegate(lifetime(),
-                               [this](const std::string&, bool, void*) { eventStopAnimationMenuFromGame(); });
-    if (gameView) {
-        gameView->setAlpha(0.0);
-        gameView->setTransform(AffineTransform::makeScale(kGameStartScale, kGameStartScale));
-    }
-    View::commitAnimations();
+    // Not overtaken by a later transition: a game faded out goes even when another is chosen meanwhile.
+    platform::Animation::start(
+        transitionOptions(kGameFadeDuration),
+        [gameView] {
+            if (gameView) {
+                gameView->setAlpha(0.0);
+                gameView->setTransform(AffineTransform::makeScale(kGameStartScale, kGameStartScale));
+            }
+        },
+        lifetime(), [this](bool) { eventStopAnimationMenuFromGame(); });
 }
 
 bool PlumbrickViewController::eventStopAnimationMenuFromGame() {

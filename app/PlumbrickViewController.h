@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 
+#include "platform/Animation.h"
 #include "platform/ViewController.h"
 #include "services/VCRootControllerProtocol.h"
 
@@ -54,8 +55,8 @@ public:
 
     // Callbacks that only the root installs.
     void eventBackMenuFromInfo(platform::View* sender);
-    void eventStopAnimationGameFromMenu(const std::string& animationId, bool finished, void* context);
-    void eventStopAnimationBtMenuDown(const std::string& animationId, bool finished, void* context);
+    void eventStopAnimationGameFromMenu(platform::View* gameView);
+    void eventStopAnimationBtMenuDown(platform::ViewController* game);
     bool eventStopAnimationMenuFromGame();
 
     IntroViewController* getViewControllerIntro() const { return viewControllerIntro.get(); }
@@ -66,19 +67,16 @@ public:
     std::int32_t getNumGameItem() const { return numGameItem; }
 
 private:
-    // Opens a block with the settings every transition here shares.
-    void beginTransition(void* context, double duration);
-
     [[maybe_unused]] bool flag_block = false;   // kept for its place among the fields; nothing uses it
     std::shared_ptr<IntroViewController> viewControllerIntro;
     std::shared_ptr<MainMenuViewController> viewControllerMenu;
     std::array<std::shared_ptr<platform::ViewController>, kSlotCount> viewControllerGames;
     std::shared_ptr<GamesResultViewController> viewControllerGamesResult;
     std::int32_t numGameItem = 0;
-    // Counts the transitions begun into and out of games. The end callback of an entrance or of a
-    // menu-button drop that a later transition has overtaken (the menu key pressed while the game grows
-    // in) does nothing: it would take away the screen that the later transition puts up.
-    std::uint32_t transition = 0;
+    // The latest entrance into a game or menu-button drop. The next one cancels its completion: the end of a
+    // transition overtaken by a later one (the menu key pressed while the game grows in) would take away the
+    // screen that the later one puts up.
+    platform::Animation transition;
 };
 
 }   // namespace plumbrick

@@ -269,7 +269,7 @@ void playInWindow(benchmark::State& state, bool busy) {
             for (auto _ : state) {
                 int ticks = 0;
                 auto probe = Timer::scheduled(
-                    0.025, [&ticks](Timer&) { ++ticks; }, true);
+                    0.025, [&ticks](Timer&) { ++ticks; }, true, platform::Unowned{});
                 int frames = desktop.framesDrawn();
                 double cpu = cpuSeconds(), start = clock.now();
                 runFor(5.0);

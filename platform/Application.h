@@ -6,8 +6,8 @@
 #include <memory>
 #include <string>
 
-#include "platform/View.h"
 #include "platform/ViewController.h"
+#include "platform/Window.h"
 
 namespace platform {
 

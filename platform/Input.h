@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "platform/View.h"
+#include "platform/Control.h"
 
 namespace platform {
 

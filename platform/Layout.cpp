@@ -10,7 +10,10 @@
 #include <nlohmann/json.hpp>
 
 #include "platform/Bundle.h"
+#include "platform/Button.h"
 #include "platform/Image.h"
+#include "platform/ImageView.h"
+#include "platform/Label.h"
 #include "platform/TableView.h"
 
 namespace platform {
@@ -45,9 +48,9 @@ const std::set<std::string>& knownFields() {
 
 // Values set while a layout loads are the views' starting values, never animated.
 struct NoAnimations {
-    bool was = View::areAnimationsEnabled();
-    NoAnimations() { View::setAnimationsEnabled(false); }
-    ~NoAnimations() { View::setAnimationsEnabled(was); }
+    bool was = Animation::areEnabled();
+    NoAnimations() { Animation::setEnabled(false); }
+    ~NoAnimations() { Animation::setEnabled(was); }
 };
 
 class Loader {
@@ -167,7 +170,7 @@ private:
             if (it == bindings_.actions.end() || !it->second) fail("unknown action \"" + selector + "\" at " + where);
             const int events = j.contains("events") ? integer(j["events"], "events", where) : ControlEventTouchUpInside;
             if (events == 0) bad("events", where, "is an empty mask");
-            control->addTarget(it->second, events);
+            control->addTarget(it->second, events, Unowned{});   // bound to its target by the owner's table
         } else if (j.contains("events")) {
             bad("events", where, "is given without an action");
         }

@@ -9,6 +9,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "platform/Lifetime.h"
 #include "platform/View.h"
 
 namespace platform {
@@ -23,7 +24,8 @@ struct LayoutBindings {
     std::map<std::string, std::function<void(View* sender)>> actions;                   // "pressBtPause:"
     std::map<std::string, std::function<void(const std::shared_ptr<View>&)>> outlets;   // "ivGamePause"
 
-    template <class T> void action(const std::string& selector, T* target, void (T::*op)(View*)) {
+    // Bound to the target's Lifetime: not called once the target is gone.
+    template <OwnsLifetime T> void action(const std::string& selector, T* target, void (T::*op)(View*)) {
         actions[selector] = boundTo(target, [target, op](View* sender) { (target->*op)(sender); });
     }
     // Binds an outlet to a field holding a shared pointer of the view's class (checked with dynamic cast;

@@ -3,7 +3,8 @@
 // the run loop, a timer, an animation block, the notification centre or a control keeps only a Watch of it,
 // and is never called once the Lifetime is gone. So a screen can be destroyed at any moment (in the middle of
 // a transition, an animation or a round's timers) and nothing calls into it afterwards; the run loop drops
-// its pending calls and timers instead of keeping them due.
+// its pending calls and timers instead of keeping them due. A registration that has no owner says so with
+// Unowned{}: there is no default.
 
 #include <concepts>
 #include <memory>
@@ -11,12 +12,17 @@
 
 namespace platform {
 
+// Passed where a callback is registered without an owner: it is called whatever else has gone.
+struct Unowned {};
+
 class Lifetime {
 public:
-    // A weak reference to an owner's Lifetime. A default Watch has no owner and is never gone.
+    // A weak reference to an owner's Lifetime, or to no owner (made from Unowned{}: never gone). There is no
+    // default: where a callback is registered, its owner is named or Unowned{} is written.
     class Watch {
     public:
-        Watch() = default;
+        Watch(Unowned) {}               // NOLINT(google-explicit-constructor): no owner, said so
+        Watch(const Lifetime& owner);   // NOLINT(google-explicit-constructor): the owner itself, named
         bool gone() const { return bound_ && token_.expired(); }
         bool bound() const { return bound_; }
 
@@ -51,23 +57,25 @@ private:
     std::shared_ptr<Token> token_;
 };
 
+inline Lifetime::Watch::Watch(const Lifetime& owner) : Watch(owner.watch()) {}
+
 // A type whose objects hold a Lifetime and show it as lifetime() (every screen controller does).
 template <class T>
 concept OwnsLifetime = requires(const T& t) {
     { t.lifetime() } -> std::same_as<const Lifetime&>;
 };
 
-// The Watch of a target's Lifetime; no owner for a target that holds none.
+// The Watch of a target's Lifetime; no owner for a null target or one that holds none.
 template <class T> Lifetime::Watch watchOf(const T* target) {
     (void)target;
     if constexpr (OwnsLifetime<T>) {
         if (target) return target->lifetime().watch();
     }
-    return {};
+    return Unowned{};
 }
 
-// `fn` bound to the target's Lifetime when it holds one (so it is not called once the target is gone).
-template <class T, class F> Lifetime::Bound<F> boundTo(const T* target, F fn) {
+// `fn` bound to the target's Lifetime (so it is not called once the target is gone).
+template <OwnsLifetime T, class F> Lifetime::Bound<F> boundTo(const T* target, F fn) {
     return Lifetime::Bound<F>{watchOf(target), std::move(fn)};
 }
 

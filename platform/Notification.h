@@ -18,10 +18,11 @@ class NotificationCenter {
 public:
     using Observer = std::function<void(const std::string& name)>;
     static NotificationCenter& defaultCenter();
-    // `owner` identifies the observer for removeObserver. One with a `lifetime` is never called once that
-    // Lifetime ends, and is dropped then; a target that holds a Lifetime (OwnsLifetime) gives its own.
-    void addObserver(const void* owner, const std::string& name, Observer observer, Lifetime::Watch lifetime = {});
-    template <class T> void addObserver(T* target, void (T::*op)(const std::string&), const std::string& name) {
+    // `owner` identifies the observer for removeObserver. One with a `lifetime` (a Lifetime or a Watch of one)
+    // is never called once that Lifetime ends, and is dropped then; Unowned{} for one without. A target that
+    // holds a Lifetime (OwnsLifetime) gives its own.
+    void addObserver(const void* owner, const std::string& name, Observer observer, Lifetime::Watch lifetime);
+    template <OwnsLifetime T> void addObserver(T* target, void (T::*op)(const std::string&), const std::string& name) {
         addObserver(
             target, name, [target, op](const std::string& n) { (target->*op)(n); }, watchOf(target));
     }

@@ -58,7 +58,7 @@ void RunLoop::addTimer(const std::shared_ptr<Timer>& timer) {
     timer->fired_ = 1;
     timer->due_ = timer->anchor_ + timer->interval_;
     timer->seq_ = nextSeq_++;
-    heap_.push_back(Entry{timer->due_, timer->seq_, timer, {}, {}});
+    heap_.push_back(Entry{timer->due_, timer->seq_, timer, {}, Unowned{}});
     std::push_heap(heap_.begin(), heap_.end(), later<Entry>);
 }
 
@@ -127,7 +127,7 @@ int RunLoop::runUntil(double until) {
                 }
                 t.fired_ = n;
                 t.due_ = next;
-                heap_.push_back(Entry{next, t.seq_, e.timer, {}, {}});
+                heap_.push_back(Entry{next, t.seq_, e.timer, {}, Unowned{}});
                 std::push_heap(heap_.begin(), heap_.end(), later<Entry>);
             }
         } else {

@@ -17,16 +17,16 @@ public:
 
     // Schedules a timer on the main run loop. An interval of 0 or less is taken as 0.1 ms.
     // The run loop keeps the timer alive until it is invalidated (a one-shot timer is invalidated after it fires)
-    // or its owner is gone: a timer with an owner never fires after the owner's Lifetime ends.
-    static std::shared_ptr<Timer> scheduled(double interval, Callback callback, bool repeats,
-                                            Lifetime::Watch owner = {});
-    // A target that holds a Lifetime (OwnsLifetime) is the timer's owner.
-    template <class T>
+    // or its owner is gone: a timer with an owner never fires after the owner's Lifetime ends. `owner` is a
+    // Lifetime, a Watch of one, or Unowned{}.
+    static std::shared_ptr<Timer> scheduled(double interval, Callback callback, bool repeats, Lifetime::Watch owner);
+    // The target (which holds a Lifetime) is the timer's owner.
+    template <OwnsLifetime T>
     static std::shared_ptr<Timer> scheduled(double interval, T* target, void (T::*op)(), bool repeats) {
         return scheduled(
             interval, [target, op](Timer&) { (target->*op)(); }, repeats, watchOf(target));
     }
-    template <class T>
+    template <OwnsLifetime T>
     static std::shared_ptr<Timer> scheduled(double interval, T* target, void (T::*op)(Timer*), bool repeats) {
         return scheduled(
             interval, [target, op](Timer& t) { (target->*op)(&t); }, repeats, watchOf(target));
@@ -40,7 +40,7 @@ public:
     bool repeats() const { return repeats_; }
     double fireDate() const { return due_; }   // run-loop time of the next firing
 
-    Timer(double interval, Callback callback, bool repeats, Lifetime::Watch owner = {});   // use scheduled()
+    Timer(double interval, Callback callback, bool repeats, Lifetime::Watch owner);   // use scheduled()
 
 private:
     friend class RunLoop;
@@ -79,16 +79,10 @@ public:
     int runUntil(double until);
     // Due time of the next timer or deferred call; infinity when there is none.
     double nextDueTime() const;
-    // A one-shot call at a run-loop time (animation ends, deferred work). A call with an owner is dropped,
-    // uncalled, once the owner's Lifetime ends (or it cancels everything bound to it).
-    void callAt(double when, std::function<void()> fn, Lifetime::Watch owner = {});
-    void callAt(double when, std::function<void()> fn, const Lifetime& owner) {
-        callAt(when, std::move(fn), owner.watch());
-    }
-    void callSoon(std::function<void()> fn, Lifetime::Watch owner = {}) {
-        callAt(now(), std::move(fn), std::move(owner));
-    }
-    void callSoon(std::function<void()> fn, const Lifetime& owner) { callAt(now(), std::move(fn), owner.watch()); }
+    // A one-shot call at a run-loop time (animation ends, deferred work). A call with an owner (a Lifetime or
+    // a Watch of one) is dropped, uncalled, once the owner's Lifetime ends; Unowned{} for one without.
+    void callAt(double when, std::function<void()> fn, Lifetime::Watch owner);
+    void callSoon(std::function<void()> fn, Lifetime::Watch owner) { callAt(now(), std::move(fn), std::move(owner)); }
 
     // Drops every timer and pending call (tests: a fresh run loop per test).
     void reset();

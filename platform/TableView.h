@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "platform/Lifetime.h"
-#include "platform/View.h"
+#include "platform/ScrollView.h"
 
 namespace platform {
 
@@ -79,8 +79,8 @@ public:
 private:
     TableViewDataSource* dataSource_ = nullptr;
     TableViewDelegate* delegate_ = nullptr;
-    Lifetime::Watch dataSourceOwner_;
-    Lifetime::Watch delegateOwner_;
+    Lifetime::Watch dataSourceOwner_ = Unowned{};
+    Lifetime::Watch delegateOwner_ = Unowned{};
     std::map<std::string, std::vector<std::shared_ptr<TableViewCell>>> reuseQueue_;
     std::map<int, std::shared_ptr<TableViewCell>> visible_;
     std::vector<double> rowTops_;   // row i spans rowTops_[i] .. rowTops_[i+1]

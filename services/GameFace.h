@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "platform/Date.h"
+#include "platform/ImageView.h"
 #include "platform/KeyedArchive.h"
 #include "platform/View.h"
 #include "services/VCGamesResult.h"

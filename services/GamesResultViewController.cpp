@@ -1,5 +1,6 @@
 #include "services/GamesResultViewController.h"
 
+#include "platform/Label.h"
 #include "services/VCGameRound.h"
 
 namespace plumbrick {

@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "platform/Image.h"
+#include "platform/ImageView.h"
 #include "platform/View.h"
 
 namespace plumbrick {

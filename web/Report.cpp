@@ -15,7 +15,10 @@
 #include "games/egg/VCWolf.h"
 #include "games/egg/YolkfallViewController.h"
 #include "platform/Application.h"
+#include "platform/Control.h"
 #include "platform/Date.h"
+#include "platform/ImageView.h"
+#include "platform/Label.h"
 #include "platform/Notice.h"
 #include "platform/RunLoop.h"
 #include "platform/View.h"
@@ -125,8 +128,7 @@ extern "C" EMSCRIPTEN_KEEPALIVE const char* plumbrick_report() {
     const platform::Notice* notice = platform::Notices::shared().current(platform::RunLoop::main().now());
     json += "\"notice\":" + (notice ? quoted(notice->text) : std::string("null")) + ",";
     json += "\"screen\":" + quoted(screen) +
-            ",\"animating\":" + (platform::View::hasRunningAnimations() ? "true" : "false") + ",\"labels\":[" + texts +
-            "]}";
+            ",\"animating\":" + (platform::Animation::anyRunning() ? "true" : "false") + ",\"labels\":[" + texts + "]}";
     return json.c_str();
 }
 
@@ -135,6 +137,6 @@ extern "C" EMSCRIPTEN_KEEPALIVE const char* plumbrick_report() {
 extern "C" EMSCRIPTEN_KEEPALIVE int plumbrick_count_ticks() {
     static int ticks = 0;
     static std::shared_ptr<platform::Timer> probe = platform::Timer::scheduled(
-        0.025, [](platform::Timer&) { ++ticks; }, true);
+        0.025, [](platform::Timer&) { ++ticks; }, true, platform::Unowned{});
     return ticks;
 }

@@ -59,7 +59,7 @@ void PanflipViewController::armTimer(TimerField& field, double interval, StepOpe
 }
 
 PanflipViewController::TimerField PanflipViewController::marker() {
-    auto t = std::make_shared<platform::Timer>(0.0, nullptr, false);
+    auto t = std::make_shared<platform::Timer>(0.0, nullptr, false, platform::Unowned{});
     t->invalidate();
     return t;
 }

@@ -18,6 +18,8 @@
 #include "games/cook/VCCook.h"
 #include "games/cook/VCFood.h"
 #include "games/cook/VCMouse.h"
+#include "platform/Button.h"
+#include "platform/ImageView.h"
 #include "platform/KeyedArchive.h"
 #include "platform/RunLoop.h"
 #include "platform/Sound.h"

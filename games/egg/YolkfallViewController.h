@@ -17,6 +17,8 @@
 #include "games/egg/VCHen.h"
 #include "games/egg/VCWolf.h"
 #include "games/egg/YolkfallStateFile.h"
+#include "platform/Button.h"
+#include "platform/ImageView.h"
 #include "platform/KeyedArchive.h"
 #include "platform/RunLoop.h"
 #include "platform/Sound.h"

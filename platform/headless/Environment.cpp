@@ -27,7 +27,7 @@ void resetPlatform() {
     RunLoop::main().reset();
     Notices::shared().reset();
     SaveReports::shared().reset();
-    View::resetAnimations();
+    Animation::reset();
     Image::clearCache();
     FileFaults::shared().clear();
 }

@@ -11,6 +11,7 @@
 
 #include <SDL.h>
 
+#include "platform/Changes.h"
 #include "platform/Log.h"
 #include "platform/Notice.h"
 #include "platform/RunLoop.h"
@@ -170,7 +171,7 @@ void Desktop::endApplication() {
 }
 
 bool Desktop::needsFrame() const {
-    if (wholeFrame_ || dirty_ || View::hasRunningAnimations() || View::hasAnimationChanges() || input_.isAnimating() ||
+    if (wholeFrame_ || dirty_ || Animation::anyRunning() || hasAnimationChanges() || input_.isAnimating() ||
         noticeChanged())
         return true;
     Window* w = dynamic_cast<Window*>(root());

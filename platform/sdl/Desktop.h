@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "platform/Application.h"
+#include "platform/Label.h"
 #include "platform/sdl/PointerInput.h"
 #include "platform/sdl/Viewport.h"
 #include "platform/sdl/WindowMemory.h"

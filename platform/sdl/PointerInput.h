@@ -10,6 +10,8 @@
 #include <optional>
 #include <string>
 
+#include "platform/Control.h"
+#include "platform/ScrollView.h"
 #include "platform/View.h"
 
 namespace platform::sdl {

@@ -9,7 +9,11 @@
 #include <cstdio>
 #include <vector>
 
+#include "platform/Button.h"
+#include "platform/ImageView.h"
+#include "platform/Label.h"
 #include "platform/Log.h"
+#include "platform/ScrollView.h"
 #include "platform/sdl/Fonts.h"
 #include "platform/sdl/VectorArt.h"
 

@@ -15,6 +15,8 @@
 #include <SDL.h>
 #include <SDL_ttf.h>
 
+#include "platform/Image.h"
+#include "platform/Label.h"
 #include "platform/View.h"
 #include "platform/sdl/Viewport.h"
 

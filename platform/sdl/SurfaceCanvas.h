@@ -7,6 +7,7 @@
 #include <string>
 
 #include "platform/View.h"
+#include "platform/Window.h"
 
 struct SDL_Renderer;
 struct SDL_Surface;

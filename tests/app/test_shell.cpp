@@ -6,7 +6,10 @@
 #include <filesystem>
 #include <fstream>
 
+#include "platform/Control.h"
 #include "platform/Image.h"
+#include "platform/ImageView.h"
+#include "platform/Label.h"
 #include "platform/Notification.h"
 #include "services/GamesResultViewController.h"
 #include "services/VCGamesResult.h"

@@ -9,6 +9,7 @@
 #include <tuple>
 
 #include "games/cook/PanflipViewController.h"
+#include "platform/ImageView.h"
 #include "platform/Input.h"
 #include "platform/Notification.h"
 #include "platform/headless/Headless.h"

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/Animation.h"
+#include "platform/Button.h"
 #include "platform/Input.h"
 #include "platform/Layout.h"
 #include "platform/Notification.h"
@@ -42,7 +44,8 @@ TEST_F(LifetimeTest, ACallWhoseOwnerIsGoneIsDroppedUncalled) {
     auto owner = std::make_unique<Owner>();
     loop.callAt(
         1.0, [&] { ++calls; }, owner->lifetime());
-    loop.callAt(2.0, [&] { ++calls; });   // no owner: called in any case
+    loop.callAt(
+        2.0, [&] { ++calls; }, Unowned{});   // called in any case
     owner.reset();
     EXPECT_EQ(loop.pendingCount(), 1u) << "the owner's call no longer counts";
     env.advance(3.0);
@@ -87,20 +90,15 @@ TEST_F(LifetimeTest, AnOwnerDestroyedByItsOwnTimerIsNotCalledAgain) {
     EXPECT_EQ(loop.pendingCount(), 0u);
 }
 
-TEST_F(LifetimeTest, AnAnimationDelegateWhoseOwnerIsGoneIsNotCalled) {
+TEST_F(LifetimeTest, AnAnimationCompletionWhoseOwnerIsGoneIsNotCalled) {
     auto view = std::make_shared<View>(Rect(0, 0, 10, 10));
     auto owner = std::make_unique<Owner>();
     int mine = 0, other = 0;
-    View::beginAnimations("fade");
-    View::setAnimationDuration(0.5);
-    View::setAnimationDelegate(owner->lifetime(), [&](const std::string&, bool, void*) { ++mine; });
-    view->setAlpha(0.0);
-    View::commitAnimations();
-    View::beginAnimations("move");
-    View::setAnimationDuration(0.5);
-    View::setAnimationDelegate([&](const std::string&, bool, void*) { ++other; });
-    view->setTransform(AffineTransform::makeTranslation(5, 0));
-    View::commitAnimations();
+    Animation::start(
+        {.duration = 0.5}, [&] { view->setAlpha(0.0); }, owner->lifetime(), [&](bool) { ++mine; });
+    Animation::start(
+        {.duration = 0.5}, [&] { view->setTransform(AffineTransform::makeTranslation(5, 0)); }, Unowned{},
+        [&](bool) { ++other; });
     env.advance(0.25);
     owner.reset();
     env.advance(0.5);
@@ -132,7 +130,7 @@ TEST_F(LifetimeTest, AControlActionAndALayoutActionOfAGoneOwnerAreNotCalled) {
     control->addTarget(owner.get(), &Owner::act, ControlEventTouchUpInside);
     LayoutBindings bindings;
     bindings.action("act:", owner.get(), &Owner::act);
-    control->addTarget(bindings.actions.at("act:"), ControlEventTouchUpInside);
+    control->addTarget(bindings.actions.at("act:"), ControlEventTouchUpInside, Unowned{});
     control->sendActionsForControlEvents(ControlEventTouchUpInside);
     EXPECT_EQ(owner->actions, 2);
     owner.reset();
@@ -145,8 +143,8 @@ TEST_F(LifetimeTest, AControlThatItsTouchDownTakesOutOfTheTreeGetsNoTouchUp) {
     int ups = 0;
     {
         auto control = std::make_shared<Button>(Rect(0, 0, 480, 320));
-        control->addTarget([](View* sender) { sender->removeFromSuperview(); }, ControlEventTouchDown);
-        control->addTarget([&ups](View*) { ++ups; }, ControlEventTouchUpInside);
+        control->addTarget([](View* sender) { sender->removeFromSuperview(); }, ControlEventTouchDown, Unowned{});
+        control->addTarget([&ups](View*) { ++ups; }, ControlEventTouchUpInside, Unowned{});
         root->addSubview(control);
         page = control;
     }
@@ -178,7 +176,6 @@ TEST_F(LifetimeTest, ATableAsksNoGoneDataSource) {
 
 struct Stop {
     bool finished;
-    void* context;
     double at;
 };
 
@@ -189,12 +186,10 @@ protected:
     std::function<void(Timer&)> record() {
         return [this](Timer&) { fired.push_back(RunLoop::main().now()); };
     }
-    // Opens an animation block that reports its end to `stops`.
-    void begin(const std::string& id, double duration, void* context = nullptr) {
-        View::beginAnimations(id, context);
-        View::setAnimationDuration(duration);
-        View::setAnimationDelegate([this](const std::string&, bool finished, void* context) {
-            stops.push_back({finished, context, RunLoop::main().now()});
+    // Starts an animation that reports its end to `stops`.
+    Animation animate(AnimationOptions options, const std::function<void()>& changes) {
+        return Animation::start(options, changes, Unowned{}, [this](bool finished) {
+            stops.push_back({finished, RunLoop::main().now()});
         });
     }
 };
@@ -208,14 +203,14 @@ TEST_F(ClockTest, ATimerInvalidatedInsideACallbackIsNeverCalledAgain) {
         [&](Timer&) {
             ++ticks;
             field->invalidate();
-            field = Timer::scheduled(1.0, record(), false);
+            field = Timer::scheduled(1.0, record(), false, Unowned{});
         },
-        true);
+        true, Unowned{});
     // Another callback due at the same time invalidates it first.
     std::shared_ptr<Timer> victim;
     auto killer = Timer::scheduled(
-        0.5, [&](Timer&) { victim->invalidate(); }, false);
-    victim = Timer::scheduled(0.5, record(), true);
+        0.5, [&](Timer&) { victim->invalidate(); }, false, Unowned{});
+    victim = Timer::scheduled(0.5, record(), true, Unowned{});
     env.advance(5);
     EXPECT_EQ(ticks, 1);
     ASSERT_EQ(fired.size(), 1u) << "only the replacement fires";
@@ -226,7 +221,7 @@ TEST_F(ClockTest, ATimerInvalidatedInsideACallbackIsNeverCalledAgain) {
 TEST_F(ClockTest, FortyFiringsASecondWithoutDriftButAStalledLoopFiresOnce) {
     int ticks = 0;
     auto tick = Timer::scheduled(
-        0.025, [&ticks](Timer&) { ++ticks; }, true);
+        0.025, [&ticks](Timer&) { ++ticks; }, true, Unowned{});
     env.advance(1.0);
     EXPECT_EQ(ticks, 40);
     env.advance(60.0);   // sums of 0.025 must not drift off the grid
@@ -234,7 +229,7 @@ TEST_F(ClockTest, FortyFiringsASecondWithoutDriftButAStalledLoopFiresOnce) {
     tick->invalidate();
 
     // The clock jumps 10 s and the loop runs once: one firing at the timer's own due time, the next on its grid.
-    auto stalled = Timer::scheduled(0.1, record(), true);
+    auto stalled = Timer::scheduled(0.1, record(), true, Unowned{});
     env.clock().set(env.now() + 10.0);
     EXPECT_EQ(RunLoop::main().runUntil(env.now()), 1);
     ASSERT_EQ(fired.size(), 1u);
@@ -242,28 +237,20 @@ TEST_F(ClockTest, FortyFiringsASecondWithoutDriftButAStalledLoopFiresOnce) {
     EXPECT_NEAR(stalled->fireDate(), 71.1, 1e-9);
 }
 
-// A block whose view was not found changes nothing and still ends after its duration.
-TEST_F(ClockTest, AnAnimationThatChangesNothingStillEndsAfterItsDurationWithItsContext) {
-    int context = 0;
-    begin("empty", 0.4, &context);
-    View::commitAnimations();
+// An animation whose view was not found changes nothing and still ends after its duration.
+TEST_F(ClockTest, AnAnimationThatChangesNothingStillEndsAfterItsDuration) {
+    animate({.duration = 0.4}, nullptr);
     env.advance(0.39);
     EXPECT_TRUE(stops.empty());
     env.advance(0.01);
     ASSERT_EQ(stops.size(), 1u);
     EXPECT_TRUE(stops[0].finished);
-    EXPECT_EQ(stops[0].context, &context);
 }
 
 TEST_F(ClockTest, RemoveAllAnimationsShowsTheModelAndReportsUnfinishedOnceOnTheNextTurn) {
     View prompt;
     prompt.setAlpha(0);
-    int ctx = 7;
-    begin("", 1.5, &ctx);
-    View::setAnimationRepeatAutoreverses(true);
-    View::setAnimationRepeatCount(127);
-    prompt.setAlpha(1);
-    View::commitAnimations();
+    animate({.duration = 1.5, .repeatCount = 127, .autoreverses = true}, [&] { prompt.setAlpha(1); });
     env.advance(10);
     EXPECT_LT(prompt.presentationAlpha(), 1.0);
     prompt.layer().removeAllAnimations();
@@ -273,21 +260,61 @@ TEST_F(ClockTest, RemoveAllAnimationsShowsTheModelAndReportsUnfinishedOnceOnTheN
     env.advance(400);
     ASSERT_EQ(stops.size(), 1u);
     EXPECT_FALSE(stops[0].finished);
-    EXPECT_EQ(stops[0].context, &ctx);
     EXPECT_NEAR(stops[0].at, 10, 1e-12);
 }
 
-TEST_F(ClockTest, AViewThatDiesMidAnimationLetsItsBlockEnd) {
+TEST_F(ClockTest, AViewThatDiesMidAnimationLetsItsAnimationEnd) {
     auto v = std::make_shared<View>();
-    begin("gone", 1);
-    v->setAlpha(0);
-    View::commitAnimations();
+    animate({.duration = 1}, [&] { v->setAlpha(0); });
     env.advance(0.5);
     v.reset();
-    EXPECT_FALSE(View::hasRunningAnimations());
+    EXPECT_FALSE(Animation::anyRunning());
     env.advance(1);
     ASSERT_EQ(stops.size(), 1u);
     EXPECT_TRUE(stops[0].finished);
+}
+
+TEST_F(ClockTest, ACompletionRunsOnce) {
+    View v;
+    animate({.duration = 0.5}, [&] { v.setAlpha(0); });
+    env.advance(0.5);
+    v.layer().removeAllAnimations();   // after the end: nothing left to interrupt
+    env.advance(10);
+    EXPECT_EQ(stops.size(), 1u);
+}
+
+// A cancelled animation: its view is drawn at the model value at once, and its completion never runs.
+class CancelTest : public ClockTest {
+protected:
+    void SetUp() override {
+        view.setAlpha(0);
+        fade = animate({.duration = 1}, [&] { view.setAlpha(1); });
+        env.advance(0.5);
+        fade.cancel();
+    }
+    View view;
+    Animation fade;
+};
+
+TEST_F(CancelTest, ItStopsRunning) { EXPECT_FALSE(fade.isRunning()); }
+
+TEST_F(CancelTest, ItsViewShowsTheModelValue) { EXPECT_EQ(view.presentationAlpha(), 1.0); }
+
+TEST_F(CancelTest, ItsCompletionNeverRuns) {
+    env.advance(2);
+    EXPECT_TRUE(stops.empty());
+}
+
+TEST_F(CancelTest, NothingOfItStaysDue) { EXPECT_EQ(loop.pendingCount(), 0u); }
+
+TEST_F(ClockTest, CancellingTheCompletionLetsTheAnimationRunToItsEnd) {
+    View v;
+    Animation fade = animate({.duration = 1}, [&] { v.setAlpha(0); });
+    fade.cancelCompletion();
+    env.advance(0.5);
+    EXPECT_LT(v.presentationAlpha(), 1.0);
+    env.advance(1);
+    EXPECT_TRUE(stops.empty());
 }
 
 }   // namespace

@@ -13,6 +13,8 @@
 #include <nlohmann/json.hpp>
 
 #include "platform/Application.h"
+#include "platform/Button.h"
+#include "platform/ImageView.h"
 #include "platform/Layout.h"
 #include "platform/View.h"
 #include "platform/ViewController.h"
@@ -73,11 +75,8 @@ TEST_F(ChangesTest, ChangesUndoneBeforeTheFrameAndValuesAViewAlreadyHasReportNot
 
 TEST_F(ChangesTest, AViewTakenOutMidAnimationReportsWhereItsAnimationWasLastDrawn) {
     segment->setHidden(false);
-    View::beginAnimations();
-    View::setAnimationDuration(0.5);
-    View::setAnimationRepeatAutoreverses(true);
-    segment->setTransform(AffineTransform::makeTranslation(250, 0));
-    View::commitAnimations();
+    AnimationOptions there{.duration = 0.5, .autoreverses = true};
+    Animation::start(there, [&] { segment->setTransform(AffineTransform::makeTranslation(250, 0)); });
     env.advance(0.5);
     window->takeChanges();   // drawn at the far end, right of the panel
     env.advance(0.4);        // on its way back, inside the panel

@@ -12,6 +12,7 @@
 #include "platform/Bundle.h"
 #include "platform/Notification.h"
 #include "platform/Sound.h"
+#include "platform/Window.h"
 #include "platform/sdl/MixerSound.h"
 
 using namespace platform;
@@ -22,8 +23,9 @@ class DesktopTest : public InputFixture {
 protected:
     void SetUp() override {
         InputFixture::SetUp();
-        NotificationCenter::defaultCenter().addObserver(this, ApplicationWillTerminateNotification,
-                                                        [this](const std::string&) { ++posted; });
+        NotificationCenter::defaultCenter().addObserver(
+            this, ApplicationWillTerminateNotification, [this](const std::string&) { ++posted; },
+            platform::Unowned{});   // removed in TearDown
     }
     void TearDown() override { NotificationCenter::defaultCenter().removeObserver(this); }
     int posted = 0;

@@ -15,6 +15,8 @@
 #include "artgen.h"
 #include "platform/Bundle.h"
 #include "platform/Image.h"
+#include "platform/ImageView.h"
+#include "platform/Window.h"
 #include "platform/headless/Headless.h"
 #include "platform/sdl/Renderer.h"
 #include "platform/sdl/SurfaceCanvas.h"

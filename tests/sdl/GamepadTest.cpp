@@ -2,6 +2,7 @@
 // and going during a round, and a pad SDL cannot open.
 
 #include "InputFixture.h"
+#include "platform/Control.h"
 #include "platform/sdl/Gamepad.h"
 
 using namespace platform;
@@ -18,8 +19,10 @@ SDL_Event device(Uint32 type, Sint32 which) {
 }
 
 struct Presses {
-    int count = 0;
+    const platform::Lifetime& lifetime() const { return life; }
     void add(View*) { ++count; }
+    platform::Lifetime life;
+    int count = 0;
 };
 
 }   // namespace

@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <cstring>
 
+#include "platform/Window.h"
 #include "platform/sdl/Desktop.h"
 #include "platform/sdl/Renderer.h"
 #include "platform/sdl/SurfaceCanvas.h"

@@ -5,8 +5,10 @@
 #include <SDL_image.h>
 
 #include "InputFixture.h"
+#include "platform/ImageView.h"
 #include "platform/Notice.h"
 #include "platform/TableView.h"
+#include "platform/Window.h"
 #include "platform/sdl/Renderer.h"
 #include "platform/sdl/SurfaceCanvas.h"
 
@@ -88,10 +90,7 @@ TEST_F(RendererTest, AlphaMultipliesDownTheTreeHiddenSubtreesAreSkippedAndAnimat
 
     inner->setAlpha(0);
     outer->setAlpha(1);
-    View::beginAnimations();
-    View::setAnimationDuration(1.0);
-    inner->setAlpha(1);
-    View::commitAnimations();
+    Animation::start({.duration = 1.0}, [&] { inner->setAlpha(1); });
     EXPECT_EQ(at(120, 60).r, 0) << "an alpha animation at its start";
     driver.env().advance(0.5);
     EXPECT_NEAR(at(120, 60).r, 128, 88) << "an alpha animation in its middle";

@@ -6,6 +6,7 @@
 
 #include "platform/Bundle.h"
 #include "platform/Image.h"
+#include "platform/ImageView.h"
 #include "platform/View.h"
 #include "platform/headless/Headless.h"
 #include "services/VCNumeral.h"
