@@ -223,6 +223,20 @@ Layer::Property* add(std::vector<std::shared_ptr<Layer::Property>>& list, Animat
     return p.get();
 }
 
+// Animates a property from `from` to `to`; one already changed in this animation takes the new target only.
+template <class T>
+void animate(std::vector<std::shared_ptr<Layer::Property>>& list, AnimatedProperty kind,
+             const std::shared_ptr<Block>& block, const T& from, const T& to, T Layer::Property::*fromField,
+             T Layer::Property::*toField) {
+    Layer::Property* same = nullptr;
+    if (Layer::Property* p = add(list, kind, block, &same)) {
+        p->*fromField = from;
+        p->*toField = to;
+    } else {
+        same->*toField = to;
+    }
+}
+
 }   // namespace
 
 Layer::~Layer() {
@@ -247,26 +261,15 @@ void Layer::animateAlpha(double model, double to) {
     auto block = currentBlock();
     if (!block) return;
     const double from = block->options.fromCurrentState ? presentationAlpha(model) : model;
-    Property* same = nullptr;
-    if (Property* p = add(properties_, AnimatedProperty::Alpha, block, &same)) {
-        p->fromAlpha = from;
-        p->toAlpha = to;
-    } else {
-        same->toAlpha = to;
-    }
+    animate(properties_, AnimatedProperty::Alpha, block, from, to, &Property::fromAlpha, &Property::toAlpha);
 }
 
 void Layer::animateTransform(const AffineTransform& model, const AffineTransform& to) {
     auto block = currentBlock();
     if (!block) return;
     const AffineTransform from = block->options.fromCurrentState ? presentationTransform(model) : model;
-    Property* same = nullptr;
-    if (Property* p = add(properties_, AnimatedProperty::Transform, block, &same)) {
-        p->fromTransform = from;
-        p->toTransform = to;
-    } else {
-        same->toTransform = to;
-    }
+    animate(properties_, AnimatedProperty::Transform, block, from, to, &Property::fromTransform,
+            &Property::toTransform);
 }
 
 double Layer::presentationAlpha(double model) const {
