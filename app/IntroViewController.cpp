@@ -14,21 +14,16 @@ void IntroViewController::viewDidLoad() {
     if (ivContinue) ivContinue->setAlpha(0.0);
     view()->setAlpha(0.0);
 
-    platform::AnimationOptions fadeIn;
-    fadeIn.duration = kFadeInDuration;
-    fadeIn.fromCurrentState = true;
     platform::Animation::start(
-        fadeIn, [this] { view()->setAlpha(1.0); }, lifetime(), [this](bool finished) { ShowLogo_aniKey(finished); });
+        {.duration = kFadeInDuration, .fromCurrentState = true}, [this] { view()->setAlpha(1.0); }, lifetime(),
+        [this](bool finished) { ShowLogo_aniKey(finished); });
 }
 
 void IntroViewController::ShowLogo_aniKey(bool finished) {
     (void)finished;
     if (flagStopLoopAnimation) return;
-    platform::AnimationOptions pulse;
-    pulse.duration = kPulseDuration;
-    pulse.fromCurrentState = true;
-    pulse.autoreverses = true;
-    pulse.repeatCount = kPulseRepeatCount;
+    const platform::AnimationOptions pulse{
+        .duration = kPulseDuration, .repeatCount = kPulseRepeatCount, .autoreverses = true, .fromCurrentState = true};
     pulsing = platform::Animation::start(pulse, [this] {
         if (ivContinue) ivContinue->setAlpha(1.0);
     });

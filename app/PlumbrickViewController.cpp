@@ -37,13 +37,6 @@ const std::array<GameSlot, PlumbrickViewController::kSlotCount> kGameSlots{{
     {"Whiskerpond.v1", "WhiskerpondViewController", &makeGame<YolkfallViewController>},
 }};
 
-// The settings every transition here shares.
-platform::AnimationOptions transitionOptions(double duration) {
-    platform::AnimationOptions options;
-    options.duration = duration;
-    return options;
-}
-
 }   // namespace
 
 const std::array<GameSlot, PlumbrickViewController::kSlotCount>& PlumbrickViewController::gameSlots() {
@@ -107,7 +100,7 @@ void PlumbrickViewController::switchGameFromMenu(int slot) {
     // that this one puts up.
     transition.cancelCompletion();
     transition = platform::Animation::start(
-        transitionOptions(kGameFadeDuration),
+        {.duration = kGameFadeDuration},
         [&] {
             gameView->setAlpha(1.0);
             gameView->setTransform(AffineTransform::identity());
@@ -121,7 +114,7 @@ void PlumbrickViewController::switchGameFromMenu(int slot) {
 void PlumbrickViewController::eventStopAnimationGameFromMenu(View* gameView) {
     if (viewControllerMenu->isViewLoaded()) viewControllerMenu->view()->removeFromSuperview();
 
-    platform::Animation::start(transitionOptions(kMenuButtonSlideDuration), [gameView] {
+    platform::Animation::start({.duration = kMenuButtonSlideDuration}, [gameView] {
         if (View* button = gameView ? gameView->viewWithTag(kMenuButtonTag) : nullptr)
             button->setTransform(AffineTransform::makeTranslation(0, -button->frame().size.height));
     });
@@ -130,7 +123,7 @@ void PlumbrickViewController::eventStopAnimationGameFromMenu(View* gameView) {
 void PlumbrickViewController::switchMenuFromGame(platform::ViewController* game) {
     transition.cancelCompletion();   // overtaken, as above
     transition = platform::Animation::start(
-        transitionOptions(kMenuButtonSlideDuration),
+        {.duration = kMenuButtonSlideDuration},
         [game] {
             View* gameView = game ? game->view() : nullptr;
             if (View* button = gameView ? gameView->viewWithTag(kMenuButtonTag) : nullptr)
@@ -149,7 +142,7 @@ void PlumbrickViewController::eventStopAnimationBtMenuDown(platform::ViewControl
 
     // Not overtaken by a later transition: a game faded out goes even when another is chosen meanwhile.
     platform::Animation::start(
-        transitionOptions(kGameFadeDuration),
+        {.duration = kGameFadeDuration},
         [gameView] {
             if (gameView) {
                 gameView->setAlpha(0.0);

@@ -1,6 +1,6 @@
 #pragma once
 // Callbacks that die with their owner. An owner (a screen controller, say) holds a Lifetime; what it hands to
-// the run loop, a timer, an animation block, the notification centre or a control keeps only a Watch of it,
+// the run loop, a timer, an animation, the notification centre or a control keeps only a Watch of it,
 // and is never called once the Lifetime is gone. So a screen can be destroyed at any moment (in the middle of
 // a transition, an animation or a round's timers) and nothing calls into it afterwards; the run loop drops
 // its pending calls and timers instead of keeping them due. A registration that has no owner says so with

@@ -1,6 +1,7 @@
 // The run loop on the virtual clock: callbacks die with their owner (calls, timers, animation end reports, observers,
 // control actions, table data sources); timers invalidated from their own callbacks stay quiet and do not drift;
-// animation end callbacks come from the run loop, also for a block that changes nothing and for one cut short.
+// animation completions come from the run loop once, also for an animation that changes nothing and for one cut
+// short, and never for one cancelled.
 #include <gtest/gtest.h>
 
 #include <functional>
