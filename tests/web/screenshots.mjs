@@ -18,7 +18,7 @@ async function shoot(viewport, name, play) {
   await page.setViewport({ ...viewport, deviceScaleFactor: 1 });
   await page.bringToFront();
   if (play) await open(page, server.url);
-  else await page.goto(server.url, { waitUntil: 'load' });   // held upright the program waits: no frame
+  else await page.goto(server.url, { waitUntil: 'load' }); // held upright the program waits: no frame
   const fingers = await Fingers.on(page);
   if (play) await play(page, fingers);
   else await sleep(1500);
