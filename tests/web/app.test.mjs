@@ -6,7 +6,10 @@
 // one visit online instead of starting; a first visit shows the share downloaded, and a failed download says
 // so with a button that tries again.
 //
-//   scripts/web --dist build/web-dist && node tests/web/app.test.mjs
+//   PLUMBRICK_WEB_TEST_PROBES=ON scripts/web --dist build/web-dist && node tests/web/app.test.mjs
+// The folder is the test build's: its steps play a round and read the statistics through the probes
+// (window.plumbrick). What it tests of the page as an app (the loader, the service worker, the cache, the
+// build's names) is the same in the page players get, which only lacks the probes.
 // Environment: WEB_DIST (default build/web-dist), WEB_LINK (the link's output that the second build is made
 // from, default build/web-wasm/web/link), NATIVE_PRESET (whose web-icons the second build takes, release).
 //

@@ -11,8 +11,8 @@
 //     filling included), what each file weighs on the wire, the bytes a second visit transfers, and the
 //     navigation to the first frame on a second visit (median of RUNS).
 //
-//   node tests/web/bench.mjs     (after scripts/web --build-only, and scripts/web --dist build/web-dist for
-//                                 the last figures; SECONDS=10 RUNS=5 by default)
+//   node tests/web/bench.mjs     (after PLUMBRICK_WEB_TEST_PROBES=ON scripts/web --build-only, and the same with
+//                                 --dist build/web-dist for the last figures; SECONDS=10 RUNS=5 by default)
 import fs from 'node:fs';
 import path from 'node:path';
 import { host } from './host.mjs';

@@ -9,7 +9,8 @@
 // presses, and finds sound off, and still off after a reload; last, a page without IndexedDB tells the
 // player that results are not kept.
 //
-//   node tests/web/page.test.mjs      (build/web must hold a built page: scripts/web --build-only)
+//   node tests/web/page.test.mjs      (build/web must hold the test build of the page:
+//                                      PLUMBRICK_WEB_TEST_PROBES=ON scripts/web --build-only)
 //
 // Each step prints "ok" or "not ok"; a failed step stops the steps after it, which count as failed. The
 // last line is "web: N passed, N failed".
@@ -250,8 +251,13 @@ step('held upright the page asks to be turned and the round waits; turned back i
 step('a tablet held upright, wide enough for the game at 700 CSS pixels, plays upright', async () => {
   await page.setViewport({ ...tablet, width: tablet.height, height: tablet.width, isLandscape: false });
   await page.waitForFunction(() => innerWidth < innerHeight);
+  // The page fits the canvas on the resize event, which may come a moment after the new size.
+  const canvasWidth = () => document.getElementById('canvas').getBoundingClientRect().width;
+  await page
+    .waitForFunction(() => document.getElementById('canvas').getBoundingClientRect().width >= 700, { timeout: 3000 })
+    .catch(() => {});
+  const width = await page.evaluate(canvasWidth);
   const asked = await page.evaluate(() => getComputedStyle(document.getElementById('turn')).display);
-  const width = await page.evaluate(() => document.getElementById('canvas').getBoundingClientRect().width);
   const before = await page.evaluate(() => window.plumbrick.frameWork().passes);
   await page
     .waitForFunction((n) => window.plumbrick.frameWork().passes > n + 5, { timeout: 5000 }, before)

@@ -4,7 +4,8 @@
 // opened again brings the round back paused, at most 5 s of play older than it was at that moment; the
 // round then plays on. A round about to be lost gives way to a new one first.
 //
-//   node tests/web/rounds.test.mjs      (build/web must hold a built page: scripts/web --build-only)
+//   node tests/web/rounds.test.mjs      (build/web must hold the test build of the page:
+//                                      PLUMBRICK_WEB_TEST_PROBES=ON scripts/web --build-only)
 //
 // Prints "ok" or "not ok" for each moment and ends with "web: N passed, N failed".
 import {

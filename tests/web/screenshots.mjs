@@ -4,7 +4,7 @@
 //   docs/screenshots/web-phone-portrait.png  phone held upright (390 x 844): turn the device
 //   docs/screenshots/web-tablet-playing.png  tablet, landscape (1180 x 820), slot 2 being played
 //
-//   node tests/web/screenshots.mjs     (after scripts/web --build-only)
+//   node tests/web/screenshots.mjs     (after PLUMBRICK_WEB_TEST_PROBES=ON scripts/web --build-only)
 import path from 'node:path';
 import { Fingers, launch, open, phone, root, serve, sleep, tablet, until } from './support.mjs';
 

@@ -4,7 +4,8 @@
 // the first tab after it takes the game back, are both in the statistics of both tabs; a browser without
 // Web Locks plays in every tab, with one console line.
 //
-//   node tests/web/tabs.test.mjs      (build/web must hold a built page: scripts/web --build-only)
+//   node tests/web/tabs.test.mjs      (build/web must hold the test build of the page:
+//                                      PLUMBRICK_WEB_TEST_PROBES=ON scripts/web --build-only)
 //
 // Prints "ok" or "not ok" for each step and ends with "web: N passed, N failed".
 import {
