@@ -434,7 +434,8 @@ void FileManager::removeStaleTemporaries(const std::string& folder) {
         if (::lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode)) stale.push_back(path);
     }
     ::closedir(dir);
-    for (const auto& path : stale) doUnlink(path);
+    for (const auto& path : stale)
+        if (doUnlink(path) == 0) tell(FileChange::Removed, path);
 }
 
 // ---------------------------------------------------------------------------------------------------------

@@ -111,7 +111,8 @@ TEST_F(Files, StaleTemporariesAreRemoved) {
 }
 
 // The web page keeps the folders in the browser's storage from what the hook tells: each file once it is in
-// place, never a temporary or a write that failed, and what a removal or a move took away.
+// place, never a write's temporary or a write that failed, and what a removal, a move or the tidying of a
+// killed process's temporaries took away.
 TEST_F(Files, TheChangeHookHearsOfFilesInPlaceAndItemsTakenAwayOnly) {
     std::vector<std::string> told;
     setFileChangeHook([&](FileChange change, const std::string& p) {
@@ -126,11 +127,14 @@ TEST_F(Files, TheChangeHookHearsOfFilesInPlaceAndItemsTakenAwayOnly) {
     EXPECT_FALSE(fm.writeToFileAtomically(path("a"), bytesOf("3")));
     EXPECT_EQ(told.back(), "saved /a") << "new contents in place, though the folder's sync failed";
     ASSERT_TRUE(fm.canWriteInFolder(env.documents()));
-    fm.removeStaleTemporaries(env.documents());
     EXPECT_EQ(told.size(), 2u) << "a temporary told of";
+    std::ofstream(path(".a.tmp.abc123")) << "left by a killed process";
+    fm.removeStaleTemporaries(env.documents());
+    EXPECT_EQ(told.back(), "removed /.a.tmp.abc123");
     ASSERT_TRUE(fm.moveItemAtPath(path("a"), path("b")));
     ASSERT_TRUE(fm.removeFileAtPath(path("b")));
-    EXPECT_EQ(told, (std::vector<std::string>{"saved /a", "saved /a", "removed /a", "saved /b", "removed /b"}));
+    EXPECT_EQ(told, (std::vector<std::string>{"saved /a", "saved /a", "removed /.a.tmp.abc123", "removed /a",
+                                              "saved /b", "removed /b"}));
     setFileChangeHook(nullptr);
 }
 
