@@ -93,6 +93,15 @@ int doRename(const std::string& from, const std::string& to, bool replace = true
     return r;
 }
 
+FileChangeHook& changeHook() {
+    static FileChangeHook hook;
+    return hook;
+}
+
+void tell(FileChange change, const std::string& path) {
+    if (changeHook()) changeHook()(change, path);
+}
+
 int doUnlink(const std::string& path) {
     if (int e = faultOr(FileOp::Remove)) {
         errno = e;
@@ -267,12 +276,14 @@ bool FileManager::removeItemAtPath(const std::string& path, std::string* error) 
             setError(error, describe("Could not remove", path, errno));
             return false;
         }
+        tell(FileChange::Removed, path);
         return true;
     }
     if (doUnlink(path) != 0) {
         setError(error, describe("Could not remove", path, errno));
         return false;
     }
+    tell(FileChange::Removed, path);
     return true;
 }
 
@@ -297,6 +308,7 @@ bool FileManager::removeFileAtPath(const std::string& path, std::string* error) 
         setError(error, describe("Could not remove", path, errno));
         return false;
     }
+    tell(FileChange::Removed, path);
     return true;
 }
 
@@ -315,6 +327,8 @@ bool FileManager::moveItemAtPath(const std::string& from, const std::string& to,
         setError(error, describe("Could not move " + from + " to", to, errno));
         return false;
     }
+    tell(FileChange::Removed, from);
+    tell(FileChange::Saved, to);
     return true;
 }
 
@@ -400,6 +414,7 @@ bool FileManager::writeToFileAtomically(const std::string& path, const Bytes& by
         if (doSync(dirfd, folder, true) != 0) err = errno;
         ::close(dirfd);
     }
+    tell(FileChange::Saved, path);   // in place, even where the folder's sync failed
     if (err != 0) {
         setError(error, describe("Wrote, but could not sync the folder of", path, err));
         return false;
@@ -419,7 +434,8 @@ void FileManager::removeStaleTemporaries(const std::string& folder) {
         if (::lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode)) stale.push_back(path);
     }
     ::closedir(dir);
-    for (const auto& path : stale) doUnlink(path);
+    for (const auto& path : stale)
+        if (doUnlink(path) == 0) tell(FileChange::Removed, path);
 }
 
 // ---------------------------------------------------------------------------------------------------------
@@ -436,6 +452,8 @@ std::string stringByAppendingPathComponent(const std::string& path, const std::s
     if (result != "/") result += '/';
     return result + tail;
 }
+
+void setFileChangeHook(FileChangeHook hook) { changeHook() = std::move(hook); }
 
 void setDocumentsDirectory(std::string path) { documentsOverride() = std::move(path); }
 

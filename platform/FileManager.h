@@ -96,6 +96,14 @@ public:
     void removeStaleTemporaries(const std::string& folder);
 };
 
+// Whoever keeps the folders somewhere else too (the web page keeps them in the browser's storage) is told of
+// every file that a write or a move put in place, once it is there, and of every item that a removal or a move
+// took away. A write's own temporary file is never told of; a stale one that was found and removed is (a copy
+// kept elsewhere may hold it). Unset, no one is told.
+enum class FileChange { Saved, Removed };
+using FileChangeHook = std::function<void(FileChange change, const std::string& path)>;
+void setFileChangeHook(FileChangeHook hook);
+
 // Path helpers.
 std::string stringByAppendingPathComponent(const std::string& path, const std::string& component);
 // The user's documents directory: $XDG_DATA_HOME/plumbrick, default ~/.local/share/plumbrick.

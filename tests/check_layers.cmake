@@ -25,11 +25,17 @@ forbid("games, services and app see no SDL, libplist or nlohmann-json"
        "games/*.h;games/*.cpp;services/*.h;services/*.cpp;app/*.h;app/*.cpp" "${libraries}")
 forbid("no backend is chosen by games, services or app"
        "games/*.h;games/*.cpp;services/*.h;services/*.cpp;app/*.h;app/*.cpp" "platform/sdl/|platform/headless/")
-forbid("platform knows nothing above it" "platform/*.h;platform/*.cpp" "services/|games/|app/")
+forbid("platform knows nothing above it" "platform/*.h;platform/*.cpp" "services/|games/|app/|web/")
 forbid("services know no game and no app" "services/*.h;services/*.cpp" "games/|app/")
 forbid("games do not reach up into app" "games/*.h;games/*.cpp" "app/")
 forbid("the egg game does not use the cook game" "games/egg/*.h;games/egg/*.cpp" "games/cook/")
 forbid("the cook game does not use the egg game" "games/cook/*.h;games/cook/*.cpp" "games/egg/")
+# web/ is the page around the program: it may see every layer (its test probes read the screens), but only
+# through platform/ and the web backend's own headers, never SDL or a library of the platform's; nothing
+# below it sees the page.
+forbid("the page sees no SDL, libplist or nlohmann-json" "web/*.h;web/*.cpp" "${libraries}")
+forbid("the page chooses no backend but the web's" "web/*.h;web/*.cpp" "platform/headless/|platform/sdl/[^/]+$")
+forbid("nothing below the page sees it" "games/*.h;games/*.cpp;services/*.h;services/*.cpp;app/*.h;app/*.cpp" "web/")
 
 if(failures)
   list(JOIN failures "\n  " text)

@@ -1,10 +1,13 @@
-// What the page's tests and benchmark read of the running program, as JSON. Reading looks and changes
-// nothing, so the functions are harmless in play: which screen is in front (an information page too), the
-// open game's state, score, misses, seconds played and lit segments, whether an animation runs, the notice
-// shown over the screen, and the texts of the labels on screen (the statistics' rows).
+// The test probes: what the page's tests and benchmark read of the running program, as JSON, built only into
+// the test build of the page (PLUMBRICK_WEB_TEST_PROBES; web/probes.js offers them as window.plumbrick).
+// Reading looks and changes nothing: which screen is in front (an information page too), the open game's
+// state, score, misses, seconds played and lit segments, whether an animation runs, the notice shown over the
+// screen, and the texts of the labels on screen (the statistics' rows); the loop's work per pass; the sound's
+// level. Counting ticks starts a timer of its own, which never stops.
 
 #include <emscripten.h>
 
+#include <cstdio>
 #include <memory>
 #include <string>
 
@@ -22,6 +25,7 @@
 #include "platform/Notice.h"
 #include "platform/RunLoop.h"
 #include "platform/View.h"
+#include "platform/sdl/web/PageLoop.h"
 #include "services/GamesResultViewController.h"
 
 using namespace plumbrick;
@@ -139,4 +143,28 @@ extern "C" EMSCRIPTEN_KEEPALIVE int plumbrick_count_ticks() {
     static std::shared_ptr<platform::Timer> probe = platform::Timer::scheduled(
         0.025, [](platform::Timer&) { ++ticks; }, true, platform::Unowned{});
     return ticks;
+}
+
+// The program's work in the last browser frames (milliseconds, oldest first), the passes and frames so far.
+extern "C" EMSCRIPTEN_KEEPALIVE const char* plumbrick_frame_work() {
+    static std::string json;
+    const platform::web::LoopRecord record = platform::web::loopRecord();
+    json =
+        "{\"passes\":" + std::to_string(record.passes) + ",\"frames\":" + std::to_string(record.frames) + ",\"work\":[";
+    for (std::size_t i = 0; i < record.work.size(); ++i) {
+        char buf[32];
+        std::snprintf(buf, sizeof buf, "%s%.3f", i ? "," : "", record.work[i]);
+        json += buf;
+    }
+    json += "]}";
+    return json.c_str();
+}
+
+// Whether sound is off and the volume (0 to 8).
+extern "C" EMSCRIPTEN_KEEPALIVE const char* plumbrick_sound() {
+    static std::string json;
+    const platform::sdl::MixerSound* sound = platform::web::pageSound();
+    json = std::string("{\"muted\":") + (sound && sound->isMuted() ? "true" : "false") +
+           ",\"volume\":" + std::to_string(sound ? sound->volume() : 0) + "}";
+    return json.c_str();
 }

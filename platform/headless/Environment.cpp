@@ -30,6 +30,7 @@ void resetPlatform() {
     Animation::reset();
     Image::clearCache();
     FileFaults::shared().clear();
+    setFileChangeHook(nullptr);
 }
 }   // namespace
 
@@ -47,9 +48,7 @@ Environment::Environment(std::string documentsDir) : documents_(std::move(docume
         ownsDocuments_ = true;
     }
     resetPlatform();
-    RunLoop::main().setClock(&clock_);
-    setSoundBackend(this);
-    Application::sharedApplication().setBackend(this);
+    backends_.emplace(clock_, *this, *this);
     setLogHook([this](const std::string& line) { log_.push_back(line); }, true);
     setDocumentsDirectory(documents_);
 }
@@ -57,9 +56,7 @@ Environment::Environment(std::string documentsDir) : documents_(std::move(docume
 Environment::~Environment() {
     // What the test left running goes first, while the backends it may call are still in place.
     resetPlatform();
-    RunLoop::main().setClock(nullptr);
-    Application::sharedApplication().setBackend(nullptr);
-    setSoundBackend(nullptr);
+    backends_.reset();
     setLogHook(nullptr);
     setDocumentsDirectory({});
     if (ownsDocuments_) {

@@ -4,10 +4,12 @@
 // the notification centre, the application, the image cache and file faults, points the documents
 // directory at a fresh temporary folder, and captures the log.
 
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "platform/Application.h"
+#include "platform/Backends.h"
 #include "platform/RunLoop.h"
 #include "platform/Sound.h"
 
@@ -77,6 +79,7 @@ private:
     std::string documents_;
     bool ownsDocuments_ = false;
     bool stopped_ = false;
+    std::optional<Backends> backends_;   // the clock, the sound recorder and this as the application's backend
 };
 
 }   // namespace platform::headless

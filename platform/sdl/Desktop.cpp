@@ -1,9 +1,6 @@
 #include "platform/sdl/Desktop.h"
 
 #include <signal.h>
-#include <spawn.h>
-#include <sys/types.h>
-#include <sys/wait.h>
 
 #include <algorithm>
 #include <cctype>
@@ -17,8 +14,6 @@
 #include "platform/RunLoop.h"
 #include "platform/sdl/Gamepad.h"
 #include "platform/sdl/Renderer.h"
-
-extern char** environ;
 
 namespace platform::sdl {
 
@@ -410,19 +405,9 @@ int Desktop::run() {
 }
 
 bool Desktop::openURL(const std::string& url) {
-    // Openers started before that have ended since are collected, so that none is left behind as a zombie
-    // for longer than until the next link.
-    std::erase_if(openers_, [](pid_t opener) { return waitpid(opener, nullptr, WNOHANG) != 0; });
-    pid_t pid = 0;
-    std::string program = urlOpener_;
-    char* argv[] = {program.data(), const_cast<char*>(url.c_str()), nullptr};
-    int rc = posix_spawnp(&pid, program.c_str(), nullptr, nullptr, argv, environ);
-    if (rc != 0) {
-        logLine("openURL: cannot start " + program + " for " + url);
-        return false;
-    }
-    openers_.push_back(pid);
-    return true;
+    if (options_.openURL) return options_.openURL(url);
+    logLine("openURL: nothing opens links here (" + url + ")");
+    return false;
 }
 
 }   // namespace platform::sdl

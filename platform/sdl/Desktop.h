@@ -7,9 +7,8 @@
 // last frame kept in the window's surface; a whole frame after opening, a resize, a scale change, an exposed
 // or lost surface, with a renderer that does not keep its frames, or when the changes cover most of the screen.
 //
-// It is also the application backend: ending the loop, and handing links to the system with xdg-open.
-
-#include <sys/types.h>
+// It is also the application backend: ending the loop, and handing links to the opener it was given (the
+// desktop's starts xdg-open, UrlOpener.h; the web page's opens a new tab).
 
 #include <cstdint>
 #include <functional>
@@ -33,6 +32,9 @@ namespace platform::sdl {
 class Gamepads;
 class Renderer;
 
+// Hands a link to the system; false when nothing took it.
+using UrlOpener = std::function<bool(const std::string& url)>;
+
 struct DesktopOptions {
     int scale = 2;   // pixels per point of the window at start
     bool fullScreen = false;
@@ -46,6 +48,7 @@ struct DesktopOptions {
     // False on a device that has shown no keyboard: the faces are drawn without the key names under their
     // buttons until the first key press.
     bool keyNames = true;
+    UrlOpener openURL = nullptr;   // none: links go nowhere, with a log line
 };
 
 class Desktop : public ApplicationBackend {
@@ -102,8 +105,8 @@ public:
     void stop() override { running_ = false; }
     bool isRunning() const { return running_; }
 
-    // The program that opens links ("xdg-open"); tests point it elsewhere.
-    void setUrlOpener(std::string program) { urlOpener_ = std::move(program); }
+    // What opens links from now on (options.openURL at start); tests point it elsewhere.
+    void setUrlOpener(UrlOpener opener) { options_.openURL = std::move(opener); }
 
     // SIGINT and SIGTERM end the application as closing the window does (restarting interrupted system calls,
     // so that the display connection survives the signal). A signal that was ignored stays ignored.
@@ -150,8 +153,6 @@ private:
     std::shared_ptr<Label> noticeLabel_;
     std::uint64_t noticeGeneration_ = 0;
     bool noticeShown_ = false;
-    std::string urlOpener_ = "xdg-open";
-    std::vector<pid_t> openers_;   // started, not yet collected
     std::function<bool(const std::string&)> keyHandler_;
     std::function<void()> passHandler_;
     WindowPlacement placement_;

@@ -1,5 +1,6 @@
-// The application loop of the desktop: a real clock for the run loop, SDL_mixer sounds, the window, the
-// application made from its main layout, and the loop until the window closes or a signal ends it.
+// The application loop of the desktop: the command line, one copy per save folder, a display, then the program's
+// parts composed by sdl::Bootstrap on a real clock (links opened by xdg-open), and the loop until the window
+// closes or a signal ends it.
 
 #include <unistd.h>
 
@@ -17,13 +18,12 @@
 #include "platform/Log.h"
 #include "platform/RunLoop.h"
 #include "platform/Settings.h"
-#include "platform/Sound.h"
+#include "platform/sdl/Bootstrap.h"
 #include "platform/sdl/CommandLine.h"
 #include "platform/sdl/Desktop.h"
 #include "platform/sdl/DesktopStart.h"
-#include "platform/sdl/MixerSound.h"
 #include "platform/sdl/SingleInstance.h"
-#include "platform/sdl/SoundControl.h"
+#include "platform/sdl/UrlOpener.h"
 
 namespace platform {
 
@@ -117,32 +117,19 @@ int UIApplicationMain(int argc, char** argv) {
         return 1;
     }
     SteadyClock clock;
-    RunLoop::main().setClock(&clock);
-
     int result = 0;
     {
-        sdl::MixerSound sound;
-        sound.open();   // silent, with one log line, when there is no audio device
-        setSoundBackend(&sound);
-        Settings settings;
-        settings.load();
-        sdl::SoundControl soundControl(sound, &settings);
-        soundControl.restore(startMuted);
-
+        sdl::Bootstrap program(clock, startMuted);
+        Settings& settings = program.settings();
         options.remembered = sdl::loadPlacement(settings);
         // What the command line says wins over what the window memory remembers.
         if (commandLine.scale) options.remembered.sized = false;
         options.fullScreen = commandLine.fullScreen.value_or(options.remembered.fullScreen);
-        options.shadows = settings.getBool("display", "shadow", true);
-        settings.set("display", "shadow", options.shadows);   // written with the file, for a player to find
         sdl::fitToDisplay(options, commandLine.scale.has_value());
-        sdl::Desktop desktop(options);
+        options.openURL = sdl::programOpener();
+        if (!program.openWindow(options)) return 1;
+        sdl::Desktop& desktop = program.desktop();
         desktop.setExitAfterFirstFrame(exitAfterFirstFrame);
-        desktop.setKeyHandler([&soundControl](const std::string& key) { return soundControl.key(key); });
-        if (!desktop.open()) {
-            setSoundBackend(nullptr);
-            return 1;
-        }
         if (instance && instance->listen()) {
             desktop.setPassHandler([&] {
                 if (instance->answerRequests() == 0) return;
@@ -150,23 +137,20 @@ int UIApplicationMain(int argc, char** argv) {
                 logLine("plumbrick: another start asked for this window: brought to the front");
             });
         }
-        Application& app = Application::sharedApplication();
-        app.setBackend(&desktop);
-        try {
-            app.launch("MainWindow");
-            result = desktop.run();
-        } catch (const std::exception& e) {
-            logLine(std::string("plumbrick: ") + e.what());
-            result = 1;
+        result = 1;
+        if (program.launch()) {
+            try {
+                result = desktop.run();
+            } catch (const std::exception& e) {
+                logLine(std::string("plumbrick: ") + e.what());
+                result = 1;
+            }
         }
         // Whatever ended the loop, the application ends once, with its will-terminate notification.
-        app.terminate();
+        Application::sharedApplication().terminate();
         sdl::storePlacement(settings, desktop.placement());
         settings.save();
-        app.setBackend(nullptr);
-        setSoundBackend(nullptr);
     }
-    RunLoop::main().setClock(nullptr);
     SDL_Quit();
     sdl::Desktop::restoreSignalHandlers();
     return result;

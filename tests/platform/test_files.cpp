@@ -110,6 +110,34 @@ TEST_F(Files, StaleTemporariesAreRemoved) {
     EXPECT_EQ(contents(target), "x");
 }
 
+// The web page keeps the folders in the browser's storage from what the hook tells: each file once it is in
+// place, never a write's temporary or a write that failed, and what a removal, a move or the tidying of a
+// killed process's temporaries took away.
+TEST_F(Files, TheChangeHookHearsOfFilesInPlaceAndItemsTakenAwayOnly) {
+    std::vector<std::string> told;
+    setFileChangeHook([&](FileChange change, const std::string& p) {
+        told.push_back((change == FileChange::Saved ? "saved " : "removed ") + p.substr(env.documents().size()));
+    });
+    ASSERT_TRUE(fm.writeToFileAtomically(path("a"), bytesOf("1")));
+    EXPECT_EQ(told, std::vector<std::string>{"saved /a"});
+    FileFaults::shared().failNth(FileOp::Rename, 1, EIO);
+    EXPECT_FALSE(fm.writeToFileAtomically(path("a"), bytesOf("2")));
+    EXPECT_EQ(told.size(), 1u) << "a failed write told of";
+    FileFaults::shared().failNth(FileOp::Sync, 2, EIO);
+    EXPECT_FALSE(fm.writeToFileAtomically(path("a"), bytesOf("3")));
+    EXPECT_EQ(told.back(), "saved /a") << "new contents in place, though the folder's sync failed";
+    ASSERT_TRUE(fm.canWriteInFolder(env.documents()));
+    EXPECT_EQ(told.size(), 2u) << "a temporary told of";
+    std::ofstream(path(".a.tmp.abc123")) << "left by a killed process";
+    fm.removeStaleTemporaries(env.documents());
+    EXPECT_EQ(told.back(), "removed /.a.tmp.abc123");
+    ASSERT_TRUE(fm.moveItemAtPath(path("a"), path("b")));
+    ASSERT_TRUE(fm.removeFileAtPath(path("b")));
+    EXPECT_EQ(told, (std::vector<std::string>{"saved /a", "saved /a", "removed /.a.tmp.abc123", "removed /a",
+                                              "saved /b", "removed /b"}));
+    setFileChangeHook(nullptr);
+}
+
 TEST_F(Files, ReadsGiveTheWholeFileOrNothing) {
     EXPECT_FALSE(fm.dataWithContentsOfFile(path("missing")));
     EXPECT_FALSE(fm.dataWithContentsOfFile(env.documents()));   // a folder is not a file

@@ -14,6 +14,7 @@
 #include "platform/Sound.h"
 #include "platform/Window.h"
 #include "platform/sdl/MixerSound.h"
+#include "platform/sdl/UrlOpener.h"
 
 using namespace platform;
 using namespace platform::sdl;
@@ -109,7 +110,7 @@ TEST_F(DesktopTest, MoreGamesHandsTheHomePageToTheOpenerAsOneArgumentAndTheMenuS
     const std::string folder = driver.env().documents(), opener = folder + "/opener";
     std::ofstream(opener) << "#!/bin/sh\nprintf '%s|%s' \"$#\" \"$1\" > " << folder << "/url.txt\n";
     std::filesystem::permissions(opener, std::filesystem::perms::owner_all);
-    desktop.setUrlOpener(opener);
+    desktop.setUrlOpener(programOpener(opener));
     const std::string url = "https://plumbrick.test/apps?id=7&x=1;touch $(echo hacked)";
     std::string saved = plumbrick::homePage();   // a copy: set back at the end
     plumbrick::setHomePage(url);

@@ -1,17 +1,23 @@
 // The settings file (kept keys, damaged files) and the sound keys M, - and =: their notices, the sound silenced
-// while muted, and both remembered by the next run.
+// while muted, and both remembered by the next run; the bootstrap that composes them with the window.
 
 #include <SDL_mixer.h>
 #include <nlohmann/json.hpp>
 
 #include <filesystem>
 #include <fstream>
+#include <string>
+#include <vector>
 
 #include "InputFixture.h"
 #include "platform/Bundle.h"
 #include "platform/Notice.h"
+#include "platform/RunLoop.h"
 #include "platform/Settings.h"
+#include "platform/headless/Headless.h"
+#include "platform/sdl/Bootstrap.h"
 #include "platform/sdl/MixerSound.h"
+#include "platform/sdl/Renderer.h"
 #include "platform/sdl/SoundControl.h"
 
 using namespace platform;
@@ -143,4 +149,31 @@ TEST_F(SettingsTest, TheWakeBeforePlayComesOnlyForAChunkThatPlays) {
     sound.play(id);
     EXPECT_EQ(wakes, 1) << "muted";
     Mix_HaltChannel(-1);
+}
+
+// What both mains share: the remembered sound and shadow applied, the sound keys seen by the window, links
+// handed to the opener the options name, and the backends put back when the program's parts go.
+TEST_F(SettingsTest, TheBootstrapComposesTheRememberedSettingsTheWindowAndTheBackendsAndTakesThemBack) {
+    write(R"({"sound": {"muted": true}, "display": {"shadow": false}})");
+    headless::VirtualClock clock;
+    std::vector<std::string> opened;
+    {
+        sdl::Bootstrap program(clock);
+        EXPECT_TRUE(program.sound().isMuted());
+        sdl::DesktopOptions options;
+        options.openURL = [&opened](const std::string& url) {
+            opened.push_back(url);
+            return true;
+        };
+        ASSERT_TRUE(program.openWindow(options));
+        EXPECT_FALSE(program.desktop().renderer()->shadows());
+        EXPECT_EQ(RunLoop::main().clock(), &clock);
+        EXPECT_TRUE(Application::sharedApplication().openURL("https://plumbrick.test/"));
+        EXPECT_EQ(opened, std::vector<std::string>{"https://plumbrick.test/"});
+        program.desktop().handleEvent(keyDown("m"));
+        EXPECT_FALSE(program.sound().isMuted()) << "M went to the screen, not the sound keys";
+    }
+    EXPECT_EQ(RunLoop::main().clock(), nullptr);
+    EXPECT_FALSE(Application::sharedApplication().openURL("https://plumbrick.test/again"));
+    EXPECT_EQ(opened.size(), 1u);
 }

@@ -6,7 +6,10 @@
 // one visit online instead of starting; a first visit shows the share downloaded, and a failed download says
 // so with a button that tries again.
 //
-//   scripts/web --dist build/web-dist && node tests/web/app.test.mjs
+//   PLUMBRICK_WEB_TEST_PROBES=ON scripts/web --dist build/web-dist && node tests/web/app.test.mjs
+// The folder is the test build's: its steps play a round and read the statistics through the probes
+// (window.plumbrick). What it tests of the page as an app (the loader, the service worker, the cache, the
+// build's names) is the same in the page players get, which only lacks the probes.
 // Environment: WEB_DIST (default build/web-dist), WEB_LINK (the link's output that the second build is made
 // from, default build/web-wasm/web/link), NATIVE_PRESET (whose web-icons the second build takes, release).
 //
@@ -29,23 +32,41 @@ const kGameA = { x: 440, y: 28 };
 const kStatistics = { x: 40, y: 60 };
 const kPause = { x: 40, y: 28 };
 // The basket's buttons by position: 0 left up, 1 left down, 2 right down, 3 right up.
-const kBasket = [{ x: 40, y: 118 }, { x: 40, y: 202 }, { x: 440, y: 202 }, { x: 440, y: 118 }];
+const kBasket = [
+  { x: 40, y: 118 },
+  { x: 40, y: 202 },
+  { x: 440, y: 202 },
+  { x: 440, y: 118 },
+];
 // The position that catches the eggs of each deck's segments (500..504 deck 0, 600s 1, 800s 2, 700s 3).
 const kDeckOfHundreds = { 5: 0, 6: 1, 8: 2, 7: 3 };
-const kPlaying = 1, kPaused = 2;
+const kPlaying = 1,
+  kPaused = 2;
 const kNeedsOnline = /needs one visit online/;
 
 const steps = [];
 const step = (name, run) => steps.push({ name, run });
-const check = (ok, what) => { if (!ok) throw new Error(what); };
+const check = (ok, what) => {
+  if (!ok) throw new Error(what);
+};
 
 // A second build: the same link with one more line in its script, finished as the build finishes a page.
 function secondBuild() {
   const scratch = fs.mkdtempSync(path.join(os.tmpdir(), 'plumbrick-build2-'));
   fs.cpSync(link, path.join(scratch, 'link'), { recursive: true });
   fs.appendFileSync(path.join(scratch, 'link/index.js'), '\n// the next build\n');
-  execFileSync('cmake', [`-DLINK=${scratch}/link`, `-DICONS=${icons}`, `-DSOURCE=${root}/web`, `-DOUT=${scratch}/web`,
-                         '-P', path.join(root, 'web/Finish.cmake')], { stdio: 'ignore' });
+  execFileSync(
+    'cmake',
+    [
+      `-DLINK=${scratch}/link`,
+      `-DICONS=${icons}`,
+      `-DSOURCE=${root}/web`,
+      `-DOUT=${scratch}/web`,
+      '-P',
+      path.join(root, 'web/Finish.cmake'),
+    ],
+    { stdio: 'ignore' },
+  );
   return path.join(scratch, 'web');
 }
 
@@ -72,19 +93,29 @@ async function offline(v, off) {
   server.cut(off ? /./ : null);
 }
 
-const started = (page) => page.waitForFunction(() => window.plumbrick && window.plumbrick.firstFrame !== null,
-                                               { timeout: 20000 });
+const started = (page) =>
+  page.waitForFunction(() => window.plumbrick && window.plumbrick.firstFrame !== null, { timeout: 20000 });
 const version = (page) => page.evaluate(() => window.plumbrickBuild.version);
 // The service worker of this build holds all its files.
-const kept = (page) => page.waitForFunction(async () => {
-  const registration = await navigator.serviceWorker.getRegistration();
-  return registration && registration.active && registration.active.state === 'activated';
-}, { timeout: 20000 });
+const kept = (page) =>
+  page.waitForFunction(
+    async () => {
+      const registration = await navigator.serviceWorker.getRegistration();
+      return registration && registration.active && registration.active.state === 'activated';
+    },
+    { timeout: 20000 },
+  );
 // What the page says when it does not start.
-const failure = (page) => page.waitForFunction(() => {
-  const why = document.querySelector('#load.failed .why') || document.getElementById('offline');
-  return why && why.textContent;
-}, { timeout: 20000 }).then((handle) => handle.jsonValue());
+const failure = (page) =>
+  page
+    .waitForFunction(
+      () => {
+        const why = document.querySelector('#load.failed .why') || document.getElementById('offline');
+        return why && why.textContent;
+      },
+      { timeout: 20000 },
+    )
+    .then((handle) => handle.jsonValue());
 
 // A tap, repeated (up to five times, three seconds apart) until what it leads to is seen: these steps are about
 // the page as an app, not about when a screen starts taking touches.
@@ -131,15 +162,19 @@ async function statistics(v) {
 
 // Drops one file from the service worker's cache, or puts other bytes (base64) in its place.
 async function spoil(page, file, bytes = null) {
-  return page.evaluate(async (file, bytes) => {
-    const name = (await caches.keys()).find((key) => key.startsWith('plumbrick '));
-    const cache = await caches.open(name);
-    const href = new URL(file, location.href).href;
-    if (!bytes) return cache.delete(href);
-    const other = Uint8Array.from(atob(bytes), (c) => c.charCodeAt(0));
-    await cache.put(href, new Response(other, { headers: { 'content-type': 'text/javascript' } }));
-    return true;
-  }, file, bytes);
+  return page.evaluate(
+    async (file, bytes) => {
+      const name = (await caches.keys()).find((key) => key.startsWith('plumbrick '));
+      const cache = await caches.open(name);
+      const href = new URL(file, location.href).href;
+      if (!bytes) return cache.delete(href);
+      const other = Uint8Array.from(atob(bytes), (c) => c.charCodeAt(0));
+      await cache.put(href, new Response(other, { headers: { 'content-type': 'text/javascript' } }));
+      return true;
+    },
+    file,
+    bytes,
+  );
 }
 
 const a = await visitor({ fresh: false });
@@ -164,7 +199,7 @@ step('after one visit, offline, a reload starts the game, plays a round and reco
   await tapUntil(a, kGameA, 'a round of game A', (r) => r.state === kPlaying && r.type === 1);
   await catchAnEgg(a);
   recorded = String((await tapUntil(a, kPause, 'the round paused', (r) => r.state === kPaused)).score);
-  await a.page.reload({ waitUntil: 'load' });   // the round is recorded as the page is left
+  await a.page.reload({ waitUntil: 'load' }); // the round is recorded as the page is left
   await started(a.page);
   await toSlot1(a);
   const labels = await statistics(a);
@@ -177,17 +212,25 @@ step('a new build published is fetched in the background while a round plays on'
   await started(a.page);
   await toSlot1(a);
   await tapUntil(a, kGameA, 'a round of game A', (r) => r.state === kPlaying);
-  await a.page.evaluate(() => { window.sameDocument = true; });
+  await a.page.evaluate(() => {
+    window.sameDocument = true;
+  });
   server.serve(secondBuild());
   await a.page.evaluate(() => navigator.serviceWorker.getRegistration().then((r) => r.update()));
   // The new build's worker in place: the old build's cache is gone.
-  await a.page.waitForFunction(async (old) => {
-    const keys = await caches.keys();
-    return keys.length === 1 && !keys[0].endsWith(' ' + old);
-  }, { timeout: 60000, polling: 200 }, firstVersion);
+  await a.page.waitForFunction(
+    async (old) => {
+      const keys = await caches.keys();
+      return keys.length === 1 && !keys[0].endsWith(' ' + old);
+    },
+    { timeout: 60000, polling: 200 },
+    firstVersion,
+  );
   const now = await report(a.page);
-  check(now.state === kPlaying && (await a.page.evaluate(() => window.sameDocument === true)),
-        `the round was cut short (state ${now.state})`);
+  check(
+    now.state === kPlaying && (await a.page.evaluate(() => window.sameDocument === true)),
+    `the round was cut short (state ${now.state})`,
+  );
 });
 
 step('the new build takes over at the next start, and the record made before is still listed', async () => {
@@ -228,26 +271,42 @@ step('online, the same cache is mended from the network and this build starts', 
   await a.page.reload({ waitUntil: 'load' });
   await started(a.page);
   const script = await a.page.evaluate((name) => fetch(name).then((r) => r.text()), files['index.js']);
-  check(script.endsWith('// the next build\n'), 'the script served is not the second build\'s');
+  check(script.endsWith('// the next build\n'), "the script served is not the second build's");
 });
 
 step('a first visit shows the share downloaded on a bar', async () => {
   const v = await visitor();
   // A slow line: the download takes seconds, and the bar is seen part way.
-  await v.client.send('Network.emulateNetworkConditions',
-                      { offline: false, latency: 20, downloadThroughput: 1000000, uploadThroughput: 1000000 });
+  await v.client.send('Network.emulateNetworkConditions', {
+    offline: false,
+    latency: 20,
+    downloadThroughput: 1000000,
+    uploadThroughput: 1000000,
+  });
   await v.page.goto(server.url, { waitUntil: 'domcontentloaded' });
-  const part = await v.page.waitForFunction(() => {
-    const share = window.plumbrickLoading && window.plumbrickLoading.share();
-    const fill = document.querySelector('#load .fill');
-    return share > 0.2 && share < 0.9 && fill && { share, width: fill.getBoundingClientRect().width / fill.parentElement.getBoundingClientRect().width };
-  }, { timeout: 30000, polling: 50 }).then((h) => h.jsonValue());
+  const part = await v.page
+    .waitForFunction(
+      () => {
+        const share = window.plumbrickLoading && window.plumbrickLoading.share();
+        const fill = document.querySelector('#load .fill');
+        return (
+          share > 0.2 &&
+          share < 0.9 &&
+          fill && {
+            share,
+            width: fill.getBoundingClientRect().width / fill.parentElement.getBoundingClientRect().width,
+          }
+        );
+      },
+      { timeout: 30000, polling: 50 },
+    )
+    .then((h) => h.jsonValue());
   check(Math.abs(part.width - part.share) < 0.1, `the bar shows ${part.width} for ${part.share}`);
   await v.context.close();
 });
 
 step('a download that fails says so, and its button tries again and starts the game', async () => {
-  const v = await visitor({ errors: false });   // the failed download's error is the point
+  const v = await visitor({ errors: false }); // the failed download's error is the point
   server.cut(/\.data$/);
   await v.page.goto(server.url, { waitUntil: 'load' });
   check(/download stopped/.test(await failure(v.page)), 'no word of the failed download');

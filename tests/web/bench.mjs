@@ -11,8 +11,8 @@
 //     filling included), what each file weighs on the wire, the bytes a second visit transfers, and the
 //     navigation to the first frame on a second visit (median of RUNS).
 //
-//   node tests/web/bench.mjs     (after scripts/web --build-only, and scripts/web --dist build/web-dist for
-//                                 the last figures; SECONDS=10 RUNS=5 by default)
+//   node tests/web/bench.mjs     (after PLUMBRICK_WEB_TEST_PROBES=ON scripts/web --build-only, and the same with
+//                                 --dist build/web-dist for the last figures; SECONDS=10 RUNS=5 by default)
 import fs from 'node:fs';
 import path from 'node:path';
 import { host } from './host.mjs';
@@ -29,7 +29,7 @@ const fmt = (x, d = 2) => Number(x).toFixed(d);
 
 // CPU seconds (user + system) of a process and its descendants, from /proc.
 function cpuSeconds(rootPid) {
-  const tick = 100;   // USER_HZ on Linux
+  const tick = 100; // USER_HZ on Linux
   const children = new Map();
   for (const d of fs.readdirSync('/proc')) {
     if (!/^\d+$/.test(d)) continue;
@@ -78,7 +78,9 @@ for (let i = 0; i < runs; ++i) {
   if (i === 0) bytes = server.stats.bytes - before;
 }
 console.log(`bytes downloaded: ${bytes} (${fmt(bytes / 1048576)} MiB)`);
-console.log(`navigation to first frame: median ${fmt(pct(firstFrames, 50), 0)} ms (${firstFrames.map((x) => fmt(x, 0)).join(', ')})`);
+console.log(
+  `navigation to first frame: median ${fmt(pct(firstFrames, 50), 0)} ms (${firstFrames.map((x) => fmt(x, 0)).join(', ')})`,
+);
 
 // Idle menu.
 await until(page, 'the intro', (r) => r.screen === 'intro');
@@ -87,12 +89,17 @@ await until(page, 'the menu', (r) => r.screen === 'menu' && !r.animating);
 await sleep(1000);
 const metric = async (name) => (await client.send('Performance.getMetrics')).metrics.find((m) => m.name === name).value;
 const pid = browser.process().pid;
-let task0 = await metric('TaskDuration'), cpu0 = cpuSeconds(pid), t0 = Date.now();
+let task0 = await metric('TaskDuration'),
+  cpu0 = cpuSeconds(pid),
+  t0 = Date.now();
 await sleep(seconds * 1000);
 let wall = (Date.now() - t0) / 1000;
-const idleTask = (await metric('TaskDuration')) - task0, idleCpu = cpuSeconds(pid) - cpu0;
-console.log(`idle menu, ${fmt(wall, 1)} s: page main thread ${fmt((100 * idleTask) / wall)} % of a core; ` +
-            `all chromium processes ${fmt((100 * idleCpu) / wall)} % of a core`);
+const idleTask = (await metric('TaskDuration')) - task0,
+  idleCpu = cpuSeconds(pid) - cpu0;
+console.log(
+  `idle menu, ${fmt(wall, 1)} s: page main thread ${fmt((100 * idleTask) / wall)} % of a core; ` +
+    `all chromium processes ${fmt((100 * idleCpu) / wall)} % of a core`,
+);
 
 // A round of game A.
 await fingers.tap({ x: 240, y: 147 });
@@ -104,7 +111,10 @@ await fingers.tap({ x: 440, y: 28 });
 await until(page, 'a round', (r) => r.state === 1);
 await page.evaluate(() => {
   window.__frames = [];
-  const record = (t) => { window.__frames.push(t); requestAnimationFrame(record); };
+  const record = (t) => {
+    window.__frames.push(t);
+    requestAnimationFrame(record);
+  };
   requestAnimationFrame(record);
 });
 const ticks0 = await page.evaluate(() => window.plumbrick.countTicks());
@@ -115,19 +125,24 @@ t0 = Date.now();
 await sleep(seconds * 1000);
 const ticks = (await page.evaluate(() => window.plumbrick.countTicks())) - ticks0;
 wall = (Date.now() - t0) / 1000;
-const playTask = (await metric('TaskDuration')) - task0, playCpu = cpuSeconds(pid) - cpu0;
+const playTask = (await metric('TaskDuration')) - task0,
+  playCpu = cpuSeconds(pid) - cpu0;
 const work = await page.evaluate(() => window.plumbrick.frameWork());
 const frames = await page.evaluate(() => window.__frames);
 const passes = work.passes - passes0;
 const samples = work.work.slice(-Math.min(passes, work.work.length));
 const intervals = frames.slice(1).map((t, i) => t - frames[i]);
 const state = await report(page);
-console.log(`playing, ${fmt(wall, 1)} s (round still playing: ${state.state === 1}): ${fmt(ticks / wall, 1)} ticks/s; ` +
-            `${fmt(frames.length / wall, 1)} browser frames/s (interval p50 ${fmt(pct(intervals, 50))} ms, ` +
-            `p99 ${fmt(pct(intervals, 99))} ms); program's work per frame p50 ${fmt(pct(samples, 50))} ms, ` +
-            `p99 ${fmt(pct(samples, 99))} ms, worst ${fmt(Math.max(...samples))} ms over ${samples.length} frames`);
-console.log(`playing: page main thread ${fmt((100 * playTask) / wall)} % of a core; ` +
-            `all chromium processes ${fmt((100 * playCpu) / wall)} % of a core`);
+console.log(
+  `playing, ${fmt(wall, 1)} s (round still playing: ${state.state === 1}): ${fmt(ticks / wall, 1)} ticks/s; ` +
+    `${fmt(frames.length / wall, 1)} browser frames/s (interval p50 ${fmt(pct(intervals, 50))} ms, ` +
+    `p99 ${fmt(pct(intervals, 99))} ms); program's work per frame p50 ${fmt(pct(samples, 50))} ms, ` +
+    `p99 ${fmt(pct(samples, 99))} ms, worst ${fmt(Math.max(...samples))} ms over ${samples.length} frames`,
+);
+console.log(
+  `playing: page main thread ${fmt((100 * playTask) / wall)} % of a core; ` +
+    `all chromium processes ${fmt((100 * playCpu) / wall)} % of a core`,
+);
 
 // The folder to publish: a first visit and second visits.
 const dist = path.resolve(process.env.WEB_DIST || path.join(root, 'build/web-dist'));
@@ -138,13 +153,18 @@ if (fs.existsSync(path.join(dist, 'sw.js'))) {
   await visit.setViewport(phone);
   const before = published.state.bytes;
   await open(visit, published.url);
-  await visit.waitForFunction(async () => {
-    const registration = await navigator.serviceWorker.getRegistration();
-    return registration && registration.active && registration.active.state === 'activated';
-  }, { timeout: 30000 });
+  await visit.waitForFunction(
+    async () => {
+      const registration = await navigator.serviceWorker.getRegistration();
+      return registration && registration.active && registration.active.state === 'activated';
+    },
+    { timeout: 30000 },
+  );
   const first = published.state.bytes - before;
-  console.log(`published folder, first visit: ${first} bytes transferred (${fmt(first / 1048576)} MiB), ` +
-              `${published.state.requests} requests:`);
+  console.log(
+    `published folder, first visit: ${first} bytes transferred (${fmt(first / 1048576)} MiB), ` +
+      `${published.state.requests} requests:`,
+  );
   for (const line of published.state.log) console.log(`  ${line}`);
   const secondFrames = [];
   let second = 0;
@@ -157,8 +177,10 @@ if (fs.existsSync(path.join(dist, 'sw.js'))) {
     secondFrames.push(await visit.evaluate(() => window.plumbrick.firstFrame));
     if (i === 0) second = published.state.bytes - at;
   }
-  console.log(`published folder, second visit: ${second} bytes transferred; navigation to first frame: ` +
-              `median ${fmt(pct(secondFrames, 50), 0)} ms (${secondFrames.map((x) => fmt(x, 0)).join(', ')})`);
+  console.log(
+    `published folder, second visit: ${second} bytes transferred; navigation to first frame: ` +
+      `median ${fmt(pct(secondFrames, 50), 0)} ms (${secondFrames.map((x) => fmt(x, 0)).join(', ')})`,
+  );
   await context.close();
   published.close();
 } else {

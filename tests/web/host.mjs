@@ -7,9 +7,14 @@ import http from 'node:http';
 import fs from 'node:fs';
 import path from 'node:path';
 
-const types = { '.html': 'text/html; charset=utf-8', '.js': 'text/javascript', '.wasm': 'application/wasm',
-                '.data': 'application/octet-stream', '.png': 'image/png',
-                '.webmanifest': 'application/manifest+json' };
+const types = {
+  '.html': 'text/html; charset=utf-8',
+  '.js': 'text/javascript',
+  '.wasm': 'application/wasm',
+  '.data': 'application/octet-stream',
+  '.png': 'image/png',
+  '.webmanifest': 'application/manifest+json',
+};
 const kBuildNamed = /^index\.[0-9a-f]{12}\.[a-z]+$/;
 
 export async function host(dir, prefix = '/games/plumbrick/') {
@@ -33,8 +38,12 @@ export async function host(dir, prefix = '/games/plumbrick/') {
       return;
     }
     const accepted = String(req.headers['accept-encoding'] || '');
-    let sent = file, encoding = null;
-    for (const [token, ext] of [['br', '.br'], ['gzip', '.gz']]) {
+    let sent = file,
+      encoding = null;
+    for (const [token, ext] of [
+      ['br', '.br'],
+      ['gzip', '.gz'],
+    ]) {
       if (accepted.includes(token) && fs.existsSync(file + ext)) {
         sent = file + ext;
         encoding = token;
@@ -43,9 +52,12 @@ export async function host(dir, prefix = '/games/plumbrick/') {
     }
     const stat = fs.statSync(sent);
     const etag = `"${stat.size.toString(16)}-${Math.floor(stat.mtimeMs).toString(16)}"`;
-    const headers = { 'content-type': types[path.extname(file)] || 'application/octet-stream', etag,
-                      vary: 'accept-encoding',
-                      'cache-control': kBuildNamed.test(name) ? 'public, max-age=31536000, immutable' : 'no-cache' };
+    const headers = {
+      'content-type': types[path.extname(file)] || 'application/octet-stream',
+      etag,
+      vary: 'accept-encoding',
+      'cache-control': kBuildNamed.test(name) ? 'public, max-age=31536000, immutable' : 'no-cache',
+    };
     if (encoding) headers['content-encoding'] = encoding;
     state.requests += 1;
     if (req.headers['if-none-match'] === etag) {
@@ -65,8 +77,12 @@ export async function host(dir, prefix = '/games/plumbrick/') {
   return {
     url: `http://127.0.0.1:${server.address().port}${prefix}`,
     state,
-    serve: (other) => { state.dir = other; },
-    cut: (pattern) => { state.cut = pattern; },
+    serve: (other) => {
+      state.dir = other;
+    },
+    cut: (pattern) => {
+      state.cut = pattern;
+    },
     close: () => server.close(),
   };
 }

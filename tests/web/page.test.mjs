@@ -9,22 +9,45 @@
 // presses, and finds sound off, and still off after a reload; last, a page without IndexedDB tells the
 // player that results are not kept.
 //
-//   node tests/web/page.test.mjs      (build/web must hold a built page: scripts/web --build-only)
+//   node tests/web/page.test.mjs      (build/web must hold the test build of the page:
+//                                      PLUMBRICK_WEB_TEST_PROBES=ON scripts/web --build-only)
 //
 // Each step prints "ok" or "not ok"; a failed step stops the steps after it, which count as failed. The
 // last line is "web: N passed, N failed".
-import { Fingers, kGameA, kGameB, kIdle, kIntroTap, kPause, kPaused, kPlaying, kSlotPicture, kStatistics, launch, open,
-         phone, report, runSteps, serve, sleep, tablet, toSlot1 as openSlot1, until } from './support.mjs';
+import {
+  Fingers,
+  kGameA,
+  kGameB,
+  kIdle,
+  kIntroTap,
+  kPause,
+  kPaused,
+  kPlaying,
+  kSlotPicture,
+  kStatistics,
+  launch,
+  open,
+  phone,
+  report,
+  runSteps,
+  serve,
+  sleep,
+  tablet,
+  toSlot1 as openSlot1,
+  until,
+} from './support.mjs';
 
 const kLeftDown = { x: 40, y: 202 };
 const kRightUp = { x: 440, y: 118 };
-const kAboveFirstInfo = { x: 45, y: 291 };      // the menu's first information button is drawn from 296 to 318
-const kBesidePause = { x: -40, y: 28 };          // in the margin left of the screen, at PAUSE's height
-const kBesideGameB = { x: 520, y: 60 };          // right of the screen, at GAME B's height
+const kAboveFirstInfo = { x: 45, y: 291 }; // the menu's first information button is drawn from 296 to 318
+const kBesidePause = { x: -40, y: 28 }; // in the margin left of the screen, at PAUSE's height
+const kBesideGameB = { x: 520, y: 60 }; // right of the screen, at GAME B's height
 
 const steps = [];
 const step = (name, run) => steps.push({ name, run });
-const check = (ok, what) => { if (!ok) throw new Error(what); };
+const check = (ok, what) => {
+  if (!ok) throw new Error(what);
+};
 
 const server = await serve();
 const browser = await launch();
@@ -42,7 +65,10 @@ await page.evaluateOnNewDocument(() => {
   window.__keepAsked = 0;
   if (navigator.storage && navigator.storage.persist) {
     const persist = navigator.storage.persist.bind(navigator.storage);
-    navigator.storage.persist = () => { window.__keepAsked += 1; return persist(); };
+    navigator.storage.persist = () => {
+      window.__keepAsked += 1;
+      return persist();
+    };
   }
 });
 const fingers = await Fingers.on(page);
@@ -67,7 +93,10 @@ step('the page loads, keeps its saves in IndexedDB and draws its first frame', a
 // The page scales the canvas with CSS; its pixels stay the screen's at 2x (a canvas the browser's SDL had
 // resized to the page would draw the screen small, and taps at the controls' places would miss them).
 step('the canvas keeps 960 x 640 pixels', async () => {
-  const pixels = await page.evaluate(() => [document.getElementById('canvas').width, document.getElementById('canvas').height]);
+  const pixels = await page.evaluate(() => [
+    document.getElementById('canvas').width,
+    document.getElementById('canvas').height,
+  ]);
   check(pixels[0] === 960 && pixels[1] === 640, `the canvas has ${pixels[0]} x ${pixels[1]} pixels, not 960 x 640`);
 });
 
@@ -111,7 +140,7 @@ step('two fingers hold a basket button each and the screen changes as the round 
   check(shotBefore !== shotAfter, 'the screenshots are the same');
 });
 
-step('a thumb in the margin beside the screen, at PAUSE\'s height, pauses the round', async () => {
+step("a thumb in the margin beside the screen, at PAUSE's height, pauses the round", async () => {
   paused = await tapUntil(kBesidePause, 'the paused round', (r) => r.state === kPaused);
   await sleep(300);
   const still = await report(page);
@@ -133,7 +162,7 @@ step('after a reload slot 1 brings the round back paused with the same score and
   check(back.misses === paused.misses, `misses ${back.misses}, were ${paused.misses}`);
 });
 
-step('a thumb beside the screen at GAME B\'s height starts a round of game B, and PAUSE pauses it', async () => {
+step("a thumb beside the screen at GAME B's height starts a round of game B, and PAUSE pauses it", async () => {
   await tapUntil(kBesideGameB, 'a new round of game B', (r) => r.state === kPlaying && r.score === 0);
   await tapUntil(kPause, 'the new round paused', (r) => r.state === kPaused);
 });
@@ -143,28 +172,37 @@ step('after another reload the statistics list the recorded round', async () => 
   await page.waitForFunction(() => window.plumbrick && window.plumbrick.firstFrame !== null);
   await toSlot1();
   const stats = await tapUntil(kStatistics, 'the statistics', (r) => r.screen === 'statistics');
-  check(stats.labels.includes(String(paused.score)), `no row with score ${paused.score}: ${JSON.stringify(stats.labels)}`);
-  check(stats.labels.some((l) => /\d{2}/.test(l) && l !== String(paused.score)), 'no row with a date');
+  check(
+    stats.labels.includes(String(paused.score)),
+    `no row with score ${paused.score}: ${JSON.stringify(stats.labels)}`,
+  );
+  check(
+    stats.labels.some((l) => /\d{2}/.test(l) && l !== String(paused.score)),
+    'no row with a date',
+  );
 });
 
 step('a corrupted saved round in IndexedDB is refused with one ERROR line and the page keeps working', async () => {
   await page.goto(server.url + 'blank', { waitUntil: 'load' });
-  const planted = await page.evaluate(() => new Promise((resolve, reject) => {
-    const req = indexedDB.open('/data/plumbrick');
-    req.onerror = () => reject(String(req.error));
-    req.onsuccess = () => {
-      const db = req.result;
-      const store = db.transaction(['FILE_DATA'], 'readwrite').objectStore('FILE_DATA');
-      const keys = store.getAllKeys();
-      keys.onsuccess = () => {
-        const state = keys.result.find((k) => String(k).endsWith('.state'));
-        if (!state) return reject('no saved round in IndexedDB: ' + JSON.stringify(keys.result));
-        const garbage = new TextEncoder().encode('bplist00 this is not a keyed archive at all');
-        store.put({ timestamp: new Date(), mode: 0o100644, contents: garbage }, state);
-        store.transaction.oncomplete = () => resolve(state);
-      };
-    };
-  }));
+  const planted = await page.evaluate(
+    () =>
+      new Promise((resolve, reject) => {
+        const req = indexedDB.open('/data/plumbrick');
+        req.onerror = () => reject(String(req.error));
+        req.onsuccess = () => {
+          const db = req.result;
+          const store = db.transaction(['FILE_DATA'], 'readwrite').objectStore('FILE_DATA');
+          const keys = store.getAllKeys();
+          keys.onsuccess = () => {
+            const state = keys.result.find((k) => String(k).endsWith('.state'));
+            if (!state) return reject('no saved round in IndexedDB: ' + JSON.stringify(keys.result));
+            const garbage = new TextEncoder().encode('bplist00 this is not a keyed archive at all');
+            store.put({ timestamp: new Date(), mode: 0o100644, contents: garbage }, state);
+            store.transaction.oncomplete = () => resolve(state);
+          };
+        };
+      }),
+  );
   const errorsBefore = errorLines().length;
   await open(page, server.url);
   const opened = await toSlot1();
@@ -175,24 +213,27 @@ step('a corrupted saved round in IndexedDB is refused with one ERROR line and th
   await tapUntil(kGameA, 'a new round of game A', (r) => r.state === kPlaying && r.type === 1);
 });
 
-step('hiding the page pauses and saves a playing round, and showing it again brings the round back paused', async () => {
-  await until(page, 'the round of game A', (r) => r.state === kPlaying && r.type === 1);
-  const other = await browser.newPage();
-  await other.bringToFront();
-  await page.waitForFunction(() => document.visibilityState === 'hidden');
-  await sleep(300);
-  const restarted = page.waitForNavigation({ waitUntil: 'load' });
-  await other.close();
-  await page.bringToFront();
-  await restarted;
-  await page.waitForFunction(() => window.plumbrick && window.plumbrick.firstFrame !== null);
-  const back = await toSlot1();
-  check(back.state === kPaused, `state ${back.state}, not paused`);
-  check(back.type === 1, `game type ${back.type}`);
-});
+step(
+  'hiding the page pauses and saves a playing round, and showing it again brings the round back paused',
+  async () => {
+    await until(page, 'the round of game A', (r) => r.state === kPlaying && r.type === 1);
+    const other = await browser.newPage();
+    await other.bringToFront();
+    await page.waitForFunction(() => document.visibilityState === 'hidden');
+    await sleep(300);
+    const restarted = page.waitForNavigation({ waitUntil: 'load' });
+    await other.close();
+    await page.bringToFront();
+    await restarted;
+    await page.waitForFunction(() => window.plumbrick && window.plumbrick.firstFrame !== null);
+    const back = await toSlot1();
+    check(back.state === kPaused, `state ${back.state}, not paused`);
+    check(back.type === 1, `game type ${back.type}`);
+  },
+);
 
 step('held upright the page asks to be turned and the round waits; turned back it plays on', async () => {
-  await tapUntil(kPause, 'the round playing again', (r) => r.state === kPlaying);   // the paused round plays on
+  await tapUntil(kPause, 'the round playing again', (r) => r.state === kPlaying); // the paused round plays on
   await page.setViewport({ ...phone, width: phone.height, height: phone.width, isLandscape: false });
   await sleep(200);
   const held = await page.evaluate(() => window.plumbrick.frameWork().passes);
@@ -210,11 +251,19 @@ step('held upright the page asks to be turned and the round waits; turned back i
 step('a tablet held upright, wide enough for the game at 700 CSS pixels, plays upright', async () => {
   await page.setViewport({ ...tablet, width: tablet.height, height: tablet.width, isLandscape: false });
   await page.waitForFunction(() => innerWidth < innerHeight);
+  // The page fits the canvas on the resize event, which may come a moment after the new size.
+  const canvasWidth = () => document.getElementById('canvas').getBoundingClientRect().width;
+  await page
+    .waitForFunction(() => document.getElementById('canvas').getBoundingClientRect().width >= 700, { timeout: 3000 })
+    .catch(() => {});
+  const width = await page.evaluate(canvasWidth);
   const asked = await page.evaluate(() => getComputedStyle(document.getElementById('turn')).display);
-  const width = await page.evaluate(() => document.getElementById('canvas').getBoundingClientRect().width);
   const before = await page.evaluate(() => window.plumbrick.frameWork().passes);
-  await page.waitForFunction((n) => window.plumbrick.frameWork().passes > n + 5, { timeout: 5000 }, before)
-    .catch(() => { throw new Error('the program does not run upright'); });
+  await page
+    .waitForFunction((n) => window.plumbrick.frameWork().passes > n + 5, { timeout: 5000 }, before)
+    .catch(() => {
+      throw new Error('the program does not run upright');
+    });
   check(asked === 'none', `the request to turn the device is shown (${asked})`);
   check(width >= 700, `the game is ${width} CSS pixels wide`);
   await page.setViewport(phone);
@@ -222,7 +271,7 @@ step('a tablet held upright, wide enough for the game at 700 CSS pixels, plays u
 
 step('M turns sound off with a notice, kept in the settings across a reload, apart from the saves', async () => {
   check((await page.evaluate(() => window.plumbrick.sound().muted)) === false, 'sound is off before M');
-  await page.keyboard.press('m');   // the one key this test presses: the sound keys have no touch
+  await page.keyboard.press('m'); // the one key this test presses: the sound keys have no touch
   await until(page, 'the notice "Sound off"', (r) => r.notice === 'Sound off');
   check((await page.evaluate(() => window.plumbrick.sound().muted)) === true, 'sound is not off after M');
   await page.evaluate(() => window.plumbrick.saved());
@@ -239,9 +288,11 @@ step('touches arrived as touches only, and nothing failed in the page', async ()
 });
 
 step('where IndexedDB is missing, the player is told that results are not kept', async () => {
-  const bare = await (await browser.createBrowserContext()).newPage();   // a browser of its own
+  const bare = await (await browser.createBrowserContext()).newPage(); // a browser of its own
   await bare.setViewport(phone);
-  await bare.evaluateOnNewDocument(() => { Object.defineProperty(window, 'indexedDB', { get: () => undefined }); });
+  await bare.evaluateOnNewDocument(() => {
+    Object.defineProperty(window, 'indexedDB', { get: () => undefined });
+  });
   await open(bare, server.url);
   await until(bare, 'the notice', (r) => r.notice === 'Results are not kept in this browser');
   await bare.close();

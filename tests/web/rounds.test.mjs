@@ -4,19 +4,39 @@
 // opened again brings the round back paused, at most 5 s of play older than it was at that moment; the
 // round then plays on. A round about to be lost gives way to a new one first.
 //
-//   node tests/web/rounds.test.mjs      (build/web must hold a built page: scripts/web --build-only)
+//   node tests/web/rounds.test.mjs      (build/web must hold the test build of the page:
+//                                      PLUMBRICK_WEB_TEST_PROBES=ON scripts/web --build-only)
 //
 // Prints "ok" or "not ok" for each moment and ends with "web: N passed, N failed".
-import { Fingers, kGameA, kPause, kPaused, kPlaying, launch, open, phone, report, runSteps, seeded, serve,
-         nothingFailed, tapUntil, toSlot1, until } from './support.mjs';
+import {
+  Fingers,
+  kGameA,
+  kPause,
+  kPaused,
+  kPlaying,
+  launch,
+  open,
+  phone,
+  report,
+  runSteps,
+  seeded,
+  serve,
+  nothingFailed,
+  tapUntil,
+  toSlot1,
+  until,
+} from './support.mjs';
 
 const kMoments = 30;
 const kSeed = 23051;
-const kOlder = 5;                     // seconds of play a restored round may have lost
-const kShortest = 0.2, kLongest = 6;  // seconds of play before each moment
+const kOlder = 5; // seconds of play a restored round may have lost
+const kShortest = 0.2,
+  kLongest = 6; // seconds of play before each moment
 const ends = ['reloaded', 'closed', 'killed'];
 
-const check = (ok, what) => { if (!ok) throw new Error(what); };
+const check = (ok, what) => {
+  if (!ok) throw new Error(what);
+};
 const server = await serve();
 const browser = await launch();
 const consoleLines = [];
@@ -44,7 +64,7 @@ async function endPage(how) {
   } else {
     const crashed = new Promise((resolve) => page.once('error', resolve));
     const cdp = await page.createCDPSession();
-    cdp.send('Page.crash').catch(() => {});   // the renderer dies: no pagehide, no unload; never answers
+    cdp.send('Page.crash').catch(() => {}); // the renderer dies: no pagehide, no unload; never answers
     await crashed;
     await page.close();
   }
@@ -63,14 +83,16 @@ async function playingRound() {
 }
 
 const random = seeded(kSeed);
-const steps = [{
-  name: 'slot 1 opens on a fresh page',
-  run: async () => {
-    await newPage();
-    await open(page, server.url);
-    await toSlot1(page, fingers);
+const steps = [
+  {
+    name: 'slot 1 opens on a fresh page',
+    run: async () => {
+      await newPage();
+      await open(page, server.url);
+      await toSlot1(page, fingers);
+    },
   },
-}];
+];
 for (let i = 0; i < kMoments; ++i) {
   const how = ends[i % ends.length];
   const play = kShortest + random() * (kLongest - kShortest);
@@ -80,15 +102,21 @@ for (let i = 0; i < kMoments; ++i) {
       let moment = null;
       while (!moment) {
         const from = (await playingRound()).played;
-        const last = await until(page, `${play.toFixed(1)} s of play`,
-                                 (r) => r.state !== kPlaying || r.played >= from + play, (play + 8) * 1000);
-        if (last.state === kPlaying) moment = last;   // else the round was lost meanwhile: another one
+        const last = await until(
+          page,
+          `${play.toFixed(1)} s of play`,
+          (r) => r.state !== kPlaying || r.played >= from + play,
+          (play + 8) * 1000,
+        );
+        if (last.state === kPlaying) moment = last; // else the round was lost meanwhile: another one
       }
       await endPage(how);
       const back = await toSlot1(page, fingers);
       check(back.state === kPaused, `state ${back.state}, not paused (${moment.played.toFixed(1)} s played)`);
-      check(back.played >= moment.played - kOlder,
-            `${back.played.toFixed(1)} s played, ${moment.played.toFixed(1)} s at the moment`);
+      check(
+        back.played >= moment.played - kOlder,
+        `${back.played.toFixed(1)} s played, ${moment.played.toFixed(1)} s at the moment`,
+      );
     },
   });
 }

@@ -4,7 +4,7 @@
 //   docs/screenshots/web-phone-portrait.png  phone held upright (390 x 844): turn the device
 //   docs/screenshots/web-tablet-playing.png  tablet, landscape (1180 x 820), slot 2 being played
 //
-//   node tests/web/screenshots.mjs     (after scripts/web --build-only)
+//   node tests/web/screenshots.mjs     (after PLUMBRICK_WEB_TEST_PROBES=ON scripts/web --build-only)
 import path from 'node:path';
 import { Fingers, launch, open, phone, root, serve, sleep, tablet, until } from './support.mjs';
 
@@ -18,7 +18,7 @@ async function shoot(viewport, name, play) {
   await page.setViewport({ ...viewport, deviceScaleFactor: 1 });
   await page.bringToFront();
   if (play) await open(page, server.url);
-  else await page.goto(server.url, { waitUntil: 'load' });   // held upright the program waits: no frame
+  else await page.goto(server.url, { waitUntil: 'load' }); // held upright the program waits: no frame
   const fingers = await Fingers.on(page);
   if (play) await play(page, fingers);
   else await sleep(1500);

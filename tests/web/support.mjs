@@ -8,8 +8,13 @@ import puppeteer from 'puppeteer-core';
 export const root = path.resolve(path.dirname(new URL(import.meta.url).pathname), '../..');
 export const webDir = process.env.WEB_DIR || path.join(root, 'build/web');
 
-const types = { '.html': 'text/html', '.js': 'text/javascript', '.wasm': 'application/wasm',
-                '.data': 'application/octet-stream', '.png': 'image/png' };
+const types = {
+  '.html': 'text/html',
+  '.js': 'text/javascript',
+  '.wasm': 'application/wasm',
+  '.data': 'application/octet-stream',
+  '.png': 'image/png',
+};
 
 // Serves `dir` on 127.0.0.1 at a free port; /blank is an empty page of the same origin. Counts bytes sent.
 export async function serve(dir = webDir) {
@@ -30,8 +35,11 @@ export async function serve(dir = webDir) {
     const body = fs.readFileSync(file);
     stats.bytes += body.length;
     stats.requests += 1;
-    res.writeHead(200, { 'content-type': types[path.extname(file)] || 'application/octet-stream',
-                         'content-length': body.length, 'cache-control': 'no-store' });
+    res.writeHead(200, {
+      'content-type': types[path.extname(file)] || 'application/octet-stream',
+      'content-length': body.length,
+      'cache-control': 'no-store',
+    });
     res.end(body);
   });
   await new Promise((resolve) => server.listen(0, '127.0.0.1', resolve));
@@ -42,14 +50,34 @@ export async function launch() {
   return puppeteer.launch({
     executablePath: process.env.CHROMIUM || '/usr/bin/chromium',
     headless: true,
-    args: ['--no-sandbox', '--disable-dev-shm-usage', '--mute-audio', '--no-first-run',
-           '--disable-background-timer-throttling', '--disable-renderer-backgrounding'],
+    args: [
+      '--no-sandbox',
+      '--disable-dev-shm-usage',
+      '--mute-audio',
+      '--no-first-run',
+      '--disable-background-timer-throttling',
+      '--disable-renderer-backgrounding',
+    ],
   });
 }
 
 // A landscape phone (844 x 390 CSS pixels, 3 device pixels each) with a touch screen.
-export const phone = { width: 844, height: 390, deviceScaleFactor: 3, isMobile: true, hasTouch: true, isLandscape: true };
-export const tablet = { width: 1180, height: 820, deviceScaleFactor: 2, isMobile: true, hasTouch: true, isLandscape: true };
+export const phone = {
+  width: 844,
+  height: 390,
+  deviceScaleFactor: 3,
+  isMobile: true,
+  hasTouch: true,
+  isLandscape: true,
+};
+export const tablet = {
+  width: 1180,
+  height: 820,
+  deviceScaleFactor: 2,
+  isMobile: true,
+  hasTouch: true,
+  isLandscape: true,
+};
 
 // Touches on the 480 x 320-point screen, wherever the page has put and scaled it.
 export class Fingers {
@@ -83,8 +111,10 @@ export class Fingers {
   async lift(id) {
     this.down.delete(id);
     const rest = this.points();
-    await this.client.send('Input.dispatchTouchEvent',
-                           rest.length ? { type: 'touchMove', touchPoints: rest } : { type: 'touchEnd', touchPoints: [] });
+    await this.client.send(
+      'Input.dispatchTouchEvent',
+      rest.length ? { type: 'touchMove', touchPoints: rest } : { type: 'touchEnd', touchPoints: [] },
+    );
   }
   async tap(p) {
     await this.press(99, p);
@@ -125,7 +155,9 @@ export async function open(page, url) {
 // which count as failed. Then the last lines of `consoleLines` when one failed, and "web: N passed, N failed".
 // `more` prints what else helps after a failure. Returns the number failed.
 export async function runSteps(steps, consoleLines = [], more = () => {}) {
-  let passed = 0, failed = 0, stopped = false;
+  let passed = 0,
+    failed = 0,
+    stopped = false;
   const t0 = Date.now();
   for (const { name, run } of steps) {
     if (stopped) {
@@ -175,12 +207,14 @@ export function seeded(seed) {
 
 // The points the page tests tap, on the 480 x 320-point screen.
 export const kIntroTap = { x: 240, y: 160 };
-export const kSlotPicture = { x: 240, y: 147 };   // the middle of the menu's first page
+export const kSlotPicture = { x: 240, y: 147 }; // the middle of the menu's first page
 export const kGameA = { x: 440, y: 28 };
 export const kGameB = { x: 440, y: 60 };
 export const kPause = { x: 40, y: 28 };
 export const kStatistics = { x: 40, y: 60 };
-export const kPlaying = 1, kPaused = 2, kIdle = 0;
+export const kPlaying = 1,
+  kPaused = 2,
+  kIdle = 0;
 
 // A tap, then what it must lead to.
 export async function tapUntil(page, fingers, point, what, test) {

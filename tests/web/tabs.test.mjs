@@ -4,13 +4,31 @@
 // the first tab after it takes the game back, are both in the statistics of both tabs; a browser without
 // Web Locks plays in every tab, with one console line.
 //
-//   node tests/web/tabs.test.mjs      (build/web must hold a built page: scripts/web --build-only)
+//   node tests/web/tabs.test.mjs      (build/web must hold the test build of the page:
+//                                      PLUMBRICK_WEB_TEST_PROBES=ON scripts/web --build-only)
 //
 // Prints "ok" or "not ok" for each step and ends with "web: N passed, N failed".
-import { Fingers, kGameA, kGameB, kPause, kPaused, kPlaying, kStatistics, launch, open, phone, report,
-         nothingFailed, runSteps, serve, tapUntil, toSlot1, until } from './support.mjs';
+import {
+  Fingers,
+  kGameA,
+  kGameB,
+  kPause,
+  kPaused,
+  kPlaying,
+  kStatistics,
+  launch,
+  open,
+  phone,
+  nothingFailed,
+  runSteps,
+  serve,
+  tapUntil,
+  toSlot1,
+} from './support.mjs';
 
-const check = (ok, what) => { if (!ok) throw new Error(what); };
+const check = (ok, what) => {
+  if (!ok) throw new Error(what);
+};
 const server = await serve();
 const browser = await launch();
 const consoleLines = [];
@@ -24,11 +42,15 @@ async function newTab() {
   return { page, fingers: await Fingers.on(page) };
 }
 
-const showsNote = (page) => page.evaluate(() => getComputedStyle(document.getElementById('elsewhere')).display === 'flex');
 const started = (page) => page.evaluate(() => Boolean(window.plumbrick && window.plumbrick.firstFrame !== null));
 async function untilNote(page, what) {
-  await page.waitForFunction(() => getComputedStyle(document.getElementById('elsewhere')).display === 'flex',
-                             { timeout: 15000 }).catch(() => { throw new Error(`no note in ${what}`); });
+  await page
+    .waitForFunction(() => getComputedStyle(document.getElementById('elsewhere')).display === 'flex', {
+      timeout: 15000,
+    })
+    .catch(() => {
+      throw new Error(`no note in ${what}`);
+    });
 }
 async function untilStarted(page) {
   await page.waitForFunction(() => window.plumbrick && window.plumbrick.firstFrame !== null, { timeout: 15000 });
@@ -45,7 +67,10 @@ async function statisticsRows(tab) {
   return stats.labels.filter((l) => /\d{4}/.test(l)).length;
 }
 
-let first = null, second = null, paused = null, recorded = 0;
+let first = null,
+  second = null,
+  paused = null,
+  recorded = 0;
 const steps = [];
 const step = (name, run) => steps.push({ name, run });
 
@@ -75,21 +100,32 @@ step("the second tab's button brings the game there, and the first tab shows the
 
 step('the game brought over holds the paused round', async () => {
   const back = await toSlot1(second.page, second.fingers);
-  check(back.state === kPaused && back.score === paused.score,
-        `state ${back.state} score ${back.score}; was paused with ${paused.score}`);
+  check(
+    back.state === kPaused && back.score === paused.score,
+    `state ${back.state} score ${back.score}; was paused with ${paused.score}`,
+  );
 });
 
-step('a round recorded in the second tab and one in the first, after it takes the game back, are both kept', async () => {
-  await tapUntil(second.page, second.fingers, kGameB, 'a round of game B', (r) => r.state === kPlaying && r.type === 2);
-  await tapUntil(second.page, second.fingers, kPause, 'the round of game B paused', (r) => r.state === kPaused);
-  recorded += 1;
-  await playHere(first);
-  await untilNote(second.page, 'the second tab');
-  await toSlot1(first.page, first.fingers);
-  await tapUntil(first.page, first.fingers, kGameA, 'a round of game A', (r) => r.state === kPlaying && r.type === 1);
-  await tapUntil(first.page, first.fingers, kPause, 'the round of game A paused', (r) => r.state === kPaused);
-  recorded += 1;
-});
+step(
+  'a round recorded in the second tab and one in the first, after it takes the game back, are both kept',
+  async () => {
+    await tapUntil(
+      second.page,
+      second.fingers,
+      kGameB,
+      'a round of game B',
+      (r) => r.state === kPlaying && r.type === 2,
+    );
+    await tapUntil(second.page, second.fingers, kPause, 'the round of game B paused', (r) => r.state === kPaused);
+    recorded += 1;
+    await playHere(first);
+    await untilNote(second.page, 'the second tab');
+    await toSlot1(first.page, first.fingers);
+    await tapUntil(first.page, first.fingers, kGameA, 'a round of game A', (r) => r.state === kPlaying && r.type === 1);
+    await tapUntil(first.page, first.fingers, kPause, 'the round of game A paused', (r) => r.state === kPaused);
+    recorded += 1;
+  },
+);
 
 step('after a reload the first tab lists every round recorded in either tab', async () => {
   await first.page.evaluate(() => window.plumbrick.saved());
@@ -116,12 +152,17 @@ step('without Web Locks every tab plays, with one console line', async () => {
   const plain = [];
   for (let i = 0; i < 2; ++i) {
     const tab = await newTab();
-    await tab.page.evaluateOnNewDocument(() => { delete Object.getPrototypeOf(navigator).locks; });
+    await tab.page.evaluateOnNewDocument(() => {
+      delete Object.getPrototypeOf(navigator).locks;
+    });
     const before = consoleLines.length;
     await open(tab.page, server.url);
     plain.push(consoleLines.slice(before).filter((l) => /no Web Locks/.test(l)).length);
   }
-  check(plain.every((n) => n === 1), `console lines about the missing locks: ${plain.join(', ')}`);
+  check(
+    plain.every((n) => n === 1),
+    `console lines about the missing locks: ${plain.join(', ')}`,
+  );
 });
 
 step('nothing failed in the pages', async () => nothingFailed(consoleLines, pageErrors));

@@ -1,7 +1,8 @@
 // The application loop in a browser. The browser owns the loop: at every animation frame the desktop's
 // loop makes one pass without waiting (the timers that fell due, the input that arrived, a frame when
-// something changed), and nothing ever blocks. The page (web/page.js) has loaded the save folder from
-// IndexedDB before main runs, writes it back after every save, and calls plumbrick_will_terminate when the
+// something changed), and nothing ever blocks. The program's parts are composed by sdl::Bootstrap as on the
+// desktop. The page (web/page.js) has loaded the save folder from IndexedDB before main runs, keeps each file
+// a save puts in place (told through the bridge, PageBridge.h), and calls plumbrick_will_terminate when the
 // page is hidden or left: the application then ends as it does when its window closes. The sound keys
 // (M, - and =) work as on the desktop; the page keeps the settings file in IndexedDB too.
 
@@ -9,28 +10,22 @@
 #include <emscripten/html5.h>
 
 #include <SDL.h>
-#include <spawn.h>
-
-#include <cerrno>
 
 #include <algorithm>
-#include <cstdio>
 #include <exception>
-#include <memory>
 #include <string>
 #include <vector>
 
 #include "platform/Application.h"
 #include "platform/Bundle.h"
+#include "platform/FileManager.h"
 #include "platform/Log.h"
 #include "platform/Notice.h"
 #include "platform/Notification.h"
 #include "platform/RunLoop.h"
-#include "platform/Settings.h"
-#include "platform/Sound.h"
-#include "platform/sdl/Desktop.h"
-#include "platform/sdl/MixerSound.h"
-#include "platform/sdl/SoundControl.h"
+#include "platform/sdl/Bootstrap.h"
+#include "platform/sdl/web/PageBridge.h"
+#include "platform/sdl/web/PageLoop.h"
 
 namespace platform {
 
@@ -46,25 +41,12 @@ private:
     double start_ = emscripten_get_now();
 };
 
-// The desktop window on the page's canvas; links open in a new tab and the page stays.
-class WebDesktop : public sdl::Desktop {
-public:
-    using Desktop::Desktop;
-    bool openURL(const std::string& url) override {
-        EM_ASM({ window.open(UTF8ToString($0), '_blank', 'noopener'); }, url.c_str());
-        return true;
-    }
-};
-
-// The program's own work per browser frame, in milliseconds, for the page's benchmark.
+// The program's own work per browser frame, in milliseconds (PageLoop.h).
 constexpr std::size_t kWorkSamples = 4096;
 
 struct Page {
     BrowserClock clock;
-    sdl::MixerSound sound;
-    Settings settings;
-    sdl::SoundControl soundControl{sound, &settings};
-    std::unique_ptr<WebDesktop> desktop;
+    sdl::Bootstrap program{clock};
     std::vector<float> work = std::vector<float>(kWorkSamples);
     std::size_t passes = 0;
     bool ended = false;
@@ -82,33 +64,18 @@ bool held = false;   // the page asks for the device to be turned: nothing runs 
 
 // A browser runs SDL's audio callback on the main thread, from the audio context's processing event, about
 // 90 times a second whether anything plays or not (a paused SDL device is fed silence the same way): most of
-// an idle page's work. While the loop idles and no channel plays, the audio context is suspended, which
-// stops those events; the next play resumes it. The page's own wake-up on a touch may resume it meanwhile:
-// the next idle pass suspends it again.
+// an idle page's work. While the loop idles and no channel plays, the page is told that the audio context may
+// sleep, which stops those events; before the next play it is told to wake it. The page's own wake-up on a
+// touch may resume it meanwhile: the next idle pass lets it sleep again.
 void quietAudio() {
-    if (page->sound.isSilent() || page->sound.playingChannels() > 0) return;
-    // JavaScript, kept as written (the formatter would split its ===).
-    // clang-format off
-    EM_ASM({
-        var ctx = Module.SDL2 && Module.SDL2.audioContext;
-        if (ctx && ctx.state === 'running') ctx.suspend();
-    });
-    // clang-format on
-}
-
-void wakeAudio() {
-    // JavaScript, kept as written (the formatter would split its ===).
-    // clang-format off
-    EM_ASM({
-        var ctx = Module.SDL2 && Module.SDL2.audioContext;
-        if (ctx && ctx.state === 'suspended') ctx.resume();
-    });
-    // clang-format on
+    const sdl::MixerSound& sound = page->program.sound();
+    if (sound.isSilent() || sound.playingChannels() > 0) return;
+    web::sleepAudio();
 }
 
 void scheduleNext() {
     double due = RunLoop::main().nextDueTime() - page->clock.now();
-    bool idle = !page->desktop->needsFrame() && due > kIdlePeriod;
+    bool idle = !page->program.desktop().needsFrame() && due > kIdlePeriod;
     if (idle) quietAudio();
     if (idle != idling) {
         emscripten_set_main_loop_timing(idle ? EM_TIMING_SETTIMEOUT : EM_TIMING_RAF,
@@ -122,9 +89,7 @@ void endPage() {
     if (!page || page->ended) return;
     page->ended = true;
     emscripten_cancel_main_loop();
-    EM_ASM({
-        if (Module.plumbrickEnded) Module.plumbrickEnded();
-    });
+    web::tellEnded();
 }
 
 void onFrame() {
@@ -132,7 +97,7 @@ void onFrame() {
     double start = emscripten_get_now();
     if (!app.isTerminating()) {
         try {
-            page->desktop->runOnce(false);
+            page->program.desktop().runOnce(false);
         } catch (const std::exception& e) {
             logLine(std::string("plumbrick: ") + e.what());
             app.terminate();
@@ -143,11 +108,9 @@ void onFrame() {
     if (!app.isTerminating())
         NotificationCenter::defaultCenter().postNotificationName(ApplicationCheckpointNotification);
     page->work[page->passes++ % kWorkSamples] = float(emscripten_get_now() - start);
-    if (!page->firstFrameMarked && page->desktop->framesDrawn() > 0) {
+    if (!page->firstFrameMarked && page->program.desktop().framesDrawn() > 0) {
         page->firstFrameMarked = true;
-        EM_ASM({
-            if (Module.plumbrickFirstFrame) Module.plumbrickFirstFrame();
-        });
+        web::tellFirstFrame();
     }
     if (app.isTerminating())
         endPage();
@@ -163,35 +126,24 @@ int UIApplicationMain(int, char**) {
     setenv("SDL_AUDIODRIVER", "emscripten", 0);
     Bundle::mainBundle().setResourcePath("/resources");   // the page's data package
 
+    setFileChangeHook(web::tellFileChange);   // the page keeps what the saves put in place
+
     page = new Page;   // lives as long as the page: the browser calls back into it after main returns
-    RunLoop::main().setClock(&page->clock);
-    page->sound.open();   // silent, with one log line, where the browser has no audio
-    setSoundBackend(&page->sound);
-    page->sound.setBeforePlay(wakeAudio);
-    page->settings.load();   // $XDG_CONFIG_HOME/plumbrick, kept in IndexedDB by the page
-    page->soundControl.restore();
+    page->program.sound().setBeforePlay(web::wakeAudio);
 
     // The canvas keeps 2 pixels a point (the pictures' own size); the page scales it to fit the viewport.
     sdl::DesktopOptions options;
     options.scale = 2;
     options.frameInterval = 1.0 / 75;   // every browser frame at 60 Hz, every other one at 120 Hz
     options.resizable = false;          // the page fits the canvas to the screen with CSS
-    options.shadows = page->settings.getBool("display", "shadow", true);
     // A phone or tablet (no hovering, a coarse pointer) has shown no keyboard: no key names until a key is pressed.
     options.keyNames = EM_ASM_INT({ return matchMedia('(hover: none) and (pointer: coarse)').matches ? 0 : 1; }) != 0;
-    page->settings.set("display", "shadow", options.shadows);
-    page->desktop = std::make_unique<WebDesktop>(options);
-    page->desktop->setKeyHandler([](const std::string& key) { return page->soundControl.key(key); });
+    options.openURL = web::openInNewTab;
     // SDL keeps a canvas that had no size from the page at the window's size: the page sizes it by CSS
     // only after main (web/page.js), and the browser scales it.
-    if (!page->desktop->open()) return 1;
-
-    Application& app = Application::sharedApplication();
-    app.setBackend(page->desktop.get());
-    try {
-        app.launch("MainWindow");
-    } catch (const std::exception& e) {
-        logLine(std::string("plumbrick: ") + e.what());
+    if (!page->program.openWindow(options) || !page->program.launch()) {
+        delete page;   // nothing runs: the page's calls find no program
+        page = nullptr;
         return 1;
     }
     emscripten_set_main_loop(onFrame, 0, 0);
@@ -200,15 +152,8 @@ int UIApplicationMain(int, char**) {
 
 }   // namespace platform
 
-// A browser starts no programs: the desktop's link opener (never called here, links open in a new tab)
-// links against this.
-extern "C" int posix_spawnp(pid_t*, const char*, const posix_spawn_file_actions_t*, const posix_spawnattr_t*,
-                            char* const[], char* const[]) {
-    return ENOSYS;
-}
-
 // Called by the page when it is hidden or left: a playing round is paused, recorded and saved, as when the
-// desktop window closes. The page then writes the save folder to IndexedDB.
+// desktop window closes; the page keeps each file the saves put in place as they land.
 extern "C" EMSCRIPTEN_KEEPALIVE void plumbrick_will_terminate() {
     platform::Application::sharedApplication().terminate();
     platform::endPage();
@@ -228,39 +173,26 @@ extern "C" EMSCRIPTEN_KEEPALIVE void plumbrick_hold(int on) {
     }
 }
 
-// Whether sound is off and the volume (0 to 8), as JSON; reading it changes nothing.
-extern "C" EMSCRIPTEN_KEEPALIVE const char* plumbrick_sound() {
-    static std::string json;
-    bool muted = platform::page && platform::page->sound.isMuted();
-    int volume = platform::page ? platform::page->sound.volume() : 0;
-    json = std::string("{\"muted\":") + (muted ? "true" : "false") + ",\"volume\":" + std::to_string(volume) + "}";
-    return json.c_str();
+namespace platform::web {
+
+LoopRecord loopRecord() {
+    LoopRecord record;
+    if (!page) return record;
+    record.passes = page->passes;
+    record.frames = page->program.desktop().framesDrawn();
+    const std::size_t n = std::min(page->passes, kWorkSamples);
+    for (std::size_t i = 0; i < n; ++i) record.work.push_back(page->work[(page->passes - n + i) % kWorkSamples]);
+    return record;
 }
 
-// The program's work in the last browser frames (milliseconds, oldest first) and the passes so far, as
-// JSON; reading it changes nothing.
-extern "C" EMSCRIPTEN_KEEPALIVE const char* plumbrick_frame_work() {
-    static std::string json;
-    json = "{\"passes\":" + std::to_string(platform::page ? platform::page->passes : 0) + ",\"frames\":" +
-           std::to_string(platform::page && platform::page->desktop ? platform::page->desktop->framesDrawn() : 0) +
-           ",\"work\":[";
-    if (platform::page) {
-        std::size_t n = std::min(platform::page->passes, platform::kWorkSamples);
-        for (std::size_t i = 0; i < n; ++i) {
-            std::size_t at = (platform::page->passes - n + i) % platform::kWorkSamples;
-            char buf[32];
-            std::snprintf(buf, sizeof buf, "%s%.3f", i ? "," : "", platform::page->work[at]);
-            json += buf;
-        }
-    }
-    json += "]}";
-    return json.c_str();
-}
+const sdl::MixerSound* pageSound() { return page ? &page->program.sound() : nullptr; }
+
+}   // namespace platform::web
 
 // Called by the page whenever it fits the screen: the least touch area of a control, in points each way (a
 // thumb's width on the screen at the size it is shown; web/page.js).
 extern "C" EMSCRIPTEN_KEEPALIVE void plumbrick_touch_reach(double points) {
-    if (platform::page && platform::page->desktop) platform::page->desktop->input().setTouchReach(points);
+    if (platform::page) platform::page->program.desktop().input().setTouchReach(points);
 }
 
 // Called by the page to tell the player something about the page itself (its saves not kept in this
