@@ -27,9 +27,15 @@ void YolkfallViewController::viewDidLoad() {
     GameScreenController::viewDidLoad();
     dgScores = std::make_unique<VCNumeral>(gameView());
     dgScores->hiddenAll();
-    const char* names[] = {"yolkfall_01", "yolkfall_01", "yolkfall_03", "yolkfall_04",
-                           "yolkfall_06", "yolkfall_02", "yolkfall_08", "endgame"};
-    for (int i = 0; i < 8; ++i) initSound(sounds[i], names[i], "aif");
+    const auto sound = [this](YolkfallSound s) -> platform::SystemSoundID& { return sounds[int(s)]; };
+    initSound(sound(YolkfallSound::Roll0), "yolkfall_01", "aif");
+    initSound(sound(YolkfallSound::Roll1), "yolkfall_01", "aif");
+    initSound(sound(YolkfallSound::Roll2), "yolkfall_03", "aif");
+    initSound(sound(YolkfallSound::Roll3), "yolkfall_04", "aif");
+    initSound(sound(YolkfallSound::Break), "yolkfall_06", "aif");
+    initSound(sound(YolkfallSound::Entrap), "yolkfall_02", "aif");
+    initSound(sound(YolkfallSound::MoveChick), "yolkfall_08", "aif");
+    initSound(sound(YolkfallSound::EndGame), "endgame", "aif");
     update(false);   // the face as a round begins: dark
     loadStateGame();
 }
