@@ -12,9 +12,31 @@
 #include <utility>
 #include <vector>
 
-#include "games/egg/YolkfallStateFile.h"
-
 namespace plumbrick {
+
+// The saved fields of a round that the round holds itself (YolkfallRound): its members, by inheritance, and so
+// the very values written. The defaults are those of a round before its first start.
+struct YolkfallRoundState {
+    std::int32_t typeGame = 2;
+    std::int32_t state = 0;   // idle
+    bool flagWolf = false;
+    std::int32_t penalty = 0;
+    std::int32_t scores = 0;
+    std::int32_t countEggToDeckMAX = 0;
+    std::int32_t itemDeck = 0;
+    std::int32_t SpeedEgg = 30;
+    std::int32_t timePauseChangePositionEgg = 30;
+    std::int32_t timeNextUpSpeedPause = 30;
+    std::int32_t oldScoresChangeSpeed = 0;
+    double timeGame = 0;
+    double timeStartGame = 0;
+    std::int32_t wolfPosBasket = 0;
+    std::int32_t harePosition = 0;   // the hare's pose: 0 quiet, 1 or 2 ringing
+    std::int32_t hareVisible = 0;
+    bool displayAlfa = false;   // the face dimmed
+
+    friend bool operator==(const YolkfallRoundState&, const YolkfallRoundState&) = default;
+};
 
 enum class YolkfallSound { Roll0, Roll1, Roll2, Roll3, Break, Entrap, MoveChick, EndGame };
 

@@ -8,6 +8,7 @@
 #include <optional>
 #include <utility>
 
+#include "games/egg/YolkfallRound.h"
 #include "platform/Date.h"
 #include "platform/FileManager.h"
 #include "platform/KeyedArchive.h"
@@ -15,30 +16,6 @@
 #include "services/SavedFields.h"
 
 namespace plumbrick {
-
-// The saved fields of a round that the round holds itself (YolkfallRound): its members, by inheritance, and so
-// the very values written. The defaults are those of a round before its first start.
-struct YolkfallRoundState {
-    std::int32_t typeGame = 2;
-    std::int32_t state = 0;   // idle
-    bool flagWolf = false;
-    std::int32_t penalty = 0;
-    std::int32_t scores = 0;
-    std::int32_t countEggToDeckMAX = 0;
-    std::int32_t itemDeck = 0;
-    std::int32_t SpeedEgg = 30;
-    std::int32_t timePauseChangePositionEgg = 30;
-    std::int32_t timeNextUpSpeedPause = 30;
-    std::int32_t oldScoresChangeSpeed = 0;
-    double timeGame = 0;
-    double timeStartGame = 0;
-    std::int32_t wolfPosBasket = 0;
-    std::int32_t harePosition = 0;   // the hare's pose: 0 quiet, 1 or 2 ringing
-    std::int32_t hareVisible = 0;
-    bool displayAlfa = false;   // the face dimmed
-
-    friend bool operator==(const YolkfallRoundState&, const YolkfallRoundState&) = default;
-};
 
 // One paused round as written: the round's own fields, the layout's version and the start of the results
 // store's current round. The keys and their order are the table in YolkfallStateFile.cpp.
