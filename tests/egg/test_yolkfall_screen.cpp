@@ -40,6 +40,20 @@ TEST_F(Round, LoneEggIsLaidOnTheThirtiethTickStepsEveryThirtyAndIsCaughtInTheLas
     EXPECT_TRUE(soundNow("yolkfall_02"));
 }
 
+TEST_F(Round, OneGameTimerRunsExactlyWhileTheRoundPlays) {
+    open();
+    EXPECT_EQ(game->getCycleSuperVisor(), nullptr) << "idle";
+    press("2");
+    EXPECT_NE(game->getCycleSuperVisor(), nullptr) << "started";
+    press("space");
+    EXPECT_EQ(game->getCycleSuperVisor(), nullptr) << "paused";
+    press("space");
+    EXPECT_NE(game->getCycleSuperVisor(), nullptr) << "resumed";
+    for (int miss = 1; miss <= 3; ++miss) ASSERT_TRUE(missAnEgg(true));
+    EXPECT_EQ(game->getState(), kIdle);
+    EXPECT_EQ(game->getCycleSuperVisor(), nullptr) << "lost";
+}
+
 TEST_F(Round, ButtonsInEveryStateWithTheRootsRequestsDimmingAndRecording) {
     open();
     const std::string menu = "switchMenuFromGame:", info = "switchInfoFromGame:Yolkfall.v1";

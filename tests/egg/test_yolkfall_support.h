@@ -27,11 +27,6 @@ constexpr int kIdle = YolkfallViewController::kIdle, kPlaying = YolkfallViewCont
 // Deck d (0 left up, 1 left down, 2 right down, 3 right up): its basket key and its rolling sound.
 inline const char* basketKey(int deck) { return std::array{"q", "a", "l", "p"}[deck]; }
 inline std::string rollSound(int deck) { return std::string("yolkfall_0") + "1134"[deck]; }
-// The face's segments, as the round names them.
-constexpr int kHare = YolkfallRound::kHareTag;   // the hare's three poses: kHare + 0..2
-constexpr int kMark = YolkfallRound::kMarkTag;   // the three penalty marks
-// The first segment of the chick on the side of deck d.
-constexpr int chickTag(int deck) { return deck > 1 ? YolkfallRound::kRightChickTag : YolkfallRound::kLeftChickTag; }
 // The deck of an egg segment (five a deck), or -1.
 inline int deckOfEggTag(int tag) {
     for (int d = 0; d < 4; ++d)
@@ -85,7 +80,6 @@ protected:
                 if (lit(YolkfallRound::eggTag(d, k))) out.push_back(YolkfallRound::eggTag(d, k));
         return out;
     }
-    int eggCount() const { return game->getLife() ? static_cast<int>(game->getLife()->size()) : 0; }
 
     // Plays on by hand with the basket kept on a deck without eggs until an egg is missed; then, when
     // asked, until its chick is gone.
