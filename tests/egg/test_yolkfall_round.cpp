@@ -69,22 +69,6 @@ TEST_F(Rules, ARoundBeginsWithItsBasketLeftUpTheScoreShownAndNoEgg) {
     EXPECT_EQ(round.getTimeStartGame(), 1000);
 }
 
-TEST_F(Rules, LoneEggStepsEveryThirtyTicksAndIsCaughtInTheLastThirdOfTheWait) {
-    start();
-    ticks(30);
-    ASSERT_EQ(eggs(), 1);
-    EXPECT_TRUE(round.isLit(YolkfallRound::eggTag(0, 0))) << "the first draw: deck 0";
-    EXPECT_TRUE(played(YolkfallSound::Roll0));
-    ticks(4 * 30 + 19);
-    EXPECT_TRUE(round.isLit(YolkfallRound::eggTag(0, 4))) << "11 ticks before the next step: too early to catch";
-    tick();
-    EXPECT_EQ(eggs(), 0);
-    EXPECT_FALSE(round.isLit(YolkfallRound::eggTag(0, 4)));
-    EXPECT_EQ(round.getScores(), 1);
-    EXPECT_TRUE(played(YolkfallSound::Entrap));
-    EXPECT_TRUE(has({Effect::Score, 1}));
-}
-
 TEST_F(Rules, MissesWithTheHareAwayShowAStillChickAndEndTheRoundAboveFiveHalfMarks) {
     start();
     round.setWolfPositionBaske(2);
