@@ -16,7 +16,7 @@ TEST_F(PanflipGolden, PausedDuringTheNewRoundSteps) {
     open();
     press("2");
     env.advance(0.3);
-    ASSERT_NE(game->getTimerNewRound(), nullptr);
+    ASSERT_NE(game->timer(Q::NewRound), nullptr);
     expectGolden("new_round.state", pauseAndWrite());
 }
 
@@ -38,8 +38,8 @@ TEST_F(PanflipGolden, GameBPausedAfterManyCatches) {
 TEST_F(PanflipGolden, GameBPausedInAToss) {
     open();
     startAndServe("2");
-    for (int n = 0; n < 200 && !game->getTimerCookFoodToss() && !HasFatalFailure(); ++n) guardedTick();
-    ASSERT_NE(game->getTimerCookFoodToss(), nullptr);
+    for (int n = 0; n < 200 && !game->timer(Q::CookToss) && !HasFatalFailure(); ++n) guardedTick();
+    ASSERT_NE(game->timer(Q::CookToss), nullptr);
     expectGolden("b_toss.state", pauseAndWrite());
 }
 
@@ -48,15 +48,15 @@ TEST_F(PanflipGolden, PausedDuringTheMouseRun) {
     startAndServe("2");
     ASSERT_GE(playUntilLoss(1), 0);
     env.advance(0.2);
-    ASSERT_NE(game->getTimerSteal(), nullptr);
+    ASSERT_NE(game->timer(Q::Steal), nullptr);
     expectGolden("mouse_run.state", pauseAndWrite());
 }
 
 TEST_F(PanflipGolden, PausedWithTheForkHoldingAnItem) {
     open();
     startAndServe("2");
-    for (int n = 0; n < 2000 && !game->getFork()->getHog() && !HasFatalFailure(); ++n) guardedTick();
-    ASSERT_TRUE(game->getFork()->getHog());
+    for (int n = 0; n < 2000 && !st().forkHog && !HasFatalFailure(); ++n) guardedTick();
+    ASSERT_TRUE(st().forkHog);
     expectGolden("fork.state", pauseAndWrite());
 }
 
@@ -64,7 +64,7 @@ TEST_F(PanflipGolden, EachGoldenFileComesBackAsThePausedRoundItDescribes) {
     const auto names = {"new_round.state", "a_served.state",  "b_caught.state",
                         "b_toss.state",    "mouse_run.state", "fork.state"};
     expectEachComesBackPaused(names, panflip_state::table(), [&](const PanflipSavedState& expected) {
-        PanflipSavedState restored = game->savedState();
+        PanflipSavedState restored = st();
         restored.gameroundDateStart = expected.gameroundDateStart;   // the results file has no such round here
         EXPECT_EQ(restored, expected);
     });

@@ -10,12 +10,12 @@ using namespace plumbrick::testing;
 
 namespace {
 
-class PanflipRound : public PanflipFixture {
+class PanflipPlay : public PanflipFixture {
 protected:
     // Serves game B rounds until column c is the first to come down to the pan (column o comes down at food
     // step 8 * peak + (o + 3) % 4, give or take a constant), and waits for the food timer.
     void serveUntilFirstToLand(int c) {
-        auto step = [&](int o) { return 8 * game->getMaxHeightFood(o) + (o + 3) % 4; };
+        auto step = [&](int o) { return 8 * st().maxHeightFood[std::size_t(o)] + (o + 3) % 4; };
         auto first = [&] { return step(c) < std::min({step((c + 1) % 4), step((c + 2) % 4), step((c + 3) % 4)}); };
         for (int n = 0; n < 100 && (n == 0 || !first()); ++n) press("2");
         ASSERT_TRUE(first());
@@ -25,10 +25,10 @@ protected:
 
 }   // namespace
 
-TEST_F(PanflipRound, AnItemRisesToItsPeakFallsAndIsCaughtWithATossUnderTheCook) {
+TEST_F(PanflipPlay, AnItemRisesToItsPeakFallsAndIsCaughtWithATossUnderTheCook) {
     open();
     serveUntilFirstToLand(1);   // where the cook stands
-    const int peak = game->getMaxHeightFood(1);
+    const int peak = st().maxHeightFood[std::size_t(1)];
     V heights, expected;   // up from 2 to the peak, then down to the pan, one height a turn
     for (int turn = 0; turn <= 2 * peak - 2; ++turn) {
         for (int k = turn ? 4 : 1; k > 0; --k) foodTick();
@@ -48,38 +48,38 @@ TEST_F(PanflipRound, AnItemRisesToItsPeakFallsAndIsCaughtWithATossUnderTheCook) 
         });
     press("left");   // while the pan only waits to come down, a move cuts the toss short
     EXPECT_EQ(cookTags(), V{kCookDown});
-    EXPECT_FALSE(game->getTimerCookFoodToss());
+    EXPECT_FALSE(game->timer(Q::CookToss));
 
     serveUntilFirstToLand(2);   // an item waits in the pan for its next turn; a move there catches it
     ASSERT_TRUE(ticksUntil([&] { return drawnHeight(2) == 0; }));
     env.advance(0.5);
-    EXPECT_FALSE(game->getTimerSteal());
+    EXPECT_FALSE(game->timer(Q::Steal));
     press("right");
     EXPECT_EQ(game->getScores(), 1);
     EXPECT_EQ(lastPlay("yolkfall_02"), env.now());
 }
 
-TEST_F(PanflipRound, SpeedRisesEveryTenPointsAndHoldsAfterTheWrap) {
+TEST_F(PanflipPlay, SpeedRisesEveryTenPointsAndHoldsAfterTheWrap) {
     open();
     startAndServe();
     game->set_autoPilot_(true);
     ASSERT_TRUE(ticksUntil([&] { return game->getScores() >= 10; }));
     foodTick();   // the first step that sees 10 points
     const double at10 = 690.0 * (0.3166 - 0.165) / 700.0 + 0.165;
-    const platform::Timer* timer = game->getTimerTossFood();
+    const platform::Timer* timer = game->timer(Q::Food);
     EXPECT_EQ(timer->timeInterval(), at10);
     ASSERT_TRUE(ticksUntil([&] { return game->getScores() >= 11; }));
     foodTick();
-    EXPECT_EQ(game->getTimerTossFood(), timer);   // at 11 nothing changes
+    EXPECT_EQ(game->timer(Q::Food), timer);   // at 11 nothing changes
     game->setScores(990);
     foodTick();
-    EXPECT_NEAR(game->getTimerStepLifeFood(), 0.1022, 5e-5);
+    EXPECT_NEAR(st().timerStepLifeFood, 0.1022, 5e-5);
     ASSERT_TRUE(ticksUntil([&] { return game->getScores() < 990; }));   // 999 is recorded and shows as 0
     ASSERT_EQ(rounds().size(), 1u);
     EXPECT_EQ(std::get<3>(rounds()[0]), 999);
-    timer = game->getTimerTossFood();
+    timer = game->timer(Q::Food);
     ASSERT_TRUE(ticksUntil([&] { return game->getScores() >= 15; }));
-    EXPECT_EQ(game->getTimerTossFood(), timer);
+    EXPECT_EQ(game->timer(Q::Food), timer);
     for (int score : {200, 201, 499, 500}) {   // marks are cleared at 200 and 500 points
         game->setPenalty(2);
         game->setScores(score);
@@ -90,23 +90,23 @@ TEST_F(PanflipRound, SpeedRisesEveryTenPointsAndHoldsAfterTheWrap) {
 // A loss stops everything; the mouse stands 0.6 s under the column, steps right every 0.2 s to its last place,
 // waits 0.6 s more and goes; 0.01 s later the mark shows, and 1.2 s after that a new round begins, or at the
 // third mark the game ends and its last picture stays.
-TEST_F(PanflipRound, LossesSendTheMouseThenANewRoundAndTheThirdEndsTheGame) {
+TEST_F(PanflipPlay, LossesSendTheMouseThenANewRoundAndTheThirdEndsTheGame) {
     open();
     startAndServe();
     for (int column : {0, 3, 3}) {
         for (int n = 0; n < 3000 && drawnHeight(column) != 0; ++n) guardedTick(column);
         int steps = 0;   // it came down at its last turn; it is lost at this one
-        for (; !game->getTimerSteal() && steps < 8; ++steps) guardedTick(column);
+        for (; !game->timer(Q::Steal) && steps < 8; ++steps) guardedTick(column);
         EXPECT_EQ(steps, 4);
         const double t = env.now();
-        const int place = game->getCook()->getPosCook(), mark = game->getPenalty();
+        const int place = st().cookPosition, mark = game->getPenalty();
         EXPECT_EQ(lastPlay("yolkfall_08"), t);
         EXPECT_FALSE(lit(food(column, 0)));
         EXPECT_EQ(mouseTags(), V{kMouse + 1 + column});
-        EXPECT_FALSE(game->getTimerTossFood());
+        EXPECT_FALSE(game->timer(Q::Food));
         press("left");
         press("right");   // the cook is held still
-        EXPECT_EQ(game->getCook()->getPosCook(), place);
+        EXPECT_EQ(st().cookPosition, place);
         double step = t + 0.6;
         for (int m = column + 2; m <= 5; ++m, step += 0.2)
             at(
@@ -140,15 +140,15 @@ TEST_F(PanflipRound, LossesSendTheMouseThenANewRoundAndTheThirdEndsTheGame) {
     }
 }
 
-TEST_F(PanflipRound, TheForkHoldsColumnZeroAtHeightTwoWhileOtherColumnsPassIt) {
+TEST_F(PanflipPlay, TheForkHoldsColumnZeroAtHeightTwoWhileOtherColumnsPassIt) {
     open();
     startAndServe();
     game->set_autoPilot_(true);
     int heldTurns = 0, othersPassed = 0, fell = 0;
     bool held = false;
     for (int n = 0; n < 20000 && !(heldTurns >= 2 && fell && othersPassed); ++n) {
-        const double due = game->getTimerTossFood()->fireDate();   // the fork's own steps go first
-        if (const platform::Timer* f = game->getTimerCatHog(); f && f->fireDate() <= due) {
+        const double due = game->timer(Q::Food)->fireDate();   // the fork's own steps go first
+        if (const platform::Timer* f = game->timer(Q::CatHog); f && f->fireDate() <= due) {
             held = held && f->fireDate() < due;
             env.advance(f->fireDate() - env.now());
             continue;
@@ -166,7 +166,7 @@ TEST_F(PanflipRound, TheForkHoldsColumnZeroAtHeightTwoWhileOtherColumnsPassIt) {
             othersPassed += out;
         } else if (out) {
             EXPECT_EQ(now, 2) << "the fork holds column 0";
-            EXPECT_EQ(game->getMaxHeightFood(0), 0);
+            EXPECT_EQ(st().maxHeightFood[std::size_t(0)], 0);
             ++heldTurns;
         } else if (held) {
             EXPECT_EQ(now, 1) << "column 0 falls on its first turn after the fork";
@@ -181,7 +181,7 @@ TEST_F(PanflipRound, TheForkHoldsColumnZeroAtHeightTwoWhileOtherColumnsPassIt) {
 
 // A pause keeps each armed timer as a marker; a resume arms it again with the whole interval of its step
 // (the mouse run with 0.6 s), and nothing moves in between.
-TEST_F(PanflipRound, PauseAndResumeInEverySequence) {
+TEST_F(PanflipPlay, PauseAndResumeInEverySequence) {
     open();
     auto pauseResume = [&] {
         press("space");
@@ -198,7 +198,7 @@ TEST_F(PanflipRound, PauseAndResumeInEverySequence) {
     press("2");
     env.advance(0.2);   // the new round, and the fork
     double r = pauseResume();
-    EXPECT_DOUBLE_EQ(game->getTimerCatHog()->fireDate(), r + game->getIntervalCatHogPause());
+    EXPECT_DOUBLE_EQ(game->timer(Q::CatHog)->fireDate(), r + st().intervalCatHogPause);
     at(
         r + 0.4, [&] { EXPECT_LT(lastPlay("panflip_01"), r); },
         [&] { EXPECT_DOUBLE_EQ(lastPlay("panflip_01"), r + 0.4); });
@@ -206,19 +206,19 @@ TEST_F(PanflipRound, PauseAndResumeInEverySequence) {
     env.advance(0.5);             // the food steps begin
     game->set_autoPilot_(true);   // a toss
     ASSERT_TRUE(ticksUntil([&] { return game->getScores() == 1; }));
-    const int place = game->getCook()->getPosCook();
+    const int place = st().cookPosition;
     env.advance(0.03);
     r = pauseResume();
-    EXPECT_DOUBLE_EQ(game->getTimerTossFood()->fireDate(), r + 0.3166);
+    EXPECT_DOUBLE_EQ(game->timer(Q::Food)->fireDate(), r + 0.3166);
     at(
         r + 0.08, [&] { EXPECT_FALSE(lit(kCookToss + place)); }, [&] { EXPECT_TRUE(lit(kCookToss + place)); });
 
     game->set_autoPilot_(false);   // the mouse run
-    ASSERT_TRUE(ticksUntil([&] { return game->getTimerSteal() != nullptr; }));
+    ASSERT_TRUE(ticksUntil([&] { return game->timer(Q::Steal) != nullptr; }));
     const int mouse = litTags(kMouse + 1, kMouse + 5).at(0);
     env.advance(0.5);
     r = pauseResume();
-    EXPECT_TRUE(game->getFlagCookMove());   // a resume lets the cook move again, even in the run
+    EXPECT_TRUE(st().flagCookMove);   // a resume lets the cook move again, even in the run
     at(
         r + 0.6, [&] { EXPECT_EQ(mouseTags(), V{mouse}); }, [&] { EXPECT_NE(mouseTags(), V{mouse}); });
 }

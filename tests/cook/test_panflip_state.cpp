@@ -35,7 +35,7 @@ TEST_F(PanflipState, APausedRoundComesBackAsItStoodAndGoesOnInTheSameRecord) {
     env.advance(0.7);
     press("space");
     const V shown = faceTags();
-    const double start = game->savedState().gameroundDateStart->timeIntervalSince1970;
+    const double start = st().gameroundDateStart->timeIntervalSince1970;
     restart();
     EXPECT_EQ(faceTags(), shown);
     EXPECT_EQ(mouseTags(), V{kMouse + 2});
@@ -101,11 +101,11 @@ TEST_F(PanflipState, ARestoredRoundSurvivesAFailedSaveAndGoesOnlyWhenResumed) {
     env.advance(1);
     press("space");
     restart();
-    const PanflipSavedState restored = game->savedState();
+    const PanflipSavedState restored = st();
     platform::FileFaults::shared().failNth(platform::FileOp::Write, 1, ENOSPC);
     restart();
     EXPECT_EQ(game->getState(), 2);
-    EXPECT_EQ(game->savedState().scores, restored.scores);
+    EXPECT_EQ(st().scores, restored.scores);
     ASSERT_EQ(env.logLines().size(), 1u);
     EXPECT_TRUE(env.logLines()[0].starts_with("ERROR PanflipViewController:saveStateGame: ")) << env.logLines()[0];
     EXPECT_EQ(platform::Notices::shared().posted(), std::vector<std::string>{game_face::kRoundNotSavedNotice});
