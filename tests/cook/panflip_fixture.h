@@ -21,14 +21,8 @@ namespace plumbrick::testing {
 using V = std::vector<int>;
 using Look = std::vector<std::tuple<int, bool, double, const void*>>;
 
-// The face's segments, as the elements name them.
 using Q = panflip::Sequence;
-constexpr int kCookDown = panflip::kCookDownTag;   // the cook's down pose at place p: kCookDown + p
-constexpr int kCookToss = panflip::kCookTossTag;   // and its toss pose
-constexpr int kFork = panflip::kForkTag;
 constexpr int kMouse = panflip::kMouseTag;   // the mouse at its hole; kMouse + 1..5 on its way
-constexpr int kMark = panflip::kMarkTag;
-constexpr int food(int column, int height) { return panflip::foodTag(column, height); }
 
 class PanflipFixture : public ::testing::Test {
 protected:
@@ -63,16 +57,7 @@ protected:
             if (lit(t)) out.push_back(t);
         return out;
     }
-    V cookTags() const { return litTags(kCookDown, kCookToss + 3); }
     V mouseTags() const { return litTags(kMouse, kMouse + 5); }
-    V markTags() const { return litTags(kMark, kMark + 2); }
-    // The height at which column c's item is drawn: -1 none, -2 more than one.
-    int drawnHeight(int c) const {
-        int h = -1;
-        for (int k = 0; k < 5; ++k)
-            if (lit(food(c, k))) h = h == -1 ? k : -2;
-        return h;
-    }
     // Every view of the face, depth first: tag, hidden, alpha and picture.
     Look look() const {
         Look out;
@@ -84,14 +69,6 @@ protected:
         walk(walk, *face);
         return out;
     }
-    // Time of the last play of a sound, or -1.
-    double lastPlay(const std::string& name) const {
-        double t = -1;
-        for (const auto& p : env.sounds())
-            if (p.path.find("/" + name + ".") != std::string::npos) t = p.time;
-        return t;
-    }
-
     // Moves the clock to `t` in two moves, checking `before` just ahead of it and `after` at it.
     template <class B, class A> void at(double t, B before, A after) {
         env.advance(t - 1e-4 - env.now());
@@ -104,10 +81,6 @@ protected:
         ASSERT_NE(game->timer(Q::Food), nullptr);
         ASSERT_TRUE(game->timer(Q::Food)->isValid());
         env.advance(game->timer(Q::Food)->fireDate() - env.now());
-    }
-    template <class Pred> bool ticksUntil(Pred pred, int limit = 20000) {
-        for (int n = 0; n < limit && !pred() && game->timer(Q::Food); ++n) foodTick();
-        return pred();
     }
     int nextColumn() const { return st().itemFood < st().countWorkCooks() - 1 ? st().itemFood + 1 : 0; }
     void moveCookTo(int p) {
