@@ -47,6 +47,10 @@ void PanflipRound::stopAll() {
     for (int q = 0; q < panflip::kSequences; ++q) stop(Sequence(q));
 }
 
+void PanflipRound::holdAll() {
+    for (int q = 0; q < panflip::kSequences; ++q) emit(panflip::Stop{Sequence(q)});
+}
+
 void PanflipRound::tick(Sequence q) {
     switch (q) {
     case Sequence::NewRound: return newRound();
@@ -99,9 +103,7 @@ void PanflipRound::pauseGame() {
     const int oldState = s.state;
     s.state = kPaused;
     s.flagCookMove = false;
-    // The armed sequences stay marked: playGame arms exactly those again.
-    for (int q = 0; q < panflip::kSequences; ++q)
-        if (isArmed(Sequence(q))) emit(panflip::Stop{Sequence(q)});
+    holdAll();   // playGame arms exactly those marked armed again
     if (oldState == kPlaying) {
         s.timeGame += clock() - s.timeStartGame;
         dim(true);
@@ -143,7 +145,7 @@ void PanflipRound::restore(const PanflipSavedState& saved) {
     const int oldPlace = s.cookPosition;
     s = saved;
     s.cookPosition = oldPlace;
-    for (int q = 0; q < panflip::kSequences; ++q) emit(panflip::Stop{Sequence(q)});   // held, not running
+    holdAll();
     setPenalty(s.penalty);
     emit(panflip::Score{s.scores});
     setCook(saved.cookPosition);

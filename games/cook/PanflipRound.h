@@ -161,6 +161,7 @@ private:
     void arm(panflip::Sequence q, double interval, bool repeats = false);
     void stop(panflip::Sequence q);
     void stopAll();
+    void holdAll();   // every sequence stops; the marks of those armed stay
     void dim(bool dimmed);
     void record() { emit(panflip::Recorded{s.timeGame, s.scores, s.penalty}); }
 

@@ -262,12 +262,3 @@ TEST_F(CookRound, APauseHoldsEverySequenceAndAResumeArmsItWithItsWholeInterval) 
     EXPECT_EQ(interval(Sequence::Steal), 0.6);
     EXPECT_TRUE(s().flagCookMove);   // a resume lets the cook move again, even in the run
 }
-
-TEST_F(CookRound, ACheckpointIsTheRoundAsThePauseWouldHoldItWhileItPlaysOn) {
-    serve();
-    now += 7.25;
-    const PanflipSavedState checkpoint = round.asPaused();
-    EXPECT_EQ(s().state, PanflipRound::kPlaying);
-    round.pauseGame();
-    EXPECT_EQ(checkpoint, s());
-}
