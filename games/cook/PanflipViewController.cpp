@@ -55,9 +55,12 @@ void PanflipViewController::viewDidLoad() {
     dgScores = std::make_unique<VCNumeral>(*view());
     round_.setUp();
 
-    const std::array<const char*, panflip::kSounds> names = {"panflip_01", "panflip_02", "yolkfall_08", "endgame",
-                                                             "yolkfall_02"};   // in the order of panflip::Sound
-    for (std::size_t i = 0; i < names.size(); ++i) initSound(sounds[i], names[i], "aif");
+    auto sound = [this](panflip::Sound s) -> platform::SystemSoundID& { return sounds[std::size_t(s)]; };
+    initSound(sound(panflip::Sound::Toss), "panflip_01", "aif");
+    initSound(sound(panflip::Sound::Step), "panflip_02", "aif");
+    initSound(sound(panflip::Sound::Stealing), "yolkfall_08", "aif");
+    initSound(sound(panflip::Sound::EndGame), "endgame", "aif");
+    initSound(sound(panflip::Sound::Entrap), "yolkfall_02", "aif");
 
     loadStateGame();
 }
