@@ -33,24 +33,12 @@ void PanflipViewController::bindLayout(platform::LayoutBindings& b) {
     bind("pressBtStartGameA:", [this](platform::View*) { pressBtStartGame(1); });
     bind("pressBtStartGameB:", [this](platform::View*) { pressBtStartGame(2); });
     bind("pressBtStartGame:", [this](platform::View*) { pressBtStartGame(getTypeGame()); });
-    b.action("pressBtPause:", this, &PanflipViewController::pressBtPause);
-    b.action("pressBtMenu:", this, &PanflipViewController::pressBtMenu);
-    b.action("pressBtInfo:", this, &PanflipViewController::pressBtInfo);
-    b.outlet("ivGamePause", ivGamePause);
-    b.outlet("btMenu", btMenu);
+    bindShell(b);
 }
 
 void PanflipViewController::viewDidLoad() {
     platform::ViewController::viewDidLoad();
-    game_face::moveDownByOwnHeight(btMenu);
-    auto& center = platform::NotificationCenter::defaultCenter();
-    center.addObserver(this, &PanflipViewController::applicationWillTerminate,
-                       platform::ApplicationWillTerminateNotification);
-    center.addObserver(this, &PanflipViewController::applicationCheckpoint,
-                       platform::ApplicationCheckpointNotification);
-    gameResult = std::make_unique<VCGamesResult>(nameGame);
-    gameResult->Load();
-
+    setUpShell();
     arDisplayAlfa.reset();
     dgScores = std::make_unique<VCNumeral>(*view());
     round_.setUp();
@@ -67,12 +55,6 @@ void PanflipViewController::viewDidLoad() {
 
 bool PanflipViewController::shouldAutorotateToInterfaceOrientation(int orientation) {
     return orientation == platform::InterfaceOrientationLandscapeRight;
-}
-
-void PanflipViewController::startGame() {
-    round_.startGame();
-    const auto& record = gameResult ? gameResult->getGameround() : nullptr;
-    round_.setRecordStart(record ? std::optional(record->getDateStart()) : std::nullopt);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -117,7 +99,32 @@ void PanflipViewController::setDisplayAlfa(bool flag) {
 }
 
 // ---------------------------------------------------------------------------------------------
-// The shell: buttons, notifications and the state file
+// The shell: the buttons around the round, the results store, notifications and the state file
+
+void PanflipViewController::bindShell(platform::LayoutBindings& b) {
+    b.action("pressBtPause:", this, &PanflipViewController::pressBtPause);
+    b.action("pressBtMenu:", this, &PanflipViewController::pressBtMenu);
+    b.action("pressBtInfo:", this, &PanflipViewController::pressBtInfo);
+    b.outlet("ivGamePause", ivGamePause);
+    b.outlet("btMenu", btMenu);
+}
+
+void PanflipViewController::setUpShell() {
+    game_face::moveDownByOwnHeight(btMenu);
+    auto& center = platform::NotificationCenter::defaultCenter();
+    center.addObserver(this, &PanflipViewController::applicationWillTerminate,
+                       platform::ApplicationWillTerminateNotification);
+    center.addObserver(this, &PanflipViewController::applicationCheckpoint,
+                       platform::ApplicationCheckpointNotification);
+    gameResult = std::make_unique<VCGamesResult>(nameGame);
+    gameResult->Load();
+}
+
+// After the results store's new round (game_face::pressStartGame), which this round is recorded in.
+void PanflipViewController::startGame() {
+    round_.startGame();
+    if (gameResult && gameResult->getGameround()) round_.setRecordStart(gameResult->getGameround()->getDateStart());
+}
 
 void PanflipViewController::pressBtStartGame(int type) {
     round_.setTypeGame(type);

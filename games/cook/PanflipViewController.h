@@ -38,12 +38,10 @@ public:
 
     // ---- The round ----
     const PanflipRound& round() const { return round_; }
-    void startGame();
     void playGame() { round_.playGame(); }
     void pauseGame() { round_.pauseGame(); }
     void endGame() { round_.endGame(); }
     void setScores(int n) { round_.setScores(n); }
-    void setPenalty(int n) { round_.setPenalty(n); }
     void set_autoPilot_(bool on) { round_.setAutoPilot(on); }
     // Read accessors of the round, for the shell, tools and benchmarks.
     int getState() const { return round_.state().state; }
@@ -58,6 +56,7 @@ public:
     const platform::Timer* timer(panflip::Sequence q) const { return timers[std::size_t(q)].get(); }
 
     // ---- The shell: game id, root controller, results store, pause sign, menu button, state file ----
+    void startGame();   // a new round, recorded in the results store's new round
     static constexpr const char* kClassName = "PanflipViewController";
     const std::string& getNameGame() const { return nameGame; }
     VCGamesResult* getGameResult() const { return gameResult.get(); }
@@ -77,10 +76,6 @@ protected:
     void bindLayout(platform::LayoutBindings& bindings) override;
 
 private:
-    void pressBtStartGame(int type);
-    void pressBtPause(platform::View* sender);
-    void pressBtMenu(platform::View* sender);
-    void pressBtInfo(platform::View* sender);
     void apply(const panflip::Effect& effect);
     void setDisplayAlfa(bool flag);
 
@@ -92,6 +87,12 @@ private:
     std::array<platform::SystemSoundID, panflip::kSounds> sounds{};
 
     // The shell.
+    void bindShell(platform::LayoutBindings& bindings);
+    void setUpShell();
+    void pressBtStartGame(int type);
+    void pressBtPause(platform::View* sender);
+    void pressBtMenu(platform::View* sender);
+    void pressBtInfo(platform::View* sender);
     std::string nameGame;
     VCRootControllerProtocol* idParentController = nullptr;
     std::unique_ptr<VCGamesResult> gameResult;
