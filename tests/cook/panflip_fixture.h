@@ -69,13 +69,6 @@ protected:
         walk(walk, *face);
         return out;
     }
-    // Moves the clock to `t` in two moves, checking `before` just ahead of it and `after` at it.
-    template <class B, class A> void at(double t, B before, A after) {
-        env.advance(t - 1e-4 - env.now());
-        before();
-        env.advance(t - env.now());
-        after();
-    }
     // Moves the clock to the next food step.
     void foodTick() {
         ASSERT_NE(game->timer(Q::Food), nullptr);

@@ -26,7 +26,9 @@ protected:
     FixedDraws* draws = nullptr;
     std::map<int, bool> lit;                           // segments by tag, as last shown or hidden
     std::map<Sequence, std::pair<double, bool>> due;   // the running sequences: interval and repeats
-    std::vector<Effect> effects;
+    std::vector<Sound> sounds;
+    std::optional<Recorded> recorded;   // the last round recorded
+    bool ended = false;
     PanflipRound round{[this](const Effect& e) { apply(e); }, [this] { return now; }, makeDraws()};
 
     std::unique_ptr<Random> makeDraws() {
@@ -35,10 +37,12 @@ protected:
         return d;
     }
     void apply(const Effect& e) {
-        effects.push_back(e);
         if (const auto* s = std::get_if<Segment>(&e)) lit[s->tag] = s->visible;
         if (const auto* a = std::get_if<Arm>(&e)) due[a->sequence] = {a->interval, a->repeats};
         if (const auto* s = std::get_if<Stop>(&e)) due.erase(s->sequence);
+        if (const auto* p = std::get_if<PlaySound>(&e)) sounds.push_back(p->sound);
+        if (const auto* r = std::get_if<Recorded>(&e)) recorded = *r;
+        ended = ended || std::holds_alternative<Ended>(e);
     }
     const PanflipSavedState& s() const { return round.state(); }
     std::optional<double> interval(Sequence q) const {
@@ -64,21 +68,7 @@ protected:
         return -1;
     }
     int marks() { return int(lit[kMarkTag]) + int(lit[kMarkTag + 1]) + int(lit[kMarkTag + 2]); }
-    template <class E> bool told() const {
-        return std::any_of(effects.begin(), effects.end(),
-                           [](const Effect& e) { return std::holds_alternative<E>(e); });
-    }
-    const Recorded* recorded() const {   // the last round recorded
-        for (auto e = effects.rbegin(); e != effects.rend(); ++e)
-            if (const auto* r = std::get_if<Recorded>(&*e)) return r;
-        return nullptr;
-    }
-    bool played(Sound sound) const {
-        return std::any_of(effects.begin(), effects.end(), [sound](const Effect& e) {
-            const auto* p = std::get_if<PlaySound>(&e);
-            return p && p->sound == sound;
-        });
-    }
+    bool played(Sound sound) const { return std::find(sounds.begin(), sounds.end(), sound) != sounds.end(); }
 };
 
 }   // namespace
@@ -165,8 +155,8 @@ TEST_F(CookRound, MarksAreClearedAt200And500PointsAndTheRoundIsRecordedAt999) {
     round.setPenalty(1);
     now += 30.5;
     round.setScores(999);
-    const Recorded* record = recorded();
-    ASSERT_NE(record, nullptr);
+    const auto& record = recorded;
+    ASSERT_TRUE(record.has_value());
     EXPECT_EQ(record->scores, 999);
     EXPECT_EQ(record->penalty, 1);
     EXPECT_EQ(record->time, 0);   // the seconds before the stretch under way
@@ -209,10 +199,10 @@ TEST_F(CookRound, TheThirdMarkEndsTheRoundAndRecordsIt) {
     for (int k = 0; k < 6; ++k) tick(Sequence::Steal);
     EXPECT_EQ(s().state, PanflipRound::kIdle);
     EXPECT_TRUE(due.empty());
-    EXPECT_TRUE(told<Ended>());
+    EXPECT_TRUE(ended);
     EXPECT_TRUE(played(Sound::EndGame));
-    const Recorded* record = recorded();
-    ASSERT_NE(record, nullptr);
+    const auto& record = recorded;
+    ASSERT_TRUE(record.has_value());
     EXPECT_EQ(record->time, 12);
     EXPECT_EQ(record->penalty, 3);
 }
