@@ -1,4 +1,4 @@
-// The cook game's saved round: the paused round that survives the application's end, failed saves, and the
+// The cook game's saved round: the paused round that survives the application's end, its checkpoint, and the
 // state files that must not come back.
 #include <functional>
 
