@@ -140,10 +140,13 @@ public:
     void pauseGame();
     void playGame();
     void endGame();
+    // Moves the cook one place while it may move (not in a catch or throw); a move onto an item lying in its
+    // pan catches it.
     void press(panflip::Control control);
-    void tick(panflip::Sequence sequence);
+    void tick(panflip::Sequence sequence);   // the sequence's next step, when the interval it asked for is up
+    // The score shown; 200 and 500 points clear the marks, and 999 records the round and starts again at 0.
     void setScores(int n);
-    void setPenalty(int n);
+    void setPenalty(int n);   // the marks shown
     void setAutoPilot(bool on) { s._autoPilot_ = on; }
     // The results store's round that this round is recorded in.
     void setRecordStart(std::optional<platform::Date> start) { s.gameroundDateStart = start; }
