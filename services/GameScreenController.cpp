@@ -2,11 +2,16 @@
 
 #include "platform/Date.h"
 #include "platform/Notification.h"
+#include "services/Support.h"
 
 namespace plumbrick {
 
-GameScreenController::GameScreenController(std::string gameId, std::string layoutName, VCRootControllerProtocol* root)
-    : platform::ViewController(std::move(layoutName)), nameGame(std::move(gameId)), idParentController(root) {}
+GameScreenController::GameScreenController(std::string gameId, std::string layoutName, VCRootControllerProtocol* root,
+                                           const char* className)
+    : platform::ViewController(std::move(layoutName)),
+      nameGame(std::move(gameId)),
+      className(className),
+      idParentController(root) {}
 
 GameScreenController::~GameScreenController() {
     // The platform would keep a controller for the application's whole life; here it may go first.
@@ -36,6 +41,8 @@ void GameScreenController::viewDidLoad() {
     gameResult = std::make_unique<VCGamesResult>(nameGame);
     gameResult->Load();
     arDisplayAlfa.reset();
+    segments.clear();
+    dgScores = std::make_unique<VCNumeral>(gameView());
 }
 
 bool GameScreenController::shouldAutorotateToInterfaceOrientation(int orientation) {
@@ -68,12 +75,68 @@ void GameScreenController::pressBtInfo(platform::View*) {
 
 void GameScreenController::applicationWillTerminate(const std::string&) {
     game_face::pauseRound(*this);
-    if (dropLostRound()) game_face::releaseStateFile(pathStateFile());   // a checkpoint of the lost round
+    if (roundLost()) {
+        abandonRound();
+        releaseStateFile();   // a checkpoint of the lost round
+    }
     saveStateGame();
 }
 
 void GameScreenController::applicationCheckpoint(const std::string&) {
     game_face::checkpointRound(*this, checkpoints, now(), [this] { return writeCheckpoint(); });
+}
+
+// ---------------------------------------------------------------------------------------------
+// The state file
+
+bool GameScreenController::saveStateGame() const {
+    if (getState() != kPaused) return true;
+    return game_face::saveStateFile(pathStateFile(), className,
+                                    [this](platform::KeyedArchiver& a) { encodeRound(a, false); });
+}
+
+// A playing round written as the pause would write it, while it plays on; a lost round never.
+bool GameScreenController::writeCheckpoint() const {
+    if (roundLost()) return false;
+    return game_face::saveStateFile(pathStateFile(), className,
+                                    [this](platform::KeyedArchiver& a) { encodeRound(a, true); });
+}
+
+// A restored round's file stays until the round goes on; any other regular file there is deleted.
+bool GameScreenController::loadStateGame() {
+    return game_face::loadStateFile(pathStateFile(), className, [this](const platform::KeyedUnarchiver& u) {
+        return decodeRound(u) && getState() == kPaused;
+    });
+}
+
+void GameScreenController::restoreRecord(const std::optional<platform::Date>& start) {
+    gameResult->setGameRoundWithDateStart(*start);
+    if (ivGamePause) ivGamePause->setHidden(false);
+}
+
+std::optional<platform::Date> GameScreenController::recordStart() const {
+    if (gameResult && gameResult->getGameround()) return gameResult->getGameround()->getDateStart();
+    return std::nullopt;
+}
+
+// ---------------------------------------------------------------------------------------------
+// The face
+
+void GameScreenController::recordResult(double seconds, int scores, int penalty) {
+    if (gameResult) gameResult->EndGame(game_face::wholeSeconds(seconds), scores, penalty);
+}
+
+void GameScreenController::showSegment(int tag, bool shown) {
+    platform::View& face = gameView();   // loads the view first: loading starts a fresh list
+    platform::Segment& segment = segments[tag];
+    if (!segment) segment = platform::Segment::withTag(face, tag);
+    segment.setHidden(!shown);
+}
+
+void GameScreenController::loadSounds(std::initializer_list<const char*> names) {
+    sounds.assign(names.size(), platform::SystemSoundID{});
+    std::size_t i = 0;
+    for (const char* name : names) initSound(sounds[i++], name, "aif");
 }
 
 void GameScreenController::setDisplayAlfa(bool flag) {

@@ -8,7 +8,6 @@
 // against others, which by then have passed their own checks). Rows are written and read in table order.
 
 #include <array>
-#include <concepts>
 #include <cstdint>
 #include <functional>
 #include <initializer_list>
@@ -196,58 +195,6 @@ private:
     const char* versionKey_;
     std::int32_t version_;
     std::function<void(const S&)> whole_;
-};
-
-// What a game controller provides for its state file beyond the game contract (game_face::GameController):
-// its game id, its class name for the log, and the round as it would be written now. It also restores a
-// decoded and checked round in applyState(const S&), which may be private to it and its PausedRoundFile.
-template <class Game, class S>
-concept RoundOwner = game_face::GameController<Game> && requires(const Game& c) {
-    { c.getNameGame() } -> std::convertible_to<std::string>;
-    { Game::kClassName } -> std::convertible_to<const char*>;
-    { c.savedState() } -> std::same_as<S>;
-};
-
-// The paused round's state file, for a game controller `Game` (a RoundOwner) whose saved state is `S` and
-// whose table is `table()`: the controller derives from it.
-template <class Game, class S, const Table<S>& (*table)()> class PausedRoundFile {
-public:
-    // "<save folder>/Tinmarsh.<game id>.state".
-    std::string pathStateFile() const { return game_face::pathStateFile(self().getNameGame()); }
-
-    // Writes the state file when the round is paused; true when there was nothing to write or the write
-    // succeeded. A failed write is logged and told to the player, and leaves any earlier file untouched.
-    bool saveStateGame() const {
-        if (self().getState() != Game::kPaused) return true;
-        return game_face::saveStateFile(pathStateFile(), Game::kClassName,
-                                        [this](platform::KeyedArchiver& a) { encodeWithCoder(a); });
-    }
-
-    // Restores a paused round from the state file, if there is one. A restored round's file stays until the
-    // round goes on; any other regular file there is deleted; anything else is left alone.
-    bool loadStateGame() {
-        return game_face::loadStateFile(pathStateFile(), Game::kClassName, [this](const platform::KeyedUnarchiver& u) {
-            initWithCoder(u);
-            return self().getState() == Game::kPaused;
-        });
-    }
-
-    void encodeWithCoder(platform::KeyedArchiver& archiver) const { table().encode(self().savedState(), archiver); }
-
-    // Restores into this (already set-up) controller. Every key is decoded and checked first; a value the game
-    // cannot have written throws StoredDataException and leaves the controller untouched.
-    Game& initWithCoder(const platform::KeyedUnarchiver& unarchiver) {
-        if (const auto s = table().decode(unarchiver)) self().applyState(*s);
-        return self();
-    }
-
-private:
-    // Checked here, where the controller is complete.
-    const Game& self() const {
-        static_assert(RoundOwner<Game, S>);
-        return static_cast<const Game&>(*this);
-    }
-    Game& self() { return static_cast<Game&>(*this); }
 };
 
 }   // namespace plumbrick::saved_fields

@@ -8,7 +8,7 @@ namespace plumbrick {
 
 YolkfallViewController::YolkfallViewController(std::string gameId, std::string layoutName,
                                                VCRootControllerProtocol* root)
-    : GameScreenController(std::move(gameId), std::move(layoutName), root),
+    : GameScreenController(std::move(gameId), std::move(layoutName), root, kClassName),
       round(&now, YolkfallRound::cLibraryRandom(static_cast<unsigned>(static_cast<std::int64_t>(now())))) {}
 
 YolkfallViewController::~YolkfallViewController() {
@@ -25,17 +25,10 @@ void YolkfallViewController::bindLayout(platform::LayoutBindings& b) {
 
 void YolkfallViewController::viewDidLoad() {
     GameScreenController::viewDidLoad();
-    dgScores = std::make_unique<VCNumeral>(gameView());
-    dgScores->hiddenAll();
-    const auto sound = [this](YolkfallSound s) -> platform::SystemSoundID& { return sounds[int(s)]; };
-    initSound(sound(YolkfallSound::Roll0), "yolkfall_01", "aif");
-    initSound(sound(YolkfallSound::Roll1), "yolkfall_01", "aif");
-    initSound(sound(YolkfallSound::Roll2), "yolkfall_03", "aif");
-    initSound(sound(YolkfallSound::Roll3), "yolkfall_04", "aif");
-    initSound(sound(YolkfallSound::Break), "yolkfall_06", "aif");
-    initSound(sound(YolkfallSound::Entrap), "yolkfall_02", "aif");
-    initSound(sound(YolkfallSound::MoveChick), "yolkfall_08", "aif");
-    initSound(sound(YolkfallSound::EndGame), "endgame", "aif");
+    scoreDigits().hiddenAll();
+    // By YolkfallSound.
+    loadSounds({"yolkfall_01", "yolkfall_01", "yolkfall_03", "yolkfall_04", "yolkfall_06", "yolkfall_02", "yolkfall_08",
+                "endgame"});
     update(false);   // the face as a round begins: dark
     loadStateGame();
 }
@@ -69,18 +62,12 @@ void YolkfallViewController::update(bool freshTimer) {
     for (const YolkfallEffect& e : round.takeEffects()) {
         switch (e.kind) {
         case YolkfallEffect::Show:
-        case YolkfallEffect::Hide:
-            if (platform::View* segment = gameView().viewWithTag(e.value))
-                segment->setHidden(e.kind == YolkfallEffect::Hide);
-            break;
-        case YolkfallEffect::Play: platform::AudioServicesPlaySystemSound(sounds[e.value]); break;
-        case YolkfallEffect::Score: dgScores->setNum(e.value); break;
-        case YolkfallEffect::ShowScore: dgScores->showAll(); break;
-        case YolkfallEffect::Record:
-            if (VCGamesResult* results = getGameResult())
-                results->EndGame(game_face::wholeSeconds(e.seconds), e.value, e.penalty);
-            break;
-        case YolkfallEffect::Lost: game_face::releaseStateFile(pathStateFile()); break;   // a checkpoint of it
+        case YolkfallEffect::Hide: showSegment(e.value, e.kind == YolkfallEffect::Show); break;
+        case YolkfallEffect::Play: playSound(std::size_t(e.value)); break;
+        case YolkfallEffect::Score: scoreDigits().setNum(e.value); break;
+        case YolkfallEffect::ShowScore: scoreDigits().showAll(); break;
+        case YolkfallEffect::Record: recordResult(e.seconds, e.value, e.penalty); break;
+        case YolkfallEffect::Lost: releaseStateFile(); break;   // a checkpoint of it
         case YolkfallEffect::Dim:
         case YolkfallEffect::Undim: setDisplayAlfa(e.kind == YolkfallEffect::Dim); break;
         }
@@ -90,34 +77,19 @@ void YolkfallViewController::update(bool freshTimer) {
 // ---------------------------------------------------------------------------------------------
 // Saved state
 
-YolkfallSavedState YolkfallViewController::written(const YolkfallRoundState& s) const {
-    YolkfallSavedState out;
-    static_cast<YolkfallRoundState&>(out) = s;
-    if (getGameResult() && getGameResult()->getGameround())
-        out.gameroundDateStart = getGameResult()->getGameround()->getDateStart();
-    return out;
+void YolkfallViewController::encodeRound(platform::KeyedArchiver& a, bool asPaused) const {
+    YolkfallSavedState s;
+    static_cast<YolkfallRoundState&>(s) = asPaused ? round.asPaused() : round.saved();
+    s.gameroundDateStart = recordStart();
+    yolkfall_state::table().encode(s, a);
 }
 
-// The results store's look-up is the one step that can fail (a malformed entry in the results list), so it
-// goes first: a failure leaves everything as it was.
-void YolkfallViewController::applyState(const YolkfallSavedState& s) {
-    getGameResult()->setGameRoundWithDateStart(*s.gameroundDateStart);
-    round.restore(s);
-    if (getIvGamePause()) getIvGamePause()->setHidden(false);
+bool YolkfallViewController::decodeRound(const platform::KeyedUnarchiver& u) {
+    const std::optional<YolkfallSavedState> s = yolkfall_state::table().decode(u);
+    if (!s) return false;
+    restoreRecord(s->gameroundDateStart);
+    round.restore(*s);
     update(false);
-}
-
-// A playing round written as the pause would write it, while it plays on; a lost round never.
-bool YolkfallViewController::writeCheckpoint() {
-    if (round.isLost()) return false;
-    const YolkfallSavedState s = written(round.asPaused());
-    return game_face::saveStateFile(pathStateFile(), kClassName,
-                                    [&s](platform::KeyedArchiver& a) { yolkfall_state::table().encode(s, a); });
-}
-
-bool YolkfallViewController::dropLostRound() {
-    if (!round.isLost()) return false;
-    round.abandon();
     return true;
 }
 

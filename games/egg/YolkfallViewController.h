@@ -14,20 +14,11 @@
 #include "games/egg/YolkfallRound.h"
 #include "games/egg/YolkfallStateFile.h"
 #include "platform/RunLoop.h"
-#include "platform/Sound.h"
 #include "services/GameScreenController.h"
-#include "services/VCNumeral.h"
 
 namespace plumbrick {
 
-class YolkfallViewController;
-// The state file of the paused round: the round's own saved fields and the results store's round.
-using YolkfallStateFile =
-    saved_fields::PausedRoundFile<YolkfallViewController, YolkfallSavedState, yolkfall_state::table>;
-
-class YolkfallViewController : public GameScreenController, public YolkfallStateFile {
-    friend YolkfallStateFile;
-
+class YolkfallViewController : public GameScreenController {
 public:
     static constexpr double kTickInterval = 0.025;
     static constexpr const char* kClassName = "YolkfallViewController";
@@ -67,12 +58,6 @@ public:
     void pressBtWolfRD(platform::View* sender);
     void pressBtWolfRU(platform::View* sender);
 
-    // ---- Saved state: saveStateGame, loadStateGame, encodeWithCoder, initWithCoder (PausedRoundFile) ----
-    bool saveStateGame() const override { return YolkfallStateFile::saveStateGame(); }
-    using GameScreenController::pathStateFile;
-    // The round as it would be written now.
-    YolkfallSavedState savedState() const { return written(round.saved()); }
-
     // ---- Read accessors, for the screen's tools ----
     const YolkfallRound& getRound() const { return round; }
     int getState() const override { return round.getState(); }
@@ -86,13 +71,14 @@ public:
     int getSpeedEgg() const { return round.saved().SpeedEgg; }
     const std::vector<YolkfallRound::Egg>* getLife() const { return round.getLife() ? &*round.getLife() : nullptr; }
     const VCWolf* getWolf() const { return &wolf; }
-    const VCNumeral* getDgScores() const { return dgScores.get(); }
     const platform::Timer* getCycleSuperVisor() const { return cycleSuperVisor.get(); }
 
 protected:
     void bindLayout(platform::LayoutBindings& bindings) override;
-    bool writeCheckpoint() override;
-    bool dropLostRound() override;
+    void encodeRound(platform::KeyedArchiver& archiver, bool asPaused) const override;
+    bool decodeRound(const platform::KeyedUnarchiver& unarchiver) override;
+    bool roundLost() const override { return round.isLost(); }
+    void abandonRound() override { round.abandon(); }
 
 private:
     // Runs a command, then keeps the game timer running exactly while the round plays (a fresh timer when
@@ -102,14 +88,10 @@ private:
         update(freshTimer);
     }
     void update(bool freshTimer);
-    void applyState(const YolkfallSavedState& s);   // a decoded and checked round
-    YolkfallSavedState written(const YolkfallRoundState& s) const;
 
     YolkfallRound round;
     VCWolf wolf{round};
-    std::unique_ptr<VCNumeral> dgScores;
     std::shared_ptr<platform::Timer> cycleSuperVisor;
-    platform::SystemSoundID sounds[8] = {};   // by YolkfallSound
 };
 
 }   // namespace plumbrick
