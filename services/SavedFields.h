@@ -12,7 +12,6 @@
 #include <functional>
 #include <initializer_list>
 #include <optional>
-#include <sstream>
 #include <string>
 #include <type_traits>
 #include <utility>
@@ -53,29 +52,16 @@ template <class S> struct Field {
 inline OwnCheck range(std::int64_t lo, std::int64_t hi) {
     return [lo, hi](const char* key, const Value& v) { game_face::checkRange(key, std::get<std::int64_t>(v), lo, hi); };
 }
-// Exactly one of the listed values; refused as "\"<key>\" is <value>, not one of <values>", as checkOneOf does.
+// Exactly one of the listed values (game_face::checkOneOf).
 inline OwnCheck oneOf(std::initializer_list<std::int64_t> allowed) {
     return [list = std::vector<std::int64_t>(allowed)](const char* key, const Value& v) {
-        const std::int64_t value = std::get<std::int64_t>(v);
-        for (std::int64_t a : list)
-            if (value == a) return;
-        std::ostringstream s;
-        s << '"' << key << "\" is " << value << ", not one of";
-        for (std::int64_t a : list) s << ' ' << a;
-        game_face::badArchive(s.str());
+        game_face::checkOneOf(key, std::get<std::int64_t>(v), list);
     };
 }
 // Exactly one of the listed reals (stored intervals are written back bit for bit).
 inline OwnCheck oneOfReal(std::initializer_list<double> allowed) {
     return [list = std::vector<double>(allowed)](const char* key, const Value& v) {
-        const double value = std::get<double>(v);
-        for (double a : list)
-            if (value == a) return;
-        std::ostringstream s;
-        s.precision(17);
-        s << '"' << key << "\" is " << value << ", not one of";
-        for (double a : list) s << ' ' << a;
-        game_face::badArchive(s.str());
+        game_face::checkOneOfReal(key, std::get<double>(v), list);
     };
 }
 // A finite number from lo (inclusive) to hi (exclusive).
