@@ -113,7 +113,8 @@ protected:
     void recordResult(double seconds, int scores, int penalty);
     // The round ended or was lost: a restored or checkpointed state file of it goes (game_face::releaseStateFile).
     void releaseStateFile() const { game_face::releaseStateFile(pathStateFile()); }
-    // The segment with the tag (found once a loaded view) shown or hidden; a tag the face lacks, nothing.
+    // The segment with the tag shown or hidden (found on first use in each loaded view); a tag the face lacks,
+    // nothing.
     void showSegment(int tag, bool shown);
     // The sounds "<name>.aif", by index in the order given; then played by that index.
     void loadSounds(std::initializer_list<const char*> names);

@@ -1,5 +1,7 @@
 #include "games/cook/PanflipViewController.h"
 
+#include <optional>
+
 #include "games/cook/PanflipStateFile.h"
 
 namespace plumbrick {

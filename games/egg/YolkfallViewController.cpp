@@ -1,8 +1,9 @@
 #include "games/egg/YolkfallViewController.h"
 
 #include <cstdint>
+#include <optional>
 
-#include "services/Support.h"
+#include "games/egg/YolkfallStateFile.h"
 
 namespace plumbrick {
 

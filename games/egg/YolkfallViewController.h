@@ -6,13 +6,11 @@
 // layout.
 
 #include <memory>
-#include <optional>
 #include <string>
 #include <vector>
 
 #include "games/egg/VCWolf.h"
 #include "games/egg/YolkfallRound.h"
-#include "games/egg/YolkfallStateFile.h"
 #include "platform/RunLoop.h"
 #include "services/GameScreenController.h"
 
