@@ -19,7 +19,7 @@ std::unique_ptr<PanflipViewController> startRound(platform::headless::Environmen
     auto game = bench_game::pressStartB<PanflipViewController>("Panflip.v1", "PanflipViewController");
     game->set_autoPilot_(true);
     env.advance(0.9);   // the new-round steps
-    if (!game->getTimerTossFood()) std::abort();
+    if (!game->timer(plumbrick::panflip::Sequence::Food)) std::abort();
     return game;
 }
 

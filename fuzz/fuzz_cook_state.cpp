@@ -18,7 +18,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     return fuzz_state::testOneInput<PanflipViewController>(
         "Panflip.v1", "PanflipViewController", file, data, size,
         [size](PanflipViewController& game, const PanflipSavedState& decoded) {
-            PanflipSavedState back = game.savedState();
+            PanflipSavedState back = game.round().state();
             back.gameroundDateStart = decoded.gameroundDateStart;   // the results list keeps whole seconds
             fuzz_state::check(back == decoded);
             game.set_autoPilot_(size % 2 == 0);

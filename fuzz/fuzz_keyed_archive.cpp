@@ -2,11 +2,15 @@
 // is decoded as every kind; the kinds must agree with what the decoders answer, and the values that were
 // read must survive being archived again.
 
+#include <algorithm>
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
+#include "games/cook/PanflipStateFile.h"
+#include "games/egg/YolkfallStateFile.h"
 #include "platform/KeyedArchive.h"
 
 namespace {
@@ -15,59 +19,22 @@ void check(bool ok) {
     if (!ok) __builtin_trap();
 }
 
-const char* const kKeys[] = {
-    "VersionSAVES",
-    "typeGame",
-    "state",
-    "flagWolf",
-    "penalty",
-    "scores",
-    "countEggToDeckMAX",
-    "itemDeck",
-    "SpeedEgg",
-    "timePauseChangePositionEgg",
-    "timeNextUpSpeedPause",
-    "oldScoresChangeSpeed",
-    "timeGame",
-    "timeStartGame",
-    "wolf.posBasket",
-    "hare.position",
-    "hare.visible",
-    "gameround.dateStart",
-    "displayAlfa",
-    "_autoPilot_",
-    "flagCookToss",
-    "flagCookMove",
-    "intervalNewRoundPause",
-    "intervalCookFoodTossPause",
-    "timerStepLifeFood",
-    "intervalSrealPause",
-    "intervalCatHogPause",
-    "stepNewRound",
-    "stepCookFoodToss",
-    "stepSteal",
-    "stepCatHog",
-    "itemFood",
-    "posStealFood",
-    "posHeightFood_0",
-    "posHeightFood_1",
-    "posHeightFood_2",
-    "posHeightFood_3",
-    "maxHeightFood_0",
-    "maxHeightFood_1",
-    "maxHeightFood_2",
-    "maxHeightFood_3",
-    "fork.hog",
-    "cook.position",
-    "timerNewRound",
-    "timerCookFoodToss",
-    "timerTossFood",
-    "timerSteal",
-    "timerCatHog",
-    "",
-    "$null",
-    "k",
-};
+// Every key of both games' state files, as their tables of saved fields name them, and a few that no game
+// writes.
+const std::vector<std::string>& keys() {
+    static const std::vector<std::string> all = [] {
+        std::vector<std::string> k;
+        auto add = [&k](const auto& table) {
+            for (const auto& field : table.fields())
+                if (std::find(k.begin(), k.end(), field.key) == k.end()) k.emplace_back(field.key);
+        };
+        add(plumbrick::yolkfall_state::table());
+        add(plumbrick::panflip_state::table());
+        for (const char* other : {"", "$null", "k"}) k.emplace_back(other);
+        return k;
+    }();
+    return all;
+}
 
 bool same(double a, double b) { return a == b || (std::isnan(a) && std::isnan(b)); }
 
@@ -78,7 +45,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!u) return 0;
 
     platform::KeyedArchiver again;
-    for (const char* key : kKeys) {
+    for (const std::string& key : keys()) {
         using K = platform::ArchiveValueKind;
         const K kind = u->kindForKey(key);
         const std::int32_t i = u->decodeIntForKey(key);
@@ -104,7 +71,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     again.finishEncoding();
     auto back = platform::KeyedUnarchiver::initForReadingWithData(again.data());
     check(back != nullptr);
-    for (const char* key : kKeys) {
+    for (const std::string& key : keys()) {
         using K = platform::ArchiveValueKind;
         const K kind = u->kindForKey(key);
         if (kind == K::Other || kind == K::Missing) {

@@ -178,7 +178,7 @@ void checkRange(const char* key, std::int64_t value, std::int64_t lo, std::int64
     badArchive(s.str());
 }
 
-void checkOneOf(const char* key, std::int64_t value, std::initializer_list<std::int64_t> allowed) {
+void checkOneOf(const char* key, std::int64_t value, const std::vector<std::int64_t>& allowed) {
     for (std::int64_t a : allowed)
         if (value == a) return;
     std::ostringstream s;
@@ -195,7 +195,7 @@ void checkFinite(const char* key, double value, double lo, double hi) {
     badArchive(s.str());
 }
 
-void checkOneOfReal(const char* key, double value, std::initializer_list<double> allowed) {
+void checkOneOfReal(const char* key, double value, const std::vector<double>& allowed) {
     for (double a : allowed)
         if (value == a) return;
     std::ostringstream s;

@@ -8,7 +8,6 @@
 #include <concepts>
 #include <cstdint>
 #include <functional>
-#include <initializer_list>
 #include <memory>
 #include <optional>
 #include <stdexcept>
@@ -212,7 +211,6 @@ public:
     bool readBool(const char* key) const;
     double readDouble(const char* key) const;
     platform::Date readDate(const char* key) const;
-    const platform::KeyedUnarchiver& archive() const { return u_; }
 
 private:
     const platform::KeyedUnarchiver& u_;
@@ -220,11 +218,11 @@ private:
 
 // Value checks; each refuses with badArchive naming the key.
 void checkRange(const char* key, std::int64_t value, std::int64_t lo, std::int64_t hi);
-void checkOneOf(const char* key, std::int64_t value, std::initializer_list<std::int64_t> allowed);
+void checkOneOf(const char* key, std::int64_t value, const std::vector<std::int64_t>& allowed);
 // A finite number from lo (inclusive) to hi (exclusive).
 void checkFinite(const char* key, double value, double lo, double hi);
 // Exactly one of the given values (stored intervals are written back bit for bit).
-void checkOneOfReal(const char* key, double value, std::initializer_list<double> allowed);
+void checkOneOfReal(const char* key, double value, const std::vector<double>& allowed);
 // A flag that a paused round always holds as `expected`; refused as "\"<key>\" is <value> <why>".
 void checkBool(const char* key, bool value, bool expected, const char* why);
 // A date that is there and finite; refused as "\"<key>\" is not a date".

@@ -8,12 +8,10 @@
 // against others, which by then have passed their own checks). Rows are written and read in table order.
 
 #include <array>
-#include <concepts>
 #include <cstdint>
 #include <functional>
 #include <initializer_list>
 #include <optional>
-#include <sstream>
 #include <string>
 #include <type_traits>
 #include <utility>
@@ -54,29 +52,16 @@ template <class S> struct Field {
 inline OwnCheck range(std::int64_t lo, std::int64_t hi) {
     return [lo, hi](const char* key, const Value& v) { game_face::checkRange(key, std::get<std::int64_t>(v), lo, hi); };
 }
-// Exactly one of the listed values; refused as "\"<key>\" is <value>, not one of <values>", as checkOneOf does.
+// Exactly one of the listed values (game_face::checkOneOf).
 inline OwnCheck oneOf(std::initializer_list<std::int64_t> allowed) {
     return [list = std::vector<std::int64_t>(allowed)](const char* key, const Value& v) {
-        const std::int64_t value = std::get<std::int64_t>(v);
-        for (std::int64_t a : list)
-            if (value == a) return;
-        std::ostringstream s;
-        s << '"' << key << "\" is " << value << ", not one of";
-        for (std::int64_t a : list) s << ' ' << a;
-        game_face::badArchive(s.str());
+        game_face::checkOneOf(key, std::get<std::int64_t>(v), list);
     };
 }
 // Exactly one of the listed reals (stored intervals are written back bit for bit).
 inline OwnCheck oneOfReal(std::initializer_list<double> allowed) {
     return [list = std::vector<double>(allowed)](const char* key, const Value& v) {
-        const double value = std::get<double>(v);
-        for (double a : list)
-            if (value == a) return;
-        std::ostringstream s;
-        s.precision(17);
-        s << '"' << key << "\" is " << value << ", not one of";
-        for (double a : list) s << ' ' << a;
-        game_face::badArchive(s.str());
+        game_face::checkOneOfReal(key, std::get<double>(v), list);
     };
 }
 // A finite number from lo (inclusive) to hi (exclusive).
@@ -196,58 +181,6 @@ private:
     const char* versionKey_;
     std::int32_t version_;
     std::function<void(const S&)> whole_;
-};
-
-// What a game controller provides for its state file beyond the game contract (game_face::GameController):
-// its game id, its class name for the log, and the round as it would be written now. It also restores a
-// decoded and checked round in applyState(const S&), which may be private to it and its PausedRoundFile.
-template <class Game, class S>
-concept RoundOwner = game_face::GameController<Game> && requires(const Game& c) {
-    { c.getNameGame() } -> std::convertible_to<std::string>;
-    { Game::kClassName } -> std::convertible_to<const char*>;
-    { c.savedState() } -> std::same_as<S>;
-};
-
-// The paused round's state file, for a game controller `Game` (a RoundOwner) whose saved state is `S` and
-// whose table is `table()`: the controller derives from it.
-template <class Game, class S, const Table<S>& (*table)()> class PausedRoundFile {
-public:
-    // "<save folder>/Tinmarsh.<game id>.state".
-    std::string pathStateFile() const { return game_face::pathStateFile(self().getNameGame()); }
-
-    // Writes the state file when the round is paused; true when there was nothing to write or the write
-    // succeeded. A failed write is logged and told to the player, and leaves any earlier file untouched.
-    bool saveStateGame() const {
-        if (self().getState() != Game::kPaused) return true;
-        return game_face::saveStateFile(pathStateFile(), Game::kClassName,
-                                        [this](platform::KeyedArchiver& a) { encodeWithCoder(a); });
-    }
-
-    // Restores a paused round from the state file, if there is one. A restored round's file stays until the
-    // round goes on; any other regular file there is deleted; anything else is left alone.
-    bool loadStateGame() {
-        return game_face::loadStateFile(pathStateFile(), Game::kClassName, [this](const platform::KeyedUnarchiver& u) {
-            initWithCoder(u);
-            return self().getState() == Game::kPaused;
-        });
-    }
-
-    void encodeWithCoder(platform::KeyedArchiver& archiver) const { table().encode(self().savedState(), archiver); }
-
-    // Restores into this (already set-up) controller. Every key is decoded and checked first; a value the game
-    // cannot have written throws StoredDataException and leaves the controller untouched.
-    Game& initWithCoder(const platform::KeyedUnarchiver& unarchiver) {
-        if (const auto s = table().decode(unarchiver)) self().applyState(*s);
-        return self();
-    }
-
-private:
-    // Checked here, where the controller is complete.
-    const Game& self() const {
-        static_assert(RoundOwner<Game, S>);
-        return static_cast<const Game&>(*this);
-    }
-    Game& self() { return static_cast<Game&>(*this); }
 };
 
 }   // namespace plumbrick::saved_fields

@@ -1,13 +1,14 @@
 #pragma once
 // The state file of a paused egg round: the 19 keys of the keyed archive, their types and the values
 // the game itself can have written, as one table of saved fields (services/SavedFields.h). Reading is
-// all-or-nothing: every key is decoded and checked before the controller applies any of them, so a damaged or
+// all-or-nothing: every key is decoded and checked before the round takes any of them, so a damaged or
 // hostile file never leaves a half-restored round.
 
 #include <cstdint>
 #include <optional>
 #include <utility>
 
+#include "games/egg/YolkfallRound.h"
 #include "platform/Date.h"
 #include "platform/FileManager.h"
 #include "platform/KeyedArchive.h"
@@ -16,35 +17,11 @@
 
 namespace plumbrick {
 
-// The fields of a round that the controller holds itself: its members, by inheritance, and so the very values
-// written. The defaults are those of a controller before its first round.
-struct YolkfallRoundState {
-    std::int32_t typeGame = 2;
-    std::int32_t state = 0;   // idle
-    bool flagWolf = false;
-    std::int32_t penalty = 0;
-    std::int32_t scores = 0;
-    std::int32_t countEggToDeckMAX = 0;
-    std::int32_t itemDeck = 0;
-    std::int32_t SpeedEgg = 30;
-    std::int32_t timePauseChangePositionEgg = 30;
-    std::int32_t timeNextUpSpeedPause = 30;
-    std::int32_t oldScoresChangeSpeed = 0;
-    double timeGame = 0;
-    double timeStartGame = 0;
-
-    friend bool operator==(const YolkfallRoundState&, const YolkfallRoundState&) = default;
-};
-
-// One paused round as written: the controller's own fields and those it takes from the face's elements and
-// the results store when it writes. The keys and their order are the table in YolkfallStateFile.cpp.
+// One paused round as written: the round's own fields, the layout's version and the start of the results
+// store's current round. The keys and their order are the table in YolkfallStateFile.cpp.
 struct YolkfallSavedState : YolkfallRoundState {
     std::int32_t VersionSAVES = 100;
-    std::int32_t wolfPosBasket = 0;
-    std::int32_t harePosition = 0;
-    std::int32_t hareVisible = 0;
     std::optional<platform::Date> gameroundDateStart;
-    bool displayAlfa = true;
 
     friend bool operator==(const YolkfallSavedState&, const YolkfallSavedState&) = default;
 };

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <tuple>
 
+#include "games/cook/PanflipStateFile.h"
 #include "games/cook/PanflipViewController.h"
 #include "platform/ImageView.h"
 #include "platform/Input.h"
@@ -21,13 +22,8 @@ namespace plumbrick::testing {
 using V = std::vector<int>;
 using Look = std::vector<std::tuple<int, bool, double, const void*>>;
 
-// The face's segments, as the elements name them.
-constexpr int kCookDown = VCCook::kDownTag;   // the cook's down pose at place p: kCookDown + p
-constexpr int kCookToss = VCCook::kTossTag;   // and its toss pose
-constexpr int kFork = VCFork::kTag;
-constexpr int kMouse = VCMouse::kBaseTag;   // the mouse at its hole; kMouse + 1..5 on its way
-constexpr int kMark = VCMousePenalty::kBaseTag;
-constexpr int food(int column, int height) { return VCFood::tag(column, height); }
+using Q = panflip::Sequence;
+constexpr int kMouse = panflip::kMouseTag;   // the mouse at its hole; kMouse + 1..5 on its way
 
 class PanflipFixture : public ::testing::Test {
 protected:
@@ -42,6 +38,7 @@ protected:
         face = game->view();
         if (const char* seed = std::getenv("COOK_SEED")) std::srand(static_cast<unsigned>(std::atoi(seed)));
     }
+    const PanflipSavedState& st() const { return game->round().state(); }
     void press(const char* key) { ASSERT_TRUE(platform::pressKey(*face, key)) << key; }
     // Ends the application (will-terminate) and opens the game again on the same documents folder.
     void restart() {
@@ -61,16 +58,7 @@ protected:
             if (lit(t)) out.push_back(t);
         return out;
     }
-    V cookTags() const { return litTags(kCookDown, kCookToss + 3); }
     V mouseTags() const { return litTags(kMouse, kMouse + 5); }
-    V markTags() const { return litTags(kMark, kMark + 2); }
-    // The height at which column c's item is drawn: -1 none, -2 more than one.
-    int drawnHeight(int c) const {
-        int h = -1;
-        for (int k = 0; k < 5; ++k)
-            if (lit(food(c, k))) h = h == -1 ? k : -2;
-        return h;
-    }
     // Every view of the face, depth first: tag, hidden, alpha and picture.
     Look look() const {
         Look out;
@@ -82,50 +70,32 @@ protected:
         walk(walk, *face);
         return out;
     }
-    // Time of the last play of a sound, or -1.
-    double lastPlay(const std::string& name) const {
-        double t = -1;
-        for (const auto& p : env.sounds())
-            if (p.path.find("/" + name + ".") != std::string::npos) t = p.time;
-        return t;
-    }
-
-    // Moves the clock to `t` in two moves, checking `before` just ahead of it and `after` at it.
-    template <class B, class A> void at(double t, B before, A after) {
-        env.advance(t - 1e-4 - env.now());
-        before();
-        env.advance(t - env.now());
-        after();
-    }
     // Moves the clock to the next food step.
     void foodTick() {
-        ASSERT_NE(game->getTimerTossFood(), nullptr);
-        ASSERT_TRUE(game->getTimerTossFood()->isValid());
-        env.advance(game->getTimerTossFood()->fireDate() - env.now());
+        ASSERT_NE(game->timer(Q::Food), nullptr);
+        ASSERT_TRUE(game->timer(Q::Food)->isValid());
+        env.advance(game->timer(Q::Food)->fireDate() - env.now());
     }
-    template <class Pred> bool ticksUntil(Pred pred, int limit = 20000) {
-        for (int n = 0; n < limit && !pred() && game->getTimerTossFood(); ++n) foodTick();
-        return pred();
-    }
-    int nextColumn() const { return game->getItemFood() < game->getCountWorkCooks() - 1 ? game->getItemFood() + 1 : 0; }
+    int nextColumn() const { return st().itemFood < st().countWorkCooks() - 1 ? st().itemFood + 1 : 0; }
     void moveCookTo(int p) {
-        for (int n = 0; n < 8 && game->getCook()->getPosCook() != p; ++n)
-            platform::pressKey(*face, game->getCook()->getPosCook() < p ? "right" : "left");
+        for (int n = 0; n < 8 && st().cookPosition != p; ++n)
+            platform::pressKey(*face, st().cookPosition < p ? "right" : "left");
     }
     // One food step, the cook put a moment before it under the item that comes down in it, unless that item
     // is in column `spare`, from under which the cook then steps away.
     void guardedTick(int spare = -1) {
-        ASSERT_TRUE(game->getTimerTossFood());
-        env.advance(game->getTimerTossFood()->fireDate() - env.now() - 0.001);   // the last toss is over
+        ASSERT_TRUE(game->timer(Q::Food));
+        env.advance(game->timer(Q::Food)->fireDate() - env.now() - 0.001);   // the last toss is over
         const int c = nextColumn();
-        if (c != spare && game->getPosHeightFood(c) == 1 && game->getMaxHeightFood(c) == 0) moveCookTo(c);
-        if (c == spare && game->getCook()->getPosCook() == spare) moveCookTo(spare == 0 ? 1 : spare - 1);
+        if (c != spare && st().posHeightFood[std::size_t(c)] == 1 && st().maxHeightFood[std::size_t(c)] == 0)
+            moveCookTo(c);
+        if (c == spare && st().cookPosition == spare) moveCookTo(spare == 0 ? 1 : spare - 1);
         foodTick();
     }
     // Plays, catching all but column `spare`, until an item is lost; the lost column or -1.
     int playUntilLoss(int spare) {
-        for (int n = 0; n < 3000 && !game->getTimerSteal() && !HasFatalFailure(); ++n) guardedTick(spare);
-        return game->getTimerSteal() ? game->getItemFood() : -1;
+        for (int n = 0; n < 3000 && !game->timer(Q::Steal) && !HasFatalFailure(); ++n) guardedTick(spare);
+        return game->timer(Q::Steal) ? st().itemFood : -1;
     }
 
     static std::string statePath() { return getPathFolderSaveGame() + "/Tinmarsh.Panflip.v1.state"; }

@@ -1,211 +1,232 @@
-// The egg round on the real face: laying, egg steps, catching, missing, chick phases, the end of a
-// round, game A's frozen deck, the speed schedule, bonuses, the wrap at 999, automatic play, and the
-// buttons in every state with the root controller's requests, dimming and the pause sign.
+// The egg round's rules on their own, with a clock and draws the test sets: laying, catching, missing, chick
+// phases, the end of a round, game A's frozen deck, the speed schedule, bonuses, the wrap at 999, pausing,
+// and a restored round.
 
+#include <gtest/gtest.h>
+
+#include <cstdlib>
 #include <set>
-#include <string>
+#include <vector>
 
-#include "test_yolkfall_support.h"
+#include "games/egg/YolkfallRound.h"
 
 namespace plumbrick::testing {
 namespace {
 
-class Round : public YolkfallFixture {
+using Effect = YolkfallEffect;
+constexpr int kHare = YolkfallRound::kHareTag, kMark = YolkfallRound::kMarkTag;
+
+class Rules : public ::testing::Test {
 protected:
-    // Paused: every direct subview with tag 1..9999 that is lit is at 0.7, and the pause sign shows.
-    void expectDimmed(bool dimmed) {
-        for (const auto& v : face->subviews())
-            EXPECT_DOUBLE_EQ(v->alpha(), dimmed && !v->isHidden() && v->tag() >= 1 && v->tag() <= 9999 ? 0.7 : 1.0)
-                << "tag " << v->tag();
-        EXPECT_EQ(game->getIvGamePause()->isHidden(), !dimmed);
+    double clock = 1000;
+    int draws = 0;   // the draws are 0, 1, 2, ...: eggs go to decks 0, 1, 2, 3 in turn
+    YolkfallRound round{[this] { return clock; }, [this] { return draws++; }};
+    std::vector<Effect> effects;   // those of the last command or tick
+
+    void start(int type = 2, bool automatic = false) {
+        round.setTypeGame(type);
+        round.startGame();
+        round.set_auto_(automatic);
+        effects = round.takeEffects();
+    }
+    void tick() {
+        round.tick();
+        effects = round.takeEffects();
+    }
+    void ticks(int n) {
+        while (n-- > 0) tick();
+    }
+    template <class Pred> bool tickUntil(Pred pred, int limit = 100000) {
+        for (int i = 0; i < limit && !pred(); ++i) tick();
+        return pred();
+    }
+    bool has(Effect e) const { return std::find(effects.begin(), effects.end(), e) != effects.end(); }
+    bool played(YolkfallSound s) const { return has({Effect::Play, int(s)}); }
+    int eggs() const { return round.getLife() ? int(round.getLife()->size()) : 0; }
+    // Plays on with the basket on a deck without eggs until an egg is missed; then, when asked, until its
+    // chick is gone.
+    bool missAnEgg(bool waitForChick = false) {
+        round.set_auto_(false);
+        for (int i = 0; i < 5000 && !round.getChick(); ++i) {
+            bool used[4] = {};
+            for (const auto& e : *round.getLife()) used[e.deck] = true;
+            int d = 0;
+            while (d < 3 && used[d]) ++d;
+            round.setWolfPositionBaske(d);
+            tick();
+        }
+        return round.getChick() && (!waitForChick || tickUntil([&] { return !round.getChick(); }, 100));
     }
 };
 
-TEST_F(Round, LoneEggIsLaidOnTheThirtiethTickStepsEveryThirtyAndIsCaughtInTheLastThird) {
-    openAndStart();
-    ticks(29);
-    EXPECT_TRUE(litEggTags().empty());
-    tick();
-    ASSERT_EQ(litEggTags().size(), 1u) << "one egg";
-    const int base = litEggTags()[0], deck = deckOfEggTag(base);
-    ASSERT_EQ(base, VCEgg::baseTagForDeck(deck)) << "on its deck's first segment";
-    press(basketKey(deck));
-    for (int step = 0; step <= 4; ++step) {
-        EXPECT_EQ(litEggTags(), std::vector<int>{base + step}) << step;
-        EXPECT_TRUE(soundNow(rollSound(deck))) << step;
-        ticks(step < 4 ? 30 : 19);
-    }
-    EXPECT_TRUE(lit(base + 4)) << "11 ticks before the next step: too early to catch";
-    tick();   // 10 left: within the last third of the wait
-    EXPECT_TRUE(litEggTags().empty());
-    EXPECT_EQ(game->getDgScores()->shownDigit(0), 1);
-    EXPECT_TRUE(soundNow("yolkfall_02"));
+TEST_F(Rules, ARoundBeginsWithItsBasketLeftUpTheScoreShownAndNoEgg) {
+    start();
+    EXPECT_EQ(round.getState(), YolkfallRound::kPlaying);
+    EXPECT_TRUE(round.isLit(YolkfallRound::kBasketTag));
+    EXPECT_TRUE(has({Effect::Score, 0}));
+    EXPECT_TRUE(has({Effect::ShowScore}));
+    EXPECT_EQ(eggs(), 0);
+    EXPECT_EQ(round.getTimeStartGame(), 1000);
 }
 
-TEST_F(Round, MissesWithTheHareAwayShowAStillChickAndEndTheRoundAboveFiveHalfMarks) {
-    openAndStart();
-    ticks(30);
-    const int deck = deckOfEggTag(litEggTags().at(0)), chick = chickTag(deck);
-    press(basketKey((deck + 2) & 3));
-    ticks(150);   // the fifth step: the egg leaves its deck with the basket elsewhere
-    EXPECT_EQ(game->getPenalty(), 2);
-    EXPECT_EQ(game->getGril()->getHalfGril(), 0);
-    EXPECT_TRUE(lit(kMark));
-    EXPECT_TRUE(soundNow("yolkfall_06"));
+TEST_F(Rules, MissesWithTheHareAwayShowAStillChickAndEndTheRoundAboveFiveHalfMarks) {
+    start();
+    round.setWolfPositionBaske(2);
+    ticks(180);   // the egg of deck 0 leaves its deck with the basket elsewhere
+    EXPECT_EQ(round.getPenalty(), 2);
+    EXPECT_EQ(round.getHalfGril(), 0);
+    EXPECT_TRUE(round.isLit(kMark));
+    EXPECT_TRUE(played(YolkfallSound::Break));
     for (int i = 0; i < 8; ++i) {
-        EXPECT_TRUE(lit(chick)) << i;
-        EXPECT_FALSE(lit(chick + 1)) << i;
+        EXPECT_TRUE(round.isLit(YolkfallRound::kLeftChickTag)) << i;
+        EXPECT_FALSE(round.isLit(YolkfallRound::kLeftChickTag + 1)) << i;
         tick();
     }
-    EXPECT_EQ(game->getChick(), nullptr);
+    EXPECT_FALSE(round.getChick());
 
-    for (int miss = 2; miss <= 3; ++miss) {
-        ASSERT_TRUE(missAnEgg(miss < 3)) << miss;
-        EXPECT_EQ(game->getPenalty(), 2 * miss);
-    }
-    EXPECT_EQ(game->getState(), kPlaying) << "until the chick finishes";
-    ASSERT_TRUE(tickUntil([&] { return game->getState() == kIdle; }, 100));
-    EXPECT_EQ(env.countPlays("endgame"), 1);
-    EXPECT_EQ(recorded(4), std::vector<int>{6}) << "the penalty recorded";
-    const int basket = game->getWolf()->getPosBasket();
-    press(basketKey((basket + 1) & 3));   // the basket buttons are dead after the round
-    EXPECT_EQ(game->getWolf()->getPosBasket(), basket);
+    ASSERT_TRUE(missAnEgg(true));
+    ASSERT_TRUE(missAnEgg());
+    EXPECT_EQ(round.getPenalty(), 6);
+    EXPECT_TRUE(round.isLost());
+    ASSERT_TRUE(tickUntil([&] { return round.getState() == YolkfallRound::kIdle; }, 100));
+    EXPECT_TRUE(has({Effect::Record, 0, 6, 0}));
+    EXPECT_TRUE(has({Effect::Lost}));
+    EXPECT_TRUE(played(YolkfallSound::EndGame));
+    round.setWolfPositionBaske(3);
+    EXPECT_EQ(round.getPosBasket(), 0) << "the basket is dead after the round";
 }
 
-TEST_F(Round, MissWithTheHareOutCostsAHalfMarkRingsTheHareRunsTheChickAndClearsTheEggs) {
-    openAndStart(true);
-    ASSERT_TRUE(tickUntil([&] { return game->getScores() >= 12 && !lit(kHare); }));
-    ASSERT_TRUE(tickUntil([&] { return lit(kHare); }));   // the hare comes out, several eggs on the face
+TEST_F(Rules, MissWithTheHareOutCostsAHalfMarkRingsTheHareRunsTheChickAndClearsTheEggs) {
+    start(2, true);
+    ASSERT_TRUE(tickUntil([&] { return round.getScores() >= 12 && round.getHareVisible() == 0; }));
+    ASSERT_TRUE(tickUntil([&] { return round.getHareVisible() == 1; }));
     ASSERT_TRUE(missAnEgg());
-    ASSERT_GE(eggCount(), 1);
-    EXPECT_EQ(game->getPenalty(), 1);
-    EXPECT_EQ(game->getGril()->getHalfGril(), 1);
-    EXPECT_TRUE(lit(kHare + 1));
-    EXPECT_FALSE(lit(kHare));
-    const int side = chickTag(game->getChick()->getDeck() ? 2 : 0), movesBefore = env.countPlays("yolkfall_08");
+    EXPECT_GE(eggs(), 1);
+    EXPECT_EQ(round.getPenalty(), 1);
+    EXPECT_EQ(round.getHalfGril(), 1);
+    EXPECT_TRUE(round.isLit(kHare + 1));
+    EXPECT_FALSE(round.isLit(kHare));
+    const int side = round.getChick()->deck ? YolkfallRound::kRightChickTag : YolkfallRound::kLeftChickTag;
     std::vector<int> walk;
+    int moves = 0;
     for (int i = 0; i < 40; ++i) {
         for (int k = 0; k < 5; ++k)
-            if (lit(side + k) && (walk.empty() || walk.back() != side + k)) walk.push_back(side + k);
+            if (round.isLit(side + k) && (walk.empty() || walk.back() != side + k)) walk.push_back(side + k);
         tick();
+        moves += played(YolkfallSound::MoveChick);
     }
     EXPECT_EQ(walk, (std::vector<int>{side, side + 1, side + 2, side + 3, side + 4}));
-    EXPECT_EQ(env.countPlays("yolkfall_08") - movesBefore, 5);
-    EXPECT_EQ(game->getChick(), nullptr);
-    EXPECT_TRUE(litEggTags().empty());
+    EXPECT_EQ(moves, 5);
+    EXPECT_FALSE(round.getChick());
+    EXPECT_EQ(eggs(), 0);
 }
 
-TEST_F(Round, GameANeverLaysOnTheFrozenDeckWhichIsChosenAnewAfterEachChickPhase) {
-    open();
+TEST_F(Rules, GameANeverLaysOnTheFrozenDeckWhichIsDrawnAnewAfterEachChickPhase) {
     std::set<int> frozen;
-    int changes = 0;
-    for (int round = 0; round < 8; ++round) {
-        if (round % 2 == 0) press("1");
-        const int f = game->getNumFreezDeck();
-        ASSERT_EQ(game->getTypeGame(), 1);
+    start(1);
+    for (int phase = 0; phase < 6; ++phase) {
+        const int f = round.getNumFreezDeck();
         ASSERT_GE(f, 1);
         ASSERT_LE(f, 4);
         frozen.insert(f);
-        press(basketKey(f - 1));   // every egg comes elsewhere, so every egg is missed
-        for (int i = 0; i < 2000 && !game->getChick(); ++i) {
-            for (int k = 0; k < 5; ++k) ASSERT_FALSE(lit(VCEgg::baseTagForDeck(f - 1) + k));
+        round.setWolfPositionBaske(f - 1);   // every egg comes elsewhere, so every egg is missed
+        for (int i = 0; i < 2000 && !round.getChick(); ++i) {
+            for (int k = 0; k < 5; ++k) ASSERT_FALSE(round.isLit(YolkfallRound::eggTag(f - 1, k)));
             tick();
         }
-        ASSERT_NE(game->getChick(), nullptr);
-        ASSERT_TRUE(tickUntil([&] { return game->getChick() == nullptr; }, 100));
-        changes += game->getNumFreezDeck() != f;
+        ASSERT_TRUE(tickUntil([&] { return !round.getChick(); }, 100));
+        if (round.getState() != YolkfallRound::kPlaying) start(1);
     }
-    EXPECT_GE(changes, 1);
     EXPECT_GE(frozen.size(), 2u);
 }
 
-TEST_F(Round, SpeedScheduleFollowsTheScoreSeenAtEachCheck) {
-    open();
+TEST_F(Rules, SpeedScheduleFollowsTheScoreSeenAtEachCheck) {
     struct {
         int scores, eggs, speed;
     } const cases[] = {{4, 1, 30},   {5, 2, 29},   {10, 3, 29},  {40, 1, 29},  {41, 1, 28},
                        {250, 6, 23}, {560, 1, 16}, {561, 1, 15}, {599, 1, 15}, {600, 1, 30}};
     for (const auto& c : cases) {
-        press("2");
-        game->setScores(c.scores);
+        start();
+        round.setScores(c.scores);
         ticks(30);   // the first check, 30 ticks into the round
-        EXPECT_EQ(game->getCountEggToDeckMAX(), c.eggs) << c.scores;
-        EXPECT_EQ(game->getSpeedEgg(), c.speed) << c.scores;
+        EXPECT_EQ(round.saved().countEggToDeckMAX, c.eggs) << c.scores;
+        EXPECT_EQ(round.saved().SpeedEgg, c.speed) << c.scores;
     }
 }
 
-TEST_F(Round, BonusesAt200And500AndTheWrapAt999) {
-    openAndStart();
+TEST_F(Rules, BonusesAt200And500ClearThePenalty) {
     for (int bonus : {200, 500}) {
+        start();
         ASSERT_TRUE(missAnEgg(true));
-        game->setScores(bonus - 1);
-        game->set_auto_(true);
-        ASSERT_TRUE(tickUntil([&] { return game->getScores() == bonus; }));
-        EXPECT_EQ(game->getPenalty(), 0) << bonus;
-        for (int m = 0; m < 3; ++m) EXPECT_FALSE(lit(kMark + m)) << bonus;
+        round.setScores(bonus - 1);
+        round.setScores(bonus);
+        EXPECT_EQ(round.getPenalty(), 0) << bonus;
+        for (int m = 0; m < 3; ++m) EXPECT_FALSE(round.isLit(kMark + m)) << bonus;
     }
-    game->setScores(561);
-    ASSERT_TRUE(tickUntil([&] { return game->getSpeedEgg() == 15; }, 100));
-    const int eggs = game->getCountEggToDeckMAX();
-    game->setScores(998);
-    ASSERT_TRUE(tickUntil([&] { return game->getScores() != 998; }));
-    EXPECT_EQ(game->getScores(), 0);
-    for (int i = 0; i < 4; ++i) EXPECT_EQ(game->getDgScores()->shownDigit(i), 0);
-    EXPECT_EQ(recorded(), std::vector<int>{999});
-    ASSERT_TRUE(tickUntil([&] { return game->getScores() >= 20; }));
-    EXPECT_EQ(game->getState(), kPlaying);
-    EXPECT_EQ(game->getSpeedEgg(), 15);
-    EXPECT_EQ(game->getCountEggToDeckMAX(), eggs);
 }
 
-TEST_F(Round, ButtonsInEveryStateWithTheRootsRequestsDimmingAndRecording) {
-    open();
-    const std::string menu = "switchMenuFromGame:", info = "switchInfoFromGame:Yolkfall.v1";
-    // Each press: the state after it, the root's request, and whether the results file changes. Start while
-    // paused does not record the paused round again; start while playing records the running one.
-    struct {
-        const char* key;
-        int state;
-        std::string call;
-        bool records;
-    } const steps[] = {
-        {"space", kIdle, "", false},    {"q", kIdle, "", false},         {"escape", kIdle, menu, false},
-        {"i", kIdle, info, false},      {"2", kPlaying, "", false},      {"space", kPaused, "", true},
-        {"space", kPlaying, "", false}, {"escape", kPaused, menu, true}, {"escape", kPaused, menu, false},
-        {"space", kPlaying, "", false}, {"i", kPaused, info, true},      {"i", kPaused, info, false},
-        {"2", kPlaying, "", false},     {"1", kPlaying, "", true}};
-    for (const auto& s : steps) {
-        SCOPED_TRACE(std::string(s.key) + " to state " + std::to_string(s.state));
-        ticks(40);
-        const auto file = files().dataWithContentsOfFile(resultsPath());
-        const std::size_t calls = root.calls.size();
-        press(s.key);
-        EXPECT_EQ(game->getState(), s.state);
-        expectDimmed(s.state == kPaused);
-        EXPECT_EQ(root.calls.size(), calls + !s.call.empty());
-        EXPECT_EQ(root.calls.size() == calls ? "" : root.calls.back(), s.call);
-        EXPECT_EQ(files().dataWithContentsOfFile(resultsPath()) != file, s.records);
-    }
-    ASSERT_FALSE(root.games.empty());
-    EXPECT_EQ(root.games.back(), game.get());
-    EXPECT_EQ(game->getTypeGame(), 1);
-    EXPECT_EQ(game->getGameResult()->getArGamesResult()->size(), 3u);
+TEST_F(Rules, TheScoreWrapsAt999RecordingTheRoundAndKeepingItsSpeed) {
+    start(2, true);
+    round.setScores(561);
+    ASSERT_TRUE(tickUntil([&] { return round.saved().SpeedEgg == 15; }, 100));
+    clock += 42.5;
+    round.pauseGame();
+    round.playGame();
+    round.takeEffects();
+    round.setScores(999);
+    EXPECT_EQ(round.takeEffects(), (std::vector<Effect>{{Effect::Record, 999, 0, 42.5}, {Effect::Score, 0}}));
+    ASSERT_TRUE(tickUntil([&] { return round.getScores() >= 20; }));
+    EXPECT_EQ(round.saved().SpeedEgg, 15);
 }
 
-TEST_F(Round, APausedRoundStandsStillAndResumesWhereItWas) {
-    openAndStart(true);
-    ASSERT_TRUE(tickUntil([&] { return game->getScores() >= 6 && eggCount() >= 2; }));
-    const auto eggs = litEggTags();
-    const int countdown = game->getTimePauseChangePositionEgg(), basket = game->getWolf()->getPosBasket();
-    press("space");
-    env.advance(30);
-    press(basketKey((basket + 1) & 3));
-    EXPECT_EQ(litEggTags(), eggs);
-    EXPECT_EQ(game->getWolf()->getPosBasket(), basket);
-    press("space");
-    EXPECT_EQ(game->getTimePauseChangePositionEgg(), countdown);
-    tick();
-    EXPECT_EQ(game->getTimePauseChangePositionEgg(), countdown > 1 ? countdown - 1 : game->getSpeedEgg());
+TEST_F(Rules, APauseCountsThePlayedSecondsDimsTheFaceAndHoldsTheBasket) {
+    start();
+    clock += 12;
+    round.pauseGame();
+    EXPECT_EQ(round.takeEffects(), std::vector<Effect>{{Effect::Dim}});
+    EXPECT_EQ(round.getTimeGame(), 12);
+    round.setWolfPositionBaske(3);
+    EXPECT_EQ(round.getPosBasket(), 0);
+    clock += 100;
+    round.playGame();
+    EXPECT_EQ(round.takeEffects(), std::vector<Effect>{{Effect::Undim}});
+    clock += 3;
+    EXPECT_EQ(round.asPaused().timeGame, 15) << "a checkpoint counts the stretch under way";
+    EXPECT_TRUE(round.asPaused().displayAlfa);
+    round.endGame();
+    EXPECT_EQ(round.getTimeGame(), 15);
+    EXPECT_FALSE(round.getLife());
+}
+
+TEST_F(Rules, ARestoredRoundIsPausedAndDrawnWithTheHareQuietAndItsMarks) {
+    YolkfallRoundState s;
+    s.state = YolkfallRound::kPaused;
+    s.penalty = 3;
+    s.scores = 42;
+    s.wolfPosBasket = 2;
+    s.hareVisible = 1;
+    s.harePosition = 2;
+    s.displayAlfa = true;
+    round.restore(s);
+    const auto effects = round.takeEffects();
+    EXPECT_EQ(round.getState(), YolkfallRound::kPaused);
+    EXPECT_TRUE(round.isLit(YolkfallRound::kBasketTag + 2));
+    EXPECT_TRUE(round.isLit(kHare));
+    EXPECT_EQ(round.saved().harePosition, 0);
+    EXPECT_TRUE(round.isLit(kMark));
+    EXPECT_TRUE(round.isLit(kMark + 1)) << "the blinking half mark";
+    EXPECT_EQ(round.getHalfGril(), 2);
+    EXPECT_EQ(eggs(), 0);
+    EXPECT_EQ(effects.back(), Effect{Effect::Dim});
+    EXPECT_NE(std::find(effects.begin(), effects.end(), Effect{Effect::Score, 42}), effects.end());
+}
+
+TEST_F(Rules, TheProgramsDrawsAreTheCLibrarysSeededOnce) {
+    std::srand(7);
+    const int first = std::rand(), second = std::rand();
+    auto random = YolkfallRound::cLibraryRandom(7);
+    EXPECT_EQ(random(), first);
+    EXPECT_EQ(random(), second);
 }
 
 }   // namespace

@@ -69,11 +69,11 @@ protected:
             for (const auto& sub : v.subviews()) walk(*sub);
         };
         walk(*face);
-        const auto& g = *game;
-        const auto* results = g.getGameResult();
-        s << g.getState() << g.getTypeGame() << ',' << g.getScores() << ',' << g.getPenalty() << ',' << g.getSpeedEgg()
-          << g.getCountEggToDeckMAX() << g.getItemDeck() << g.getFlagWolf() << g.getHare()->getTimeState() << ','
-          << g.getTimeGame() << (results->getGameround() != nullptr) << results->getArGamesResult()->size();
+        const auto& r = game->getRound().saved();
+        const auto* results = game->getGameResult();
+        s << r.state << r.typeGame << ',' << r.scores << ',' << r.penalty << ',' << r.SpeedEgg << r.countEggToDeckMAX
+          << r.itemDeck << r.flagWolf << r.hareVisible << ',' << r.timeGame << (results->getGameround() != nullptr)
+          << results->getArGamesResult()->size();
         return s.str();
     }
 };

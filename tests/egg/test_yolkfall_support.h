@@ -27,15 +27,10 @@ constexpr int kIdle = YolkfallViewController::kIdle, kPlaying = YolkfallViewCont
 // Deck d (0 left up, 1 left down, 2 right down, 3 right up): its basket key and its rolling sound.
 inline const char* basketKey(int deck) { return std::array{"q", "a", "l", "p"}[deck]; }
 inline std::string rollSound(int deck) { return std::string("yolkfall_0") + "1134"[deck]; }
-// The face's segments, as the elements name them.
-constexpr int kHare = VCHare::kBaseTag;   // the hare's three poses: kHare + 0..2
-constexpr int kMark = VCGril::kBaseTag;   // the three penalty marks
-// The first segment of the chick on the side of deck d.
-constexpr int chickTag(int deck) { return deck > 1 ? VCChick::kRightTag : VCChick::kLeftTag; }
-// The deck of an egg segment (each deck has five, from VCEgg::baseTagForDeck), or -1.
+// The deck of an egg segment (five a deck), or -1.
 inline int deckOfEggTag(int tag) {
     for (int d = 0; d < 4; ++d)
-        if (tag >= VCEgg::baseTagForDeck(d) && tag < VCEgg::baseTagForDeck(d) + 5) return d;
+        if (tag >= YolkfallRound::eggTag(d, 0) && tag <= YolkfallRound::eggTag(d, 4)) return d;
     return -1;
 }
 
@@ -82,26 +77,26 @@ protected:
         std::vector<int> out;
         for (int d : {0, 1, 3, 2})   // in the order of their tags
             for (int k = 0; k < 5; ++k)
-                if (lit(VCEgg::baseTagForDeck(d) + k)) out.push_back(VCEgg::baseTagForDeck(d) + k);
+                if (lit(YolkfallRound::eggTag(d, k))) out.push_back(YolkfallRound::eggTag(d, k));
         return out;
     }
-    int eggCount() const { return game->getLife() ? static_cast<int>(game->getLife()->size()) : 0; }
 
     // Plays on by hand with the basket kept on a deck without eggs until an egg is missed; then, when
     // asked, until its chick is gone.
     bool missAnEgg(bool waitForChick = false) {
         game->set_auto_(false);
-        for (int i = 0; i < 5000 && !game->getChick(); ++i) {
+        const YolkfallRound& round = game->getRound();
+        for (int i = 0; i < 5000 && !round.getChick(); ++i) {
             bool used[4] = {};
             if (auto* eggs = game->getLife())
-                for (auto& e : *eggs) used[e->getDeck()] = true;
+                for (const auto& e : *eggs) used[e.deck] = true;
             int d = 0;
             while (d < 3 && used[d]) ++d;
             press(basketKey(d));
             tick();
         }
-        if (!game->getChick()) return false;
-        return !waitForChick || tickUntil([&] { return game->getChick() == nullptr; }, 100);
+        if (!round.getChick()) return false;
+        return !waitForChick || tickUntil([&] { return !round.getChick(); }, 100);
     }
 
     static std::string resultsPath() { return getPathFolderSaveGame() + "/Tinmarsh.result"; }

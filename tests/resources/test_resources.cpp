@@ -65,14 +65,17 @@ inline std::optional<Size> pngSize(const fs::path& path) {
 std::vector<int> frameOf(const json& view) { return view.at("frame").get<std::vector<int>>(); }
 std::string at2x(const std::string& image) { return image.substr(0, image.rfind('.')) + "@2x.png"; }
 
-// The sound names the games' code loads: initSound(id, "<name>", "aif").
+// The sound names the games' code loads: each "<name>" in loadSounds({...}) (the files "<name>.aif").
 std::set<std::string> codeSoundNames() {
     std::set<std::string> names;
-    const std::regex call(R"re(initSound\([^,]+, "(\w+)", "aif"\))re");
+    const std::regex call(R"re(loadSounds\(\{([^}]*)\}\))re"), name(R"re("(\w+)")re");
     for (const auto& e : fs::recursive_directory_iterator(sourceDir() / "games")) {
         std::string text = e.path().extension() == ".cpp" ? readText(e.path()) : "";
-        for (auto m = std::sregex_iterator(text.begin(), text.end(), call); m != std::sregex_iterator(); ++m)
-            names.insert((*m)[1]);
+        for (auto m = std::sregex_iterator(text.begin(), text.end(), call); m != std::sregex_iterator(); ++m) {
+            const std::string list = (*m)[1];
+            for (auto n = std::sregex_iterator(list.begin(), list.end(), name); n != std::sregex_iterator(); ++n)
+                names.insert((*n)[1]);
+        }
     }
     return names;
 }
