@@ -1,14 +1,14 @@
 // Screens destroyed in the middle of transitions, animations and rounds: nothing calls into them afterwards
 // (AddressSanitizer reports any such call), and the run loop is left with nothing of theirs to do.
 
-#include "AppFixture.h"
+#include "app_fixture.h"
 
 #include <memory>
 
 #include "platform/Notification.h"
 #include "platform/RunLoop.h"
 
-namespace plumbrick::test {
+namespace plumbrick::testing {
 namespace {
 
 class Teardown : public AppTest {
@@ -93,4 +93,4 @@ TEST_P(TeardownInARound, StopsTheTimersAndTheControlsOfTheGoneGame) {
 INSTANTIATE_TEST_SUITE_P(EggAndCook, TeardownInARound, ::testing::Values(1, 2));
 
 }   // namespace
-}   // namespace plumbrick::test
+}   // namespace plumbrick::testing

@@ -1,7 +1,7 @@
 // The shell: the intro's dismissal, transitions overtaken by the next, information pages, the more-games
 // control, the statistics screen, and leftovers of cut-short saves.
 
-#include "AppFixture.h"
+#include "app_fixture.h"
 
 #include <filesystem>
 #include <fstream>
@@ -13,9 +13,9 @@
 #include "platform/Notification.h"
 #include "services/GamesResultViewController.h"
 #include "services/VCGamesResult.h"
-#include "tests/support/RecordingRoot.h"
+#include "tests/support/recording_root.h"
 
-namespace plumbrick::test {
+namespace plumbrick::testing {
 namespace {
 
 using platform::ImageView;
@@ -165,17 +165,17 @@ TEST_F(StatisticsTest, TheScreenListsTheGamesRoundsHighestScoreFirstWithLocalDat
 }
 
 }   // namespace
-}   // namespace plumbrick::test
+}   // namespace plumbrick::testing
 
 // A save cut short leaves a temporary file beside the one it replaces; it goes when the program starts, before
 // any game screen opens, and the saved files stay.
-class StartWithLeftovers : public plumbrick::test::AppTest {
+class StartWithLeftovers : public plumbrick::testing::AppTest {
 protected:
     void SetUp() override {
         std::filesystem::create_directories(folder);
         std::ofstream(folder + "/.Tinmarsh.result.tmp.Ab12Cd") << "half a file";
         std::ofstream(folder + "/Tinmarsh.result") << "kept";
-        plumbrick::test::AppTest::SetUp();
+        plumbrick::testing::AppTest::SetUp();
     }
     const std::string folder = env.documents() + "/Quillfen";
 };

@@ -3,7 +3,7 @@
 // each of those files comes back as the paused round it describes.
 
 #include "tests/cook/panflip_fixture.h"
-#include "tests/support/Golden.h"
+#include "tests/support/golden.h"
 
 using namespace plumbrick;
 using namespace plumbrick::testing;

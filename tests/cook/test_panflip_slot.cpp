@@ -1,9 +1,9 @@
 // Slot 2 of the menu plays the cook game.
 #include "games/cook/PanflipViewController.h"
-#include "tests/app/AppFixture.h"
+#include "tests/app/app_fixture.h"
 
 using namespace plumbrick;
-using CookSlot = plumbrick::test::AppTest;
+using CookSlot = plumbrick::testing::AppTest;
 
 TEST_F(CookSlot, SlotTwoOpensTheCookGame) {
     dismissIntro();

@@ -3,7 +3,7 @@
 #include <functional>
 
 #include "tests/cook/panflip_fixture.h"
-#include "tests/support/Golden.h"
+#include "tests/support/golden.h"
 
 using namespace plumbrick;
 using namespace plumbrick::testing;

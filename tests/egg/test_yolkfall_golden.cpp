@@ -2,8 +2,8 @@
 // in golden/; and each of those files comes back as a paused round that writes the same values again.
 
 #include "games/egg/YolkfallStateFile.h"
-#include "test_yolkfall_support.h"
-#include "tests/support/Golden.h"
+#include "tests/support/golden.h"
+#include "yolkfall_fixture.h"
 
 namespace plumbrick::testing {
 namespace {

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "test_yolkfall_support.h"
+#include "yolkfall_fixture.h"
 
 namespace plumbrick::testing {
 namespace {

@@ -10,8 +10,8 @@
 #include "games/egg/YolkfallStateFile.h"
 #include "platform/Application.h"
 #include "platform/Notification.h"
-#include "test_yolkfall_support.h"
-#include "tests/support/Golden.h"
+#include "tests/support/golden.h"
+#include "yolkfall_fixture.h"
 
 namespace plumbrick::testing {
 namespace {

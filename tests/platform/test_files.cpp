@@ -19,10 +19,10 @@
 #include "platform/KeyedArchive.h"
 #include "platform/Plist.h"
 #include "platform/headless/Headless.h"
-#include "test_support.h"
+#include "platform_support.h"
 
 using namespace platform;
-using testsupport::bytesOf;
+using plumbrick::testing::bytesOf;
 namespace fs = std::filesystem;
 
 namespace {
@@ -49,7 +49,7 @@ protected:
     void put(const std::string& bytes) const { std::ofstream(file, std::ios::binary) << bytes; }
     std::string contents(const std::string& p) const {
         auto data = fm.dataWithContentsOfFile(p);
-        return data ? testsupport::textOf(*data) : "<none>";
+        return data ? plumbrick::testing::textOf(*data) : "<none>";
     }
 };
 
@@ -184,7 +184,7 @@ TEST_F(Files, SignedIntegersAndDatesRoundTripAsOtherReadersExpect) {
     ASSERT_TRUE(writeDictionaryToFile(dict, file));
     EXPECT_EQ(dictionaryWithContentsOfFile(file), dict);
     // Other readers see signed integers, not two's-complement giants.
-    const std::string text = testsupport::textOf(*FileManager::defaultManager().dataWithContentsOfFile(file));
+    const std::string text = plumbrick::testing::textOf(*FileManager::defaultManager().dataWithContentsOfFile(file));
     EXPECT_NE(text.find("<integer>-1</integer>"), std::string::npos) << text;
     // XML keeps whole seconds: the fraction is dropped, never rounded up into the next second.
     EXPECT_EQ(dictionaryWithData(xmlDataFromDictionary({{"d", Date{1296741900.75}}})),

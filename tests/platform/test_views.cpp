@@ -19,7 +19,7 @@
 #include "platform/View.h"
 #include "platform/ViewController.h"
 #include "platform/headless/Headless.h"
-#include "test_support.h"
+#include "platform_support.h"
 
 using namespace platform;
 using platform::headless::Environment;
@@ -89,7 +89,7 @@ TEST_F(ChangesTest, AViewTakenOutMidAnimationReportsWhereItsAnimationWasLastDraw
 class LayoutTest : public ::testing::Test {
 protected:
     Environment env;
-    testsupport::TempResources res{env.documents()};
+    plumbrick::testing::TempResources res{env.documents()};
     std::shared_ptr<ImageView> ivGamePause;
     // The LayoutError message of a load, or "" when it loads.
     static std::string errorOf(const std::function<void()>& load) {
@@ -181,7 +181,7 @@ TEST_F(LayoutTest, ABadMainLayoutFailsNamingTheFileAndTheName) {
 
 TEST(ImageTest, SizesComeFromPngHeadersAndAMissingOrBrokenImageIsNull) {
     Environment env;
-    testsupport::TempResources res(env.documents());
+    plumbrick::testing::TempResources res(env.documents());
     const std::string ihdr("\x89PNG\r\n\x1a\n\0\0\0\x0dIHDR", 16);            // then width and height, 4 bytes each
     res.write("plain.png", ihdr + std::string("\0\0\0\x78\0\0\0\x50", 8));    // 120 x 80
     res.write("big@2x.png", ihdr + std::string("\0\0\0\x64\0\0\0\x3c", 8));   // 100 x 60, no 1x file

@@ -2,7 +2,7 @@
 // menu strip, the mouse presses SDL makes up from touches are not taken a second time, and with a thumb's
 // reach set a finger beside a control, or beside the screen, reaches it.
 
-#include "InputFixture.h"
+#include "input_fixture.h"
 
 using namespace platform;
 using plumbrick::YolkfallViewController;

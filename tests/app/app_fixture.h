@@ -16,7 +16,7 @@
 #include "platform/Input.h"
 #include "platform/headless/Headless.h"
 
-namespace plumbrick::test {
+namespace plumbrick::testing {
 
 using platform::Control;
 using platform::View;
@@ -60,4 +60,4 @@ protected:
     PlumbrickViewController* root = nullptr;
 };
 
-}   // namespace plumbrick::test
+}   // namespace plumbrick::testing

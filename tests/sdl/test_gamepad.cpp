@@ -1,7 +1,7 @@
 // Gamepads, from synthesized controller events fed to the window: buttons, the stick once per push, pads coming
 // and going during a round, and a pad SDL cannot open.
 
-#include "InputFixture.h"
+#include "input_fixture.h"
 #include "platform/Control.h"
 #include "platform/sdl/Gamepad.h"
 

@@ -5,7 +5,7 @@
 
 #include <sstream>
 
-#include "InputFixture.h"
+#include "input_fixture.h"
 
 using namespace platform;
 

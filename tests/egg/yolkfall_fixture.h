@@ -15,7 +15,7 @@
 #include "platform/Plist.h"
 #include "platform/headless/Headless.h"
 #include "services/Support.h"
-#include "tests/support/RecordingRoot.h"
+#include "tests/support/recording_root.h"
 
 namespace plumbrick::testing {
 

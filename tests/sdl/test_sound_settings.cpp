@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "InputFixture.h"
+#include "input_fixture.h"
 #include "platform/Bundle.h"
 #include "platform/Notice.h"
 #include "platform/RunLoop.h"

@@ -8,7 +8,7 @@
 #include <fstream>
 #include <utility>
 
-#include "InputFixture.h"
+#include "input_fixture.h"
 #include "platform/Bundle.h"
 #include "platform/Notification.h"
 #include "platform/Sound.h"

@@ -8,7 +8,7 @@
 #include "platform/Bundle.h"
 #include "platform/FileManager.h"
 
-namespace testsupport {
+namespace plumbrick::testing {
 
 inline platform::Bytes bytesOf(const std::string& s) { return platform::Bytes(s.begin(), s.end()); }
 inline std::string textOf(const platform::Bytes& b) { return std::string(b.begin(), b.end()); }
@@ -33,4 +33,4 @@ private:
     std::string root_, saved_;
 };
 
-}   // namespace testsupport
+}   // namespace plumbrick::testing

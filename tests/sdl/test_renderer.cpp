@@ -4,7 +4,7 @@
 
 #include <SDL_image.h>
 
-#include "InputFixture.h"
+#include "input_fixture.h"
 #include "platform/ImageView.h"
 #include "platform/Notice.h"
 #include "platform/TableView.h"
