@@ -12,6 +12,7 @@
 #include <SDL.h>
 
 #include <algorithm>
+#include <cmath>
 #include <exception>
 #include <string>
 #include <vector>
@@ -55,12 +56,13 @@ struct Page {
 
 Page* page = nullptr;
 
-// While nothing moves and no timer is due soon, the loop runs on a short timer instead of at every browser
-// frame, so that an idle page costs little (no frames are composed); input then waits at most one such
-// period, and the loop is back at every frame as soon as something moves.
-constexpr double kIdlePeriod = 1.0 / 20;   // seconds between idle passes
-bool idling = false;
-bool held = false;   // the page asks for the device to be turned: nothing runs meanwhile
+// The loop runs at every browser frame only while something is to be drawn. Otherwise it runs on a timer
+// that wakes it when the next run-loop timer is due (a playing round's tick), or after a short period while
+// nothing is due soon, so that no frame is composed for a pass that changes nothing: a round whose segments
+// change a few times a second costs a few frames a second. Input then waits at most one such period.
+constexpr double kIdlePeriod = 1.0 / 20;   // seconds between passes while nothing is due
+int timeoutMs = 0;                         // the timer's period; 0 while the loop runs at every frame
+bool held = false;                         // the page asks for the device to be turned: nothing runs meanwhile
 
 // A browser runs SDL's audio callback on the main thread, from the audio context's processing event, about
 // 90 times a second whether anything plays or not (a paused SDL device is fed silence the same way): most of
@@ -75,13 +77,16 @@ void quietAudio() {
 
 void scheduleNext() {
     double due = RunLoop::main().nextDueTime() - page->clock.now();
-    bool idle = !page->program.desktop().needsFrame() && due > kIdlePeriod;
-    if (idle) quietAudio();
-    if (idle != idling) {
-        emscripten_set_main_loop_timing(idle ? EM_TIMING_SETTIMEOUT : EM_TIMING_RAF,
-                                        idle ? int(kIdlePeriod * 1000) : 1);
-        idling = idle;
-    }
+    if (!page->program.desktop().needsFrame() && due > kIdlePeriod) quietAudio();
+    int ms = 0;
+    if (!page->program.desktop().needsFrame())
+        ms = int(std::clamp(std::ceil(due * 1000.0), 1.0, std::ceil(kIdlePeriod * 1000.0)));
+    if (ms == timeoutMs) return;
+    timeoutMs = ms;
+    if (ms > 0)
+        emscripten_set_main_loop_timing(EM_TIMING_SETTIMEOUT, ms);
+    else
+        emscripten_set_main_loop_timing(EM_TIMING_RAF, 1);
 }
 
 // Once: the loop stops and the page is told (it reloads the program when it is next shown).
@@ -168,7 +173,7 @@ extern "C" EMSCRIPTEN_KEEPALIVE void plumbrick_hold(int on) {
     if (held) {
         emscripten_cancel_main_loop();
     } else {
-        idling = false;
+        timeoutMs = 0;   // the loop set again runs at every frame
         emscripten_set_main_loop(onFrame, 0, 0);
     }
 }
