@@ -156,17 +156,6 @@ TEST_F(Results, AnUnreadableFileIsMovedAsideOnceBesideTheCopiesKeptEarlier) {
     EXPECT_EQ(env.logLines().size(), 2u);
 }
 
-// Some editors put a UTF-8 byte-order mark before the text: the file is read as it is, not kept aside.
-TEST_F(Results, AFileThatBeginsWithAByteOrderMarkLoads) {
-    writeText(file,
-              "\xEF\xBB\xBF<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist "
-              "version=\"1.0\"><dict><key>Panflip.v1</key><array>" +
-                  xmlPack(1, 4) + "</array><key>Yolkfall.v1</key><array>" + xmlPack(2, 12) +
-                  "</array></dict></plist>\n");
-    EXPECT_EQ(inFile(), Scores{12});
-    EXPECT_TRUE(env.logLines().empty());
-}
-
 namespace {
 // Well-formed XML, as a standard XML reader (expat) sees it.
 bool wellFormed(const std::string& xml) {

@@ -62,17 +62,6 @@ TEST_F(SaveFolderCheck, AFolderThatCannotBeMadeIsBlamedOnEverySaveThatFailsForIt
     EXPECT_NE(env.logLines()[0].find(std::strerror(EACCES)), std::string::npos) << env.logLines()[0];
 }
 
-TEST(SaveFolder, FirstUseClearsWhatAnInterruptedSaveLeft) {
-    platform::headless::Environment env;
-    const fs::path folder = fs::path(env.documents()) / "Quillfen";
-    fs::create_directories(folder);
-    std::ofstream(folder / ".Tinmarsh.result.tmp.Ab12Cd") << "half a file";
-    std::ofstream(folder / "Tinmarsh.result") << "kept";
-    getPathFolderSaveGame();
-    EXPECT_FALSE(fs::exists(folder / ".Tinmarsh.result.tmp.Ab12Cd"));
-    EXPECT_TRUE(fs::exists(folder / "Tinmarsh.result"));
-}
-
 TEST(Random, EveryDrawGivesEachOfItsValuesAndNothingElse) {
     const auto range = [](int lo, int hi) {
         std::set<int> out;
