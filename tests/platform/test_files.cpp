@@ -163,12 +163,6 @@ TEST_F(Files, TheInstalledFolderWinsOverAResourcesFolderBesideTheProgramWhichSer
     EXPECT_EQ(found(bin), "") << "nothing found";
 }
 
-TEST_F(Files, AProgramTwoFoldersDownInABuildTreeFindsTheTreesResources) {
-    make("build/resources");
-    std::ofstream(top / "build/CMakeCache.txt") << "# cache\n";
-    EXPECT_EQ(found(make("build/tests/sdl")), (top / "build/resources").string());
-}
-
 TEST_F(Files, AnOverrideIsTheOnlyPlaceLookedIn) {
     const fs::path bin = make("prefix/bin");
     make("prefix/share/plumbrick");
