@@ -60,14 +60,24 @@ std::string Bundle::pathForResource(const std::string& name, const std::string& 
     fs::path root(root_);
     if (isFile(root / file)) return (root / file).string();
     // Resources may also sit one folder down (sounds/, images/, ...); the first folder in name order wins.
-    std::error_code ec;
-    std::vector<fs::path> folders;
-    for (fs::directory_iterator it(root, ec), end; !ec && it != end; it.increment(ec))
-        if (isDirectory(it->path())) folders.push_back(it->path());
-    std::sort(folders.begin(), folders.end());
-    for (const fs::path& folder : folders)
+    for (const fs::path& folder : folders())
         if (isFile(folder / file)) return (folder / file).string();
     return {};
+}
+
+const std::vector<fs::path>& Bundle::folders() const {
+    // A screen looks up hundreds of pictures: the root is listed once, not at every lookup, and again when
+    // its time of change moves (a folder added or taken away).
+    std::error_code ec;
+    const fs::file_time_type changed = fs::last_write_time(root_, ec);
+    if (!ec && listedRoot_ == root_ && listedTime_ == changed) return listed_;
+    listed_.clear();
+    listedRoot_ = ec ? std::string{} : root_;
+    listedTime_ = changed;
+    for (fs::directory_iterator it(root_, ec), end; !ec && it != end; it.increment(ec))
+        if (isDirectory(it->path())) listed_.push_back(it->path());
+    std::sort(listed_.begin(), listed_.end());
+    return listed_;
 }
 
 std::string Bundle::pathForLayout(const std::string& name) const {

@@ -32,8 +32,13 @@ public:
 
 private:
     Bundle();
+    // The folders one down from the root, in name order; listed again only when the root has changed.
+    const std::vector<std::filesystem::path>& folders() const;
     std::string root_;
     std::vector<std::filesystem::path> searched_;
+    mutable std::string listedRoot_;
+    mutable std::filesystem::file_time_type listedTime_{};
+    mutable std::vector<std::filesystem::path> listed_;
 };
 
 }   // namespace platform
