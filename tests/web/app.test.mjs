@@ -20,7 +20,7 @@ import fs from 'node:fs';
 import os from 'node:os';
 import path from 'node:path';
 import { host } from './host.mjs';
-import { Fingers, launch, phone, report, root, runSteps, until } from './support.mjs';
+import { Fingers, launch, phone, report, root, runSteps, until, check } from './support.mjs';
 
 const dist = path.resolve(process.env.WEB_DIST || path.join(root, 'build/web-dist'));
 const link = path.resolve(process.env.WEB_LINK || path.join(root, 'build/web-wasm/web/link'));
@@ -46,9 +46,6 @@ const kNeedsOnline = /needs one visit online/;
 
 const steps = [];
 const step = (name, run) => steps.push({ name, run });
-const check = (ok, what) => {
-  if (!ok) throw new Error(what);
-};
 
 // A second build: the same link with one more line in its script, finished as the build finishes a page.
 function secondBuild() {

@@ -35,6 +35,7 @@ import {
   tablet,
   toSlot1 as openSlot1,
   until,
+  check,
 } from './support.mjs';
 
 const kLeftDown = { x: 40, y: 202 };
@@ -45,9 +46,6 @@ const kBesideGameB = { x: 520, y: 60 }; // right of the screen, at GAME B's heig
 
 const steps = [];
 const step = (name, run) => steps.push({ name, run });
-const check = (ok, what) => {
-  if (!ok) throw new Error(what);
-};
 
 const server = await serve();
 const browser = await launch();

@@ -25,6 +25,7 @@ import {
   tapUntil,
   toSlot1,
   until,
+  check,
 } from './support.mjs';
 
 const kMoments = 30;
@@ -34,9 +35,6 @@ const kShortest = 0.2,
   kLongest = 6; // seconds of play before each moment
 const ends = ['reloaded', 'closed', 'killed'];
 
-const check = (ok, what) => {
-  if (!ok) throw new Error(what);
-};
 const server = await serve();
 const browser = await launch();
 const consoleLines = [];

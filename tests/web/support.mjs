@@ -123,6 +123,11 @@ export class Fingers {
   }
 }
 
+// A step's check: throws with what was expected when it does not hold.
+export const check = (ok, what) => {
+  if (!ok) throw new Error(what);
+};
+
 export const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
 
 export async function report(page) {

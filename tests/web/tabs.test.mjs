@@ -24,11 +24,9 @@ import {
   serve,
   tapUntil,
   toSlot1,
+  check,
 } from './support.mjs';
 
-const check = (ok, what) => {
-  if (!ok) throw new Error(what);
-};
 const server = await serve();
 const browser = await launch();
 const consoleLines = [];
