@@ -76,11 +76,12 @@ void quietAudio() {
 }
 
 void scheduleNext() {
-    double due = RunLoop::main().nextDueTime() - page->clock.now();
-    if (!page->program.desktop().needsFrame() && due > kIdlePeriod) quietAudio();
-    int ms = 0;
-    if (!page->program.desktop().needsFrame())
+    int ms = 0;   // at every frame while something is to be drawn
+    if (!page->program.desktop().needsFrame()) {
+        const double due = RunLoop::main().nextDueTime() - page->clock.now();
+        if (due > kIdlePeriod) quietAudio();
         ms = int(std::clamp(std::ceil(due * 1000.0), 1.0, std::ceil(kIdlePeriod * 1000.0)));
+    }
     if (ms == timeoutMs) return;
     timeoutMs = ms;
     if (ms > 0)
