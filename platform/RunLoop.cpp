@@ -120,7 +120,7 @@ int RunLoop::runUntil(double until) {
                 t.callback_ = std::move(cb);
                 std::uint64_t n = t.fired_ + 1;
                 double next = t.anchor_ + static_cast<double>(n) * t.interval_;
-                if (next <= limit) {   // fell behind: skip to the grid point after `until`
+                if (next <= limit - catchUp_) {   // fell behind: skip to the grid point after `until`
                     n = static_cast<std::uint64_t>(std::floor((limit - t.anchor_) / t.interval_)) + 1;
                     next = t.anchor_ + static_cast<double>(n) * t.interval_;
                     while (next <= limit) next = t.anchor_ + static_cast<double>(++n) * t.interval_;

@@ -72,11 +72,15 @@ public:
     double now() const;   // run-loop time; while a callback runs, the due time of that callback
 
     // Calls everything that is due at or before `until`, in order of due time (ties in scheduling order),
-    // with now() at each callback's due time. A repeating timer fires at most once per call: its next
-    // firing is the first point of its grid (scheduling time + n * interval) after `until`, so one that
-    // fell behind fires once, not once per missed interval, and never drifts.
+    // with now() at each callback's due time. A repeating timer that fell behind fires once, not once per
+    // missed interval: its next firing is the first point of its grid (scheduling time + n * interval) after
+    // `until`, so it never drifts. Only a timer at most setCatchUp's seconds behind fires at each point of
+    // its grid up to `until`, in order with the rest.
     // Returns how many callbacks ran. Times within 1 ns of `until` count as due.
     int runUntil(double until);
+    // How far behind a repeating timer may fall and still fire at each of its times (0, the default: never).
+    // A loop that wakes less often than its timers fire sets it to the longest it sleeps.
+    void setCatchUp(double seconds) { catchUp_ = seconds; }
     // Due time of the next timer or deferred call; infinity when there is none.
     double nextDueTime() const;
     // A one-shot call at a run-loop time (animation ends, deferred work). A call with an owner (a Lifetime or
@@ -105,6 +109,7 @@ private:
     std::uint64_t nextSeq_ = 0;
     Clock* clock_ = nullptr;
     double current_ = 0;   // time of the callback running now, or last run time
+    double catchUp_ = 0;
     bool inCallback_ = false;
 };
 

@@ -246,6 +246,25 @@ TEST_F(ClockTest, FortyFiringsASecondWithoutDriftButAStalledLoopFiresOnce) {
     EXPECT_NEAR(stalled->fireDate(), 71.1, 1e-9);
 }
 
+// A loop that wakes every 50 ms lets a 25 ms timer fire at each of its times; a loop stalled for longer
+// than that still fires it once.
+TEST_F(ClockTest, ATimerBehindByLessThanTheCatchUpFiresAtEachOfItsTimes) {
+    RunLoop::main().setCatchUp(0.1);
+    struct Restore {
+        ~Restore() { RunLoop::main().setCatchUp(0); }
+    } restore;
+    auto tick = Timer::scheduled(0.025, record(), true, Unowned{});
+    const double start = env.now();
+    env.clock().set(start + 0.06);
+    EXPECT_EQ(RunLoop::main().runUntil(env.now()), 2);
+    ASSERT_EQ(fired.size(), 2u);
+    EXPECT_NEAR(fired[1], start + 0.05, 1e-9);
+    EXPECT_NEAR(tick->fireDate(), start + 0.075, 1e-9);
+
+    env.clock().set(start + 10.0);
+    EXPECT_EQ(RunLoop::main().runUntil(env.now()), 1);
+}
+
 // An animation whose view was not found changes nothing and still ends after its duration.
 TEST_F(ClockTest, AnAnimationThatChangesNothingStillEndsAfterItsDuration) {
     animate({.duration = 0.4}, nullptr);
