@@ -27,6 +27,14 @@ bool nothingToPlayOn() {
     return true;
 }
 
+// Short buffers: a press is heard at once. A browser mixes on the page's main thread at every buffer, so
+// there a buffer is longer (46 ms): a quarter of the calls a second while a round plays its sounds.
+#ifdef __EMSCRIPTEN__
+constexpr int kBufferFrames = 2048;
+#else
+constexpr int kBufferFrames = 512;
+#endif
+
 }   // namespace
 
 MixerSound::~MixerSound() { close(); }
@@ -42,8 +50,7 @@ bool MixerSound::open() {
         failed = "SDL_InitSubSystem";
     } else {
         initialisedAudio_ = true;
-        // Short buffers: a press is heard at once.
-        if (Mix_OpenAudio(44100, AUDIO_S16SYS, 2, 512) != 0) failed = "Mix_OpenAudio";
+        if (Mix_OpenAudio(44100, AUDIO_S16SYS, 2, kBufferFrames) != 0) failed = "Mix_OpenAudio";
     }
     if (failed) {
         logLine(std::string("sound: no audio device (") + failed + ": " + SDL_GetError() + "); running silent");
