@@ -205,6 +205,26 @@ void Desktop::drawNotice() {
     renderer_->drawOverlay(*noticeLabel_);
 }
 
+bool Desktop::presentParts() {
+    if (!options_.presentPart) return false;
+    SDL_Surface* surface = SDL_GetWindowSurface(window_);
+    const std::vector<SDL_Rect>& rects = renderer_->drawnRects();
+    // A whole frame (drawn as one when most of the screen changed) goes the usual way.
+    if (!surface || surface->format->BytesPerPixel != 4 || surface->format->Rmask != 0xff0000 ||
+        surface->format->Gmask != 0xff00 || surface->format->Bmask != 0xff ||
+        (rects.size() == 1 && rects[0].w == surface->w && rects[0].h == surface->h))
+        return false;
+    if (SDL_RenderFlush(sdlRenderer_) != 0) return false;
+    const SDL_Rect all{0, 0, surface->w, surface->h};
+    for (const SDL_Rect& drawn : rects) {
+        SDL_Rect part;
+        if (SDL_IntersectRect(&drawn, &all, &part))
+            options_.presentPart(static_cast<const std::uint8_t*>(surface->pixels), surface->pitch, part.x, part.y,
+                                 part.w, part.h);
+    }
+    return true;
+}
+
 void Desktop::drawFrame() {
     if (!renderer_) return;
     View* r = root();
@@ -220,9 +240,11 @@ void Desktop::drawFrame() {
         lastFrame_ = now();
         return;
     }
+    bool parts = false;
     if (r && !wholeFrame_ && drawsChangesOnly()) {
         renderer_->drawChanges(*r, changes);
         drawNotice();
+        parts = presentParts();
     } else if (r) {
         renderer_->drawFrame(*r);
         drawNotice();
@@ -230,7 +252,7 @@ void Desktop::drawFrame() {
         SDL_SetRenderDrawColor(sdlRenderer_, 0, 0, 0, 255);
         SDL_RenderClear(sdlRenderer_);
     }
-    SDL_RenderPresent(sdlRenderer_);
+    if (!parts) SDL_RenderPresent(sdlRenderer_);
     dirty_ = false;
     wholeFrame_ = false;
     lastFrame_ = now();

@@ -34,6 +34,9 @@ class Renderer;
 
 // Hands a link to the system; false when nothing took it.
 using UrlOpener = std::function<bool(const std::string& url)>;
+// Shows one changed part of the window: the rectangle (x, y, w, h) in pixels of the window's surface, whose
+// pixels are 32-bit words 0xXXRRGGBB, `pitch` bytes a row.
+using PartPresenter = std::function<void(const std::uint8_t* pixels, int pitch, int x, int y, int w, int h)>;
 
 struct DesktopOptions {
     int scale = 2;   // pixels per point of the window at start
@@ -49,6 +52,9 @@ struct DesktopOptions {
     // buttons until the first key press.
     bool keyNames = true;
     UrlOpener openURL = nullptr;   // none: links go nowhere, with a log line
+    // Where set, a frame that drew only some parts of the screen shows each of them through this instead of
+    // SDL's present, which copies the whole surface to the screen every time (the web page's canvas).
+    PartPresenter presentPart = nullptr;
 };
 
 class Desktop : public ApplicationBackend {
@@ -132,6 +138,8 @@ private:
     static inline const Rect kNoticeRect{90, 292, 300, 22};
     bool noticeChanged() const;
     void drawNotice();
+    // Shows the parts the last frame drew through options' presentPart; false when SDL is to present it.
+    bool presentParts();
     double now() const;
 
     DesktopOptions options_;

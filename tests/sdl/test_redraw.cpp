@@ -7,7 +7,9 @@
 
 #include <cmath>
 #include <cstddef>
+#include <cstdint>
 #include <cstring>
+#include <vector>
 
 #include "platform/Window.h"
 #include "platform/sdl/Desktop.h"
@@ -153,4 +155,32 @@ TEST_F(RedrawTest, TheWindowDrawsNoFrameWhenNothingChangedAndAWholeOneAfterAResi
     desktop.handleEvent(resized);
     desktop.drawFrame();
     EXPECT_EQ(desktop.renderer()->drawnPixels(), 960L * 640);
+}
+
+// The web page shows what a frame drew through its own presenter, part by part, rather than the whole window.
+TEST_F(RedrawTest, APresenterIsHandedOnlyThePartsAFrameDrew) {
+    driver.dismissIntro();
+    driver.menuPage(1);
+    std::vector<SDL_Rect> shown;
+    DesktopOptions options;
+    options.presentPart = [&shown](const std::uint8_t*, int, int x, int y, int w, int h) {
+        shown.push_back({x, y, w, h});
+    };
+    Desktop desktop(options);
+    ASSERT_TRUE(desktop.open());
+    desktop.setRoot(&window());
+    desktop.runOnce(false);   // the first frame, and the events of opening: a whole frame
+    EXPECT_TRUE(shown.empty()) << "a whole frame is presented as SDL presents it";
+    driver.advance(1.0);
+    desktop.runOnce(false);
+    shown.clear();
+
+    desktop.invalidateRect({10, 10, 20, 5});
+    desktop.drawFrame();
+    ASSERT_EQ(shown.size(), 1u);
+    const SDL_Rect change{20, 20, 40, 10};
+    SDL_Rect both;
+    ASSERT_TRUE(SDL_IntersectRect(&shown[0], &change, &both));
+    EXPECT_TRUE(SDL_RectEquals(&both, &change)) << "the part holds the whole change";
+    EXPECT_LT(shown[0].w * shown[0].h, 56 * 26) << "and little more";
 }
