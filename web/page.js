@@ -435,6 +435,13 @@
   for (const type of ['touchstart', 'touchend', 'mousedown', 'keydown'])
     window.addEventListener(type, wakeSound, { capture: true, passive: true });
 
+  // While nothing moves the program looks at its input a few times a second; input brings its next look forward.
+  function input() {
+    if (started && !ended) Module._plumbrick_input();
+  }
+  for (const type of ['touchstart', 'touchend', 'touchcancel', 'mousedown', 'mouseup', 'keydown', 'keyup'])
+    window.addEventListener(type, input, { capture: true, passive: true });
+
   // Held upright, a phone or tablet shows only the request to turn it (shell.html), and the program waits; a
   // tablet wide enough to show the game at 700 CSS pixels or more plays upright (the same query as shell.html's).
   const upright = window.matchMedia('(orientation: portrait) and (pointer: coarse) and (max-width: 699.98px)');

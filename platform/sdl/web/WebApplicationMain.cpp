@@ -1,6 +1,6 @@
-// The application loop in a browser. The browser owns the loop: at every animation frame the desktop's
-// loop makes one pass without waiting (the timers that fell due, the input that arrived, a frame when
-// something changed), and nothing ever blocks. The program's parts are composed by sdl::Bootstrap as on the
+// The application loop in a browser. The browser owns the loop: at each of its calls (every animation frame
+// while something moves, a timer otherwise) the desktop's loop makes one pass without waiting (the timers
+// that fell due, the input that arrived, a frame when something changed), and nothing ever blocks. The program's parts are composed by sdl::Bootstrap as on the
 // desktop. The page (web/page.js) has loaded the save folder from IndexedDB before main runs, keeps each file
 // a save puts in place (told through the bridge, PageBridge.h), and calls plumbrick_will_terminate when the
 // page is hidden or left: the application then ends as it does when its window closes. The sound keys
@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <exception>
 #include <string>
 #include <vector>
@@ -27,6 +28,24 @@
 #include "platform/sdl/Bootstrap.h"
 #include "platform/sdl/web/PageBridge.h"
 #include "platform/sdl/web/PageLoop.h"
+
+// One changed part of the frame put on the page's canvas (as SDL's present puts the whole frame, converting
+// its 0xXXRRGGBB words to the canvas's RGBA bytes), so that a frame costs what changed.
+EM_JS(void, present_part, (const std::uint8_t* pixels, int pitch, int x, int y, int w, int h), {
+    var canvas = Module['canvas'];
+    var ctx = Module['ctx'] || canvas.getContext('2d');
+    var image = ctx.createImageData(w, h);
+    var out = new Uint32Array(image.data.buffer);
+    var i = 0;
+    for (var row = 0; row < h; ++row) {
+        var from = (pixels + (y + row) * pitch + x * 4) >> 2;
+        for (var end = from + w; from < end; ++from) {
+            var v = HEAPU32[from];
+            out[i++] = 0xff000000 | (v & 0xff) << 16 | (v & 0xff00) | (v >> 16 & 0xff);
+        }
+    }
+    ctx.putImageData(image, x, y);
+});
 
 namespace platform {
 
@@ -56,11 +75,14 @@ struct Page {
 
 Page* page = nullptr;
 
-// The loop runs at every browser frame only while something is to be drawn. Otherwise it runs on a timer
-// that wakes it when the next run-loop timer is due (a playing round's tick), or after a short period while
-// nothing is due soon, so that no frame is composed for a pass that changes nothing: a round whose segments
-// change a few times a second costs a few frames a second. Input then waits at most one such period.
-constexpr double kIdlePeriod = 1.0 / 20;   // seconds between passes while nothing is due
+// The loop runs at every browser frame only while something is to be drawn. Otherwise it passes on a timer
+// every kIdlePeriod, so that no frame is composed for a pass that changes nothing, and a round's 40 ticks a
+// second cost 20 passes: the run loop fires a timer that fell behind by less than a period at each of its
+// times, in order, so a round plays exactly as it would with a pass for every tick, its changes shown at
+// most a period later. Input does not wait: the page calls plumbrick_input at every touch, click or key,
+// which brings the next pass forward.
+constexpr double kIdlePeriod = 1.0 / 20;   // seconds between passes while nothing is to be drawn
+constexpr double kCatchUp = 0.1;           // at least a period and the timer's lateness
 int timeoutMs = 0;                         // the timer's period; 0 while the loop runs at every frame
 bool held = false;                         // the page asks for the device to be turned: nothing runs meanwhile
 
@@ -78,9 +100,8 @@ void quietAudio() {
 void scheduleNext() {
     int ms = 0;   // at every frame while something is to be drawn
     if (!page->program.desktop().needsFrame()) {
-        const double due = RunLoop::main().nextDueTime() - page->clock.now();
-        if (due > kIdlePeriod) quietAudio();
-        ms = int(std::clamp(std::ceil(due * 1000.0), 1.0, std::ceil(kIdlePeriod * 1000.0)));
+        if (RunLoop::main().nextDueTime() - page->clock.now() > kIdlePeriod) quietAudio();
+        ms = int(kIdlePeriod * 1000);
     }
     if (ms == timeoutMs) return;
     timeoutMs = ms;
@@ -145,6 +166,7 @@ int UIApplicationMain(int, char**) {
     // A phone or tablet (no hovering, a coarse pointer) has shown no keyboard: no key names until a key is pressed.
     options.keyNames = EM_ASM_INT({ return matchMedia('(hover: none) and (pointer: coarse)').matches ? 0 : 1; }) != 0;
     options.openURL = web::openInNewTab;
+    options.presentPart = present_part;
     // SDL keeps a canvas that had no size from the page at the window's size: the page sizes it by CSS
     // only after main (web/page.js), and the browser scales it.
     if (!page->program.openWindow(options) || !page->program.launch()) {
@@ -152,6 +174,7 @@ int UIApplicationMain(int, char**) {
         page = nullptr;
         return 1;
     }
+    RunLoop::main().setCatchUp(kCatchUp);
     emscripten_set_main_loop(onFrame, 0, 0);
     return 0;
 }
@@ -163,6 +186,16 @@ int UIApplicationMain(int, char**) {
 extern "C" EMSCRIPTEN_KEEPALIVE void plumbrick_will_terminate() {
     platform::Application::sharedApplication().terminate();
     platform::endPage();
+}
+
+// Called by the page at every touch, click or key, before the program's own handlers queue it: while the loop
+// waits on its timer, the next pass comes at once instead.
+extern "C" EMSCRIPTEN_KEEPALIVE void plumbrick_input() {
+    using namespace platform;
+    if (!page || page->ended || held || timeoutMs <= 0) return;
+    timeoutMs = -1;   // set again after that pass
+    emscripten_set_main_loop_timing(EM_TIMING_SETTIMEOUT, 0);
+    emscripten_resume_main_loop();
 }
 
 // Called by the page while it asks for the device to be turned (1) and when it is turned back (0): the
