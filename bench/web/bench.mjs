@@ -11,12 +11,12 @@
 //     filling included), what each file weighs on the wire, the bytes a second visit transfers, and the
 //     navigation to the first frame on a second visit (median of RUNS).
 //
-//   node tests/web/bench.mjs     (after PLUMBRICK_WEB_TEST_PROBES=ON scripts/web --build-only, and the same with
+//   node bench/web/bench.mjs     (after PLUMBRICK_WEB_TEST_PROBES=ON scripts/web --build-only, and the same with
 //                                 --dist build/web-dist for the last figures; SECONDS=10 RUNS=5 by default)
 import fs from 'node:fs';
 import path from 'node:path';
-import { host } from './host.mjs';
-import { Fingers, launch, open, phone, report, root, serve, sleep, until } from './support.mjs';
+import { host } from '../../tests/web/host.mjs';
+import { Fingers, launch, open, phone, report, root, serve, sleep, until } from '../../tests/web/support.mjs';
 
 const seconds = Number(process.env.SECONDS || 10);
 const runs = Number(process.env.RUNS || 5);
@@ -101,23 +101,35 @@ console.log(
     `all chromium processes ${fmt((100 * idleCpu) / wall)} % of a core`,
 );
 
-// A round of game A.
+// A round of game A. A round left alone ends when enough eggs have fallen, so the CPU is counted over windows
+// of 5 s each begun with a round playing, and only those at whose end it still played.
 await fingers.tap({ x: 240, y: 147 });
 await until(page, "slot 1's game", (r) => r.screen === 'game' && r.slot === 1);
 await until(page, "slot 1's game in place", (r) => r.screen === 'game' && !r.animating);
 await sleep(300);
 await until(page, "slot 1's game in place", (r) => r.screen === 'game' && !r.animating);
-await fingers.tap({ x: 440, y: 28 });
-await until(page, 'a round', (r) => r.state === 1);
+const playing = async () => {
+  if ((await report(page)).state === 1) return;
+  await fingers.tap({ x: 440, y: 28 });
+  await until(page, 'a round', (r) => r.state === 1);
+};
 // The CPU first, with nothing of the benchmark's own meanwhile (its frame recorder makes the browser draw
 // every frame; its tick counter is a timer of its own); then the browser's frames, the ticks and the work.
-task0 = await metric('TaskDuration');
-cpu0 = cpuSeconds(pid);
-t0 = Date.now();
-await sleep(seconds * 1000);
-const playTask = (await metric('TaskDuration')) - task0,
-  playCpu = cpuSeconds(pid) - cpu0;
-const cpuWall = (Date.now() - t0) / 1000;
+let playTask = 0,
+  playCpu = 0,
+  cpuWall = 0;
+for (let tries = 0; cpuWall < seconds * 0.99 && tries < 4 * seconds; ++tries) {
+  await playing();
+  const task = await metric('TaskDuration'),
+    cpu = cpuSeconds(pid),
+    start = Date.now();
+  await sleep(Math.min(5, seconds) * 1000);
+  if ((await report(page)).state !== 1) continue;
+  playTask += (await metric('TaskDuration')) - task;
+  playCpu += cpuSeconds(pid) - cpu;
+  cpuWall += (Date.now() - start) / 1000;
+}
+await playing();
 const ticks0 = await page.evaluate(() => window.plumbrick.countTicks());
 const passes0 = (await page.evaluate(() => window.plumbrick.frameWork())).passes;
 t0 = Date.now();

@@ -4,9 +4,9 @@
 //   docs/screenshots/web-phone-portrait.png  phone held upright (390 x 844): turn the device
 //   docs/screenshots/web-tablet-playing.png  tablet, landscape (1180 x 820), slot 2 being played
 //
-//   node tests/web/screenshots.mjs     (after PLUMBRICK_WEB_TEST_PROBES=ON scripts/web --build-only)
+//   node bench/web/screenshots.mjs     (after PLUMBRICK_WEB_TEST_PROBES=ON scripts/web --build-only)
 import path from 'node:path';
-import { Fingers, launch, open, phone, root, serve, sleep, tablet, until } from './support.mjs';
+import { Fingers, launch, open, phone, root, serve, sleep, tablet, until } from '../../tests/web/support.mjs';
 
 const out = path.join(root, 'docs/screenshots');
 const kPanflipGameA = { x: 441, y: 56 };

@@ -1,5 +1,5 @@
 // ESLint for the page's own scripts (web/page.js, web/probes.js, run by the browser before emscripten's code)
-// and the web tests (node, driving chromium). Run by scripts/test's style stage from the repository's top.
+// and the web tests and benchmarks (node, driving chromium). Run by scripts/test's style stage from the repository's top.
 import js from '@eslint/js';
 import globals from 'globals';
 
@@ -24,7 +24,7 @@ export default [
     },
   },
   {
-    files: ['tests/web/*.mjs'],
+    files: ['tests/web/*.mjs', 'bench/web/*.mjs'],
     // page.evaluate's functions run in the page: the browser's names too.
     languageOptions: { globals: { ...globals.node, ...globals.browser, FS: 'readonly' } },
   },
