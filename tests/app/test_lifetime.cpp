@@ -44,22 +44,9 @@ TEST_F(Teardown, DuringTheIntrosFadeIn) {
     expectNothingCalledBack();
 }
 
-TEST_F(Teardown, WhileTheIntroPulses) {
-    env.advance(2.0);
-    destroyScreens();
-    expectNothingCalledBack();
-}
-
 TEST_F(Teardown, WhileAGameGrowsInOverTheMenu) {
     enterGame();
     env.advance(0.3);
-    destroyScreens();
-    expectNothingCalledBack();
-}
-
-TEST_F(Teardown, WhileTheMenuButtonSlidesIn) {
-    enterGame();
-    env.advance(0.9);   // the game is in; its menu button slides up
     destroyScreens();
     expectNothingCalledBack();
 }

@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <set>
 #include <vector>
 
@@ -58,16 +57,6 @@ protected:
         return round.getChick() && (!waitForChick || tickUntil([&] { return !round.getChick(); }, 100));
     }
 };
-
-TEST_F(Rules, ARoundBeginsWithItsBasketLeftUpTheScoreShownAndNoEgg) {
-    start();
-    EXPECT_EQ(round.getState(), YolkfallRound::kPlaying);
-    EXPECT_TRUE(round.isLit(YolkfallRound::kBasketTag));
-    EXPECT_TRUE(has({Effect::Score, 0}));
-    EXPECT_TRUE(has({Effect::ShowScore}));
-    EXPECT_EQ(eggs(), 0);
-    EXPECT_EQ(round.getTimeStartGame(), 1000);
-}
 
 TEST_F(Rules, MissesWithTheHareAwayShowAStillChickAndEndTheRoundAboveFiveHalfMarks) {
     start();
@@ -219,14 +208,6 @@ TEST_F(Rules, ARestoredRoundIsPausedAndDrawnWithTheHareQuietAndItsMarks) {
     EXPECT_EQ(eggs(), 0);
     EXPECT_EQ(effects.back(), Effect{Effect::Dim});
     EXPECT_NE(std::find(effects.begin(), effects.end(), Effect{Effect::Score, 42}), effects.end());
-}
-
-TEST_F(Rules, TheProgramsDrawsAreTheCLibrarysSeededOnce) {
-    std::srand(7);
-    const int first = std::rand(), second = std::rand();
-    auto random = YolkfallRound::cLibraryRandom(7);
-    EXPECT_EQ(random(), first);
-    EXPECT_EQ(random(), second);
 }
 
 }   // namespace

@@ -171,15 +171,6 @@ TEST_F(State, EachGameIdKeepsItsOwnResultsAndStateFile) {
     EXPECT_TRUE(exists(statePath("Antlerby.v1")));
 }
 
-TEST_F(State, ARefusedFileLeavesTheScreenReadyForANewRound) {
-    ASSERT_TRUE(files().writeToFileAtomically(statePath(), archive("", 't', 0)));
-    open();
-    ticks(80);   // the face settles
-    press("1");
-    ticks(4);
-    EXPECT_EQ(game->getState(), kPlaying);
-}
-
 // A checkpoint writes the very file the pause would write at that moment, and the round plays on.
 TEST_F(State, ACheckpointIsTheFileThePauseWritesAndTheRoundPlaysOn) {
     openAndStart(true);

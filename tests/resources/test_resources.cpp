@@ -17,6 +17,7 @@
 
 #include "artgen.h"
 #include "soundgen.h"
+#include "tests/support/file_text.h"
 
 namespace {
 
@@ -25,10 +26,7 @@ using nlohmann::json;
 
 inline fs::path sourceDir() { return PLUMBRICK_SOURCE_DIR; }
 inline fs::path builtDir() { return PLUMBRICK_RESOURCE_DIR; }
-inline std::string readText(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
+using plumbrick::testing::readText;
 inline json loadJson(const fs::path& path) { return json::parse(readText(path)); }
 
 inline std::vector<fs::path> layoutFiles() {

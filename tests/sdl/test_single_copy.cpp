@@ -17,9 +17,10 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <sstream>
 #include <string>
 #include <vector>
+
+#include "tests/support/file_text.h"
 
 extern char** environ;
 
@@ -29,11 +30,7 @@ namespace {
 
 constexpr int kLimitMs = 120000;
 
-std::string readFile(const fs::path& path) {
-    std::stringstream s;
-    s << std::ifstream(path, std::ios::binary).rdbuf();
-    return s.str();
-}
+using plumbrick::testing::readText;
 
 // Waits until `done` holds, looking again whenever something changes in `folder`.
 bool waitUntil(const fs::path& folder, const std::function<bool()>& done) {
@@ -148,18 +145,18 @@ TEST_F(SingleCopy, ASecondStartEndsWithItsLineAndTheFirstPlaysOnWithItsSavesInta
 
     const pid_t second = start("second");
     EXPECT_EQ(finish(second), 0);
-    const std::string line = readFile(log("second"));
+    const std::string line = readText(log("second"));
     EXPECT_TRUE(line.starts_with("plumbrick: Plumbrick is already running")) << line;
     EXPECT_EQ(std::count(line.begin(), line.end(), '\n'), 1) << line;
     if (line.ends_with("brought to the front\n")) {
         EXPECT_TRUE(waitUntil(
-            scratch, [&] { return readFile(log("first")).find("brought to the front") != std::string::npos; }));
+            scratch, [&] { return readText(log("first")).find("brought to the front") != std::string::npos; }));
     }
     EXPECT_EQ(::waitpid(first, nullptr, WNOHANG), 0) << "the first copy plays on";
-    EXPECT_EQ(readFile(folder / "Tinmarsh.result"), results);
+    EXPECT_EQ(readText(folder / "Tinmarsh.result"), results);
     ::kill(first, SIGTERM);
     EXPECT_EQ(finish(first), 0);
-    EXPECT_EQ(readFile(folder / "Tinmarsh.result"), results);
+    EXPECT_EQ(readText(folder / "Tinmarsh.result"), results);
 }
 
 TEST_F(SingleCopy, ACopyKilledWithSigkillLeavesNoLockBehind) {
@@ -169,7 +166,7 @@ TEST_F(SingleCopy, ACopyKilledWithSigkillLeavesNoLockBehind) {
     EXPECT_EQ(finish(first), 128 + SIGKILL);
     const pid_t next = start("next", {"--exit-after-first-frame"});
     EXPECT_EQ(finish(next), 0);
-    EXPECT_EQ(readFile(log("next")), "");
+    EXPECT_EQ(readText(log("next")), "");
 }
 
 // Something else where the lock file belongs: the program runs as it would without the lock, with one line.
@@ -177,7 +174,7 @@ TEST_F(SingleCopy, ALockFileThatIsNotAFileNeverStopsAStart) {
     fs::create_directory(folder / "plumbrick.lock");
     const pid_t copy = start("copy", {"--exit-after-first-frame"});
     EXPECT_EQ(finish(copy), 0);
-    const std::string line = readFile(log("copy"));
+    const std::string line = readText(log("copy"));
     EXPECT_TRUE(line.starts_with("plumbrick: cannot lock " + (folder / "plumbrick.lock").string() +
                                  " (it is not a regular file); running without it"))
         << line;

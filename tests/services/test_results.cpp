@@ -12,7 +12,8 @@
 #include "services/Support.h"
 #include "services/VCGameRound.h"
 #include "services/VCGamesResult.h"
-#include "tests/services/file_text.h"
+#include "tests/services/results_fixture.h"
+#include "tests/support/file_text.h"
 
 using namespace plumbrick;
 using plumbrick::testing::readText;
@@ -20,13 +21,10 @@ using plumbrick::testing::writeText;
 
 namespace {
 
-using Scores = std::vector<int>;
+using plumbrick::testing::Scores;
 
-class Results : public ::testing::Test {
+class Results : public plumbrick::testing::ResultsFixture {
 protected:
-    platform::headless::Environment env;
-    std::string file = getPathFolderSaveGame() + "/Tinmarsh.result";
-
     // A results file written by hand: the dictionary's body.
     void writeXml(const std::string& body) {
         writeText(file, "<?xml version=\"1.0\"?>\n<plist version=\"1.0\"><dict>" + body + "</dict></plist>\n");
@@ -37,18 +35,6 @@ protected:
                (score.empty() ? "<integer>" + std::to_string(scores) + "</integer>" : score) +
                "<integer>1</integer><string></string></array>";
     }
-    static Scores scores(const VCGamesResult& store) {
-        Scores out;
-        for (const auto& pack : *store.getArGamesResult()) out.push_back(VCGameRound::scoresOfPack(pack));
-        return out;
-    }
-    static VCGamesResult loaded(const std::string& game = "Yolkfall.v1") {
-        VCGamesResult store(game);
-        store.Load();
-        return store;
-    }
-    // The scores stored under `game` in the file, read back with our reader.
-    static Scores inFile(const std::string& game = "Yolkfall.v1") { return scores(loaded(game)); }
     void playRound(VCGamesResult& store, int score) {
         store.NewGame();
         env.advance(2.0);

@@ -18,7 +18,7 @@
 #include "services/Support.h"
 #include "services/VCGameRound.h"
 #include "services/VCGamesResult.h"
-#include "tests/services/file_text.h"
+#include "tests/support/file_text.h"
 
 using namespace plumbrick;
 using plumbrick::testing::readText;

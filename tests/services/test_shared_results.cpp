@@ -13,31 +13,18 @@
 #include "services/Support.h"
 #include "services/VCGameRound.h"
 #include "services/VCGamesResult.h"
-#include "tests/services/file_text.h"
+#include "tests/services/results_fixture.h"
+#include "tests/support/file_text.h"
 
 using namespace plumbrick;
 using plumbrick::testing::readText;
 
 namespace {
 
-using Scores = std::vector<int>;
+using plumbrick::testing::Scores;
 
-class SharedResults : public ::testing::Test {
+class SharedResults : public plumbrick::testing::ResultsFixture {
 protected:
-    platform::headless::Environment env;
-    std::string file = getPathFolderSaveGame() + "/Tinmarsh.result";
-
-    static VCGamesResult loaded() {
-        VCGamesResult store("Yolkfall.v1");
-        store.Load();
-        return store;
-    }
-    static Scores inFile() {
-        Scores out;
-        const VCGamesResult store = loaded();
-        for (const auto& pack : *store.getArGamesResult()) out.push_back(VCGameRound::scoresOfPack(pack));
-        return out;
-    }
     static std::vector<int> timesInFile() {
         std::vector<int> out;
         const VCGamesResult store = loaded();

@@ -21,16 +21,12 @@ import os from 'node:os';
 import path from 'node:path';
 import { host } from './host.mjs';
 import { Fingers, launch, phone, report, root, runSteps, until, check } from './support.mjs';
+import { kGameA, kIntroTap, kPause, kPaused, kPlaying, kSlotPicture, kStatistics } from './support.mjs';
 
 const dist = path.resolve(process.env.WEB_DIST || path.join(root, 'build/web-dist'));
 const link = path.resolve(process.env.WEB_LINK || path.join(root, 'build/web-wasm/web/link'));
 const icons = path.join(root, 'build', process.env.NATIVE_PRESET || 'release', 'web-icons');
 
-const kIntroTap = { x: 240, y: 160 };
-const kSlotPicture = { x: 240, y: 147 };
-const kGameA = { x: 440, y: 28 };
-const kStatistics = { x: 40, y: 60 };
-const kPause = { x: 40, y: 28 };
 // The basket's buttons by position: 0 left up, 1 left down, 2 right down, 3 right up.
 const kBasket = [
   { x: 40, y: 118 },
@@ -40,8 +36,6 @@ const kBasket = [
 ];
 // The position that catches the eggs of each deck's segments (500..504 deck 0, 600s 1, 800s 2, 700s 3).
 const kDeckOfHundreds = { 5: 0, 6: 1, 8: 2, 7: 3 };
-const kPlaying = 1,
-  kPaused = 2;
 const kNeedsOnline = /needs one visit online/;
 
 const steps = [];

@@ -1,5 +1,5 @@
 #pragma once
-// Whole files as text, for the tests that look at what a save left on disk.
+// Whole files as text, for the tests that look at what a program or a save left on disk.
 
 #include <filesystem>
 #include <fstream>
