@@ -209,10 +209,8 @@ bool Desktop::presentParts() {
     if (!options_.presentPart) return false;
     SDL_Surface* surface = SDL_GetWindowSurface(window_);
     const std::vector<SDL_Rect>& rects = renderer_->drawnRects();
-    // A whole frame (drawn as one when most of the screen changed) goes the usual way.
     if (!surface || surface->format->BytesPerPixel != 4 || surface->format->Rmask != 0xff0000 ||
-        surface->format->Gmask != 0xff00 || surface->format->Bmask != 0xff ||
-        (rects.size() == 1 && rects[0].w == surface->w && rects[0].h == surface->h))
+        surface->format->Gmask != 0xff00 || surface->format->Bmask != 0xff)
         return false;
     if (SDL_RenderFlush(sdlRenderer_) != 0) return false;
     const SDL_Rect all{0, 0, surface->w, surface->h};
@@ -248,6 +246,7 @@ void Desktop::drawFrame() {
     } else if (r) {
         renderer_->drawFrame(*r);
         drawNotice();
+        parts = presentParts();
     } else {
         SDL_SetRenderDrawColor(sdlRenderer_, 0, 0, 0, 255);
         SDL_RenderClear(sdlRenderer_);

@@ -52,8 +52,8 @@ struct DesktopOptions {
     // buttons until the first key press.
     bool keyNames = true;
     UrlOpener openURL = nullptr;   // none: links go nowhere, with a log line
-    // Where set, a frame that drew only some parts of the screen shows each of them through this instead of
-    // SDL's present, which copies the whole surface to the screen every time (the web page's canvas).
+    // Where set, each frame shows what it drew through this, part by part (a whole frame as one part),
+    // instead of SDL's present, which copies the whole surface every time (the web page's canvas).
     PartPresenter presentPart = nullptr;
 };
 
@@ -138,7 +138,7 @@ private:
     static inline const Rect kNoticeRect{90, 292, 300, 22};
     bool noticeChanged() const;
     void drawNotice();
-    // Shows the parts the last frame drew through options' presentPart; false when SDL is to present it.
+    // Shows what the last frame drew through options' presentPart; false when SDL is to present it.
     bool presentParts();
     double now() const;
 
