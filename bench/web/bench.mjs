@@ -187,6 +187,7 @@ if (fs.existsSync(path.join(dist, 'sw.js'))) {
   let second = 0;
   for (let i = 0; i < runs; ++i) {
     await visit.close();
+    await sleep(1000); // a visit comes a while after the last one ended, not as its tab closes
     visit = await context.newPage();
     await visit.setViewport(phone);
     const at = published.state.bytes;
