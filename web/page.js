@@ -147,7 +147,14 @@
       }),
     );
   }
-  Module.preRun = [].concat(Module.preRun || [], [waitForTurn, mountSaves]);
+  // Both begin as soon as the runtime's script has run (preInit), while the .wasm is still compiled and the data
+  // package unpacked, rather than after them (preRun): the program starts once all are done.
+  Module.preInit = [].concat(Module.preInit || [], [
+    () => {
+      waitForTurn();
+      mountSaves();
+    },
+  ]);
 
   // --- Leaving the page -----------------------------------------------------------------------------------
   // Hidden or left, the application ends as when the desktop window closes: a playing round is paused,
