@@ -301,29 +301,19 @@ TEST_F(ClockTest, ACompletionRunsOnce) {
     EXPECT_EQ(stops.size(), 1u);
 }
 
-// A cancelled animation: its view is drawn at the model value at once, and its completion never runs.
-class CancelTest : public ClockTest {
-protected:
-    void SetUp() override {
-        view.setAlpha(0);
-        fade = animate({.duration = 1}, [&] { view.setAlpha(1); });
-        env.advance(0.5);
-        fade.cancel();
-    }
+// A cancelled animation stops at once, its view drawn at the model value, and its completion never runs.
+TEST_F(ClockTest, ACancelledAnimationStopsShowsTheModelValueAndNeverCompletes) {
     View view;
-    Animation fade;
-};
-
-TEST_F(CancelTest, ItStopsRunning) { EXPECT_FALSE(fade.isRunning()); }
-
-TEST_F(CancelTest, ItsViewShowsTheModelValue) { EXPECT_EQ(view.presentationAlpha(), 1.0); }
-
-TEST_F(CancelTest, ItsCompletionNeverRuns) {
+    view.setAlpha(0);
+    Animation fade = animate({.duration = 1}, [&] { view.setAlpha(1); });
+    env.advance(0.5);
+    fade.cancel();
+    EXPECT_FALSE(fade.isRunning());
+    EXPECT_EQ(view.presentationAlpha(), 1.0);
+    EXPECT_EQ(loop.pendingCount(), 0u) << "nothing of it stays due";
     env.advance(2);
     EXPECT_TRUE(stops.empty());
 }
-
-TEST_F(CancelTest, NothingOfItStaysDue) { EXPECT_EQ(loop.pendingCount(), 0u); }
 
 TEST_F(ClockTest, CancellingTheCompletionLetsTheAnimationRunToItsEnd) {
     View v;

@@ -35,13 +35,13 @@ nlohmann::json readJson(const std::string& path) {
 struct SoundRun {
     explicit SoundRun(bool startMuted = false) {
         loaded = settings.load();
-        opened = sound.open();
+        sound.open();
         control.restore(startMuted);
     }
     Settings settings;
     MixerSound sound;
     SoundControl control{sound, &settings};
-    bool loaded = false, opened = false;
+    bool loaded = false;
 };
 
 }   // namespace
