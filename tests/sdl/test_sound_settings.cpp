@@ -1,5 +1,5 @@
-// The settings file (kept keys, damaged files) and the sound keys M, - and =: their notices and what is
-// remembered; the bootstrap that composes them with the window.
+// The settings file (kept keys, damaged files) and the sound keys M, - and =: what they remember and the volume's
+// notices; the bootstrap that composes them with the window.
 
 #include <SDL_mixer.h>
 #include <nlohmann/json.hpp>
