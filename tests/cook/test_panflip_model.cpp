@@ -62,6 +62,13 @@ protected:
     void turns(int n) {   // n food steps of every column
         for (int k = 0; k < 4 * n && !HasFatalFailure(); ++k) tick(Sequence::Food);
     }
+    // Game B served and played on until column 2, having waited in its pan for a turn, is lost.
+    void serveAndLose() {
+        serve();
+        turns(3);
+        tick(Sequence::Food);
+        tick(Sequence::Food);
+    }
     int drawnHeight(int column) {   // -1: not drawn
         for (int h = 0; h < 5; ++h)
             if (lit[foodTag(column, h)]) return h;
@@ -166,10 +173,7 @@ TEST_F(CookRound, MarksAreClearedAt200And500PointsAndTheRoundIsRecordedAt999) {
 // A loss stops the play; the mouse stands 0.6 s under the column, steps right every 0.2 s to its last place,
 // waits 0.6 s more and goes; 0.01 s later the mark shows, and 1.2 s after that a new round begins.
 TEST_F(CookRound, ALostItemSendsTheMouseCostsAMarkAndANewRoundFollows) {
-    serve();
-    turns(3);
-    tick(Sequence::Food);
-    tick(Sequence::Food);   // column 2 waited in its pan for a turn
+    serveAndLose();
     EXPECT_TRUE(played(Sound::Stealing));
     EXPECT_EQ(drawnHeight(2), -1);
     EXPECT_TRUE(lit[kMouseTag + 3]);
@@ -190,10 +194,7 @@ TEST_F(CookRound, ALostItemSendsTheMouseCostsAMarkAndANewRoundFollows) {
 }
 
 TEST_F(CookRound, TheThirdMarkEndsTheRoundAndRecordsIt) {
-    serve();
-    turns(3);
-    tick(Sequence::Food);
-    tick(Sequence::Food);
+    serveAndLose();
     round.setPenalty(2);
     now += 12;
     for (int k = 0; k < 6; ++k) tick(Sequence::Steal);

@@ -4,7 +4,6 @@
 
 #include <sys/stat.h>
 #include <cerrno>
-#include <climits>
 #include <cstdint>
 #include <cstring>
 #include <filesystem>

@@ -24,7 +24,7 @@ using platform::headless::Environment;
 
 namespace {
 
-// An owner that counts what reaches it, and also into `calls`, which outlives it.
+// An owner that counts what reaches it, and its ticks and actions also into `calls`, which outlives it.
 struct Owner {
     const Lifetime& lifetime() const { return life; }
     void tick() { ++ticks, ++*calls; }
@@ -32,19 +32,19 @@ struct Owner {
     void act(View*) { ++actions, ++*calls; }
     Lifetime life;
     int ticks = 0, notes = 0, actions = 0;
-    int ownCalls = 0;
-    int* calls = &ownCalls;
+    int* calls = nullptr;
+    explicit Owner(int* counter = nullptr) : calls(counter) {}
 };
 
 class LifetimeTest : public ::testing::Test {
 protected:
     Environment env;
     RunLoop& loop = RunLoop::main();
+    int calls = 0;
+    std::unique_ptr<Owner> owner = std::make_unique<Owner>(&calls);
 };
 
 TEST_F(LifetimeTest, ACallWhoseOwnerIsGoneIsDroppedUncalled) {
-    int calls = 0;
-    auto owner = std::make_unique<Owner>();
     loop.callAt(
         1.0, [&] { ++calls; }, owner->lifetime());
     loop.callAt(
@@ -57,19 +57,14 @@ TEST_F(LifetimeTest, ACallWhoseOwnerIsGoneIsDroppedUncalled) {
 }
 
 TEST_F(LifetimeTest, ACopiedOwnerHasALifetimeOfItsOwn) {
-    auto first = std::make_unique<Owner>();
-    Owner copy = *first;
-    int calls = 0;
+    Owner copy = *owner;
     loop.callSoon([&] { ++calls; }, copy.lifetime());
-    first.reset();
+    owner.reset();
     env.advance(0.1);
     EXPECT_EQ(calls, 1);
 }
 
 TEST_F(LifetimeTest, ATimerOfAGoneOwnerNeverFiresAgainAndIsInvalid) {
-    int calls = 0;
-    auto owner = std::make_unique<Owner>();
-    owner->calls = &calls;
     auto timer = Timer::scheduled(0.1, owner.get(), &Owner::tick, true);
     env.advance(0.35);
     EXPECT_EQ(owner->ticks, 3);
@@ -81,7 +76,6 @@ TEST_F(LifetimeTest, ATimerOfAGoneOwnerNeverFiresAgainAndIsInvalid) {
 }
 
 TEST_F(LifetimeTest, AnOwnerDestroyedByItsOwnTimerIsNotCalledAgain) {
-    auto owner = std::make_unique<Owner>();
     Owner* raw = owner.get();
     auto timer = Timer::scheduled(
         0.1,
@@ -98,7 +92,6 @@ TEST_F(LifetimeTest, AnOwnerDestroyedByItsOwnTimerIsNotCalledAgain) {
 
 TEST_F(LifetimeTest, AnAnimationCompletionWhoseOwnerIsGoneIsNotCalled) {
     auto view = std::make_shared<View>(Rect(0, 0, 10, 10));
-    auto owner = std::make_unique<Owner>();
     int mine = 0, other = 0;
     Animation::start(
         {.duration = 0.5}, [&] { view->setAlpha(0.0); }, owner->lifetime(), [&](bool) { ++mine; });
@@ -131,9 +124,6 @@ TEST_F(LifetimeTest, AnObserverWhoseOwnerIsGoneIsNotCalledEvenWithinTheSameDeliv
 }
 
 TEST_F(LifetimeTest, AControlActionAndALayoutActionOfAGoneOwnerAreNotCalled) {
-    int calls = 0;
-    auto owner = std::make_unique<Owner>();
-    owner->calls = &calls;
     auto control = std::make_shared<Control>(Rect(0, 0, 10, 10));
     control->addTarget(owner.get(), &Owner::act, ControlEventTouchUpInside);
     LayoutBindings bindings;
@@ -311,29 +301,19 @@ TEST_F(ClockTest, ACompletionRunsOnce) {
     EXPECT_EQ(stops.size(), 1u);
 }
 
-// A cancelled animation: its view is drawn at the model value at once, and its completion never runs.
-class CancelTest : public ClockTest {
-protected:
-    void SetUp() override {
-        view.setAlpha(0);
-        fade = animate({.duration = 1}, [&] { view.setAlpha(1); });
-        env.advance(0.5);
-        fade.cancel();
-    }
+// A cancelled animation stops at once, its view drawn at the model value, and its completion never runs.
+TEST_F(ClockTest, ACancelledAnimationStopsShowsTheModelValueAndNeverCompletes) {
     View view;
-    Animation fade;
-};
-
-TEST_F(CancelTest, ItStopsRunning) { EXPECT_FALSE(fade.isRunning()); }
-
-TEST_F(CancelTest, ItsViewShowsTheModelValue) { EXPECT_EQ(view.presentationAlpha(), 1.0); }
-
-TEST_F(CancelTest, ItsCompletionNeverRuns) {
+    view.setAlpha(0);
+    Animation fade = animate({.duration = 1}, [&] { view.setAlpha(1); });
+    env.advance(0.5);
+    fade.cancel();
+    EXPECT_FALSE(fade.isRunning());
+    EXPECT_EQ(view.presentationAlpha(), 1.0);
+    EXPECT_EQ(loop.pendingCount(), 0u) << "nothing of it stays due";
     env.advance(2);
     EXPECT_TRUE(stops.empty());
 }
-
-TEST_F(CancelTest, NothingOfItStaysDue) { EXPECT_EQ(loop.pendingCount(), 0u); }
 
 TEST_F(ClockTest, CancellingTheCompletionLetsTheAnimationRunToItsEnd) {
     View v;

@@ -29,6 +29,12 @@ protected:
             platform::Unowned{});   // removed in TearDown
     }
     void TearDown() override { NotificationCenter::defaultCenter().removeObserver(this); }
+    // The left mouse button pressed at `down` and let go at `up`, through the window's own loop.
+    void click(Point down, Point up) {
+        for (SDL_Event e : {mouseButton(SDL_MOUSEBUTTONDOWN, down), mouseButton(SDL_MOUSEBUTTONUP, up)})
+            SDL_PushEvent(&e);
+        desktop.runOnce(false);
+    }
     int posted = 0;
 };
 
@@ -36,13 +42,10 @@ TEST_F(DesktopTest, AMousePressOnTheStartButtonStartsARoundAndLayoutKeysPressThe
     openGame(1);
     const Point c = centreOf("1");
     // Released away from the button: no touch-up-inside, no round.
-    for (SDL_Event e : {mouseButton(SDL_MOUSEBUTTONDOWN, c), mouseButton(SDL_MOUSEBUTTONUP, {240, 160})})
-        SDL_PushEvent(&e);
-    desktop.runOnce(false);
+    click(c, {240, 160});
     EXPECT_EQ(state(1), YolkfallViewController::kIdle);
     EXPECT_FALSE(controlForKey(driver.root(), "1")->isHighlighted());
-    for (SDL_Event e : {mouseButton(SDL_MOUSEBUTTONDOWN, c), mouseButton(SDL_MOUSEBUTTONUP, c)}) SDL_PushEvent(&e);
-    desktop.runOnce(false);
+    click(c, c);
     EXPECT_TRUE(isPlaying(1));
     // l: right, down; a held key repeating is no new press; a: left, down; F9 is named by no control.
     for (auto [name, repeat, want] : {std::tuple{"l", false, 2}, {"a", true, 2}, {"a", false, 1}, {"F9", false, 1}}) {
@@ -117,9 +120,7 @@ TEST_F(DesktopTest, MoreGamesHandsTheHomePageToTheOpenerAsOneArgumentAndTheMenuS
     driver.dismissIntro();
     Application::sharedApplication().setBackend(&desktop);
     const Point more{423, 13};   // MORE GAMES, top right of the menu
-    for (SDL_Event e : {mouseButton(SDL_MOUSEBUTTONDOWN, more), mouseButton(SDL_MOUSEBUTTONUP, more)})
-        SDL_PushEvent(&e);
-    desktop.runOnce(false);
+    click(more, more);
     ASSERT_GT(waitpid(-1, nullptr, 0), 0);
     std::ifstream written(folder + "/url.txt");
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(written), {}), "1|" + url);

@@ -7,7 +7,6 @@
 #include <SDL.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>

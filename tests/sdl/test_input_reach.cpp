@@ -43,47 +43,42 @@ TEST_P(CoveredRound, StatisticsOverAPausedRoundTakeNoKeyOfTheFaceAndBackGivesThe
 
     const std::string before = snapshot(face);
     const std::size_t sounds = driver.env().sounds().size();
-    for (const std::string& name : keys) {
-        if (name == "escape") continue;   // the statistics' own BACK
-        desktop.handleEvent(keyDown(name));
+    auto hit = [this](const SDL_Event& e) {   // an event, then half a second of the game
+        desktop.handleEvent(e);
         driver.advance(0.5);
-        EXPECT_EQ(snapshot(face), before) << "key " << name;
-        EXPECT_EQ(driver.env().sounds().size(), sounds) << "key " << name;
-        EXPECT_TRUE(statistics->isDescendantOf(&driver.root())) << "key " << name;
+    };
+    // Each key of the face, then every gamepad button but the two that close the statistics, changes nothing.
+    std::vector<std::pair<SDL_Event, std::string>> presses;
+    for (const std::string& name : keys)
+        if (name != "escape") presses.emplace_back(keyDown(name), "key " + name);   // escape: the statistics' BACK
+    for (int b = 0; b < SDL_CONTROLLER_BUTTON_MAX; ++b)
+        if (b != SDL_CONTROLLER_BUTTON_BACK && b != SDL_CONTROLLER_BUTTON_B)
+            presses.emplace_back(padButton(b), "button " + std::to_string(b));
+    for (const auto& [event, what] : presses) {
+        hit(event);
+        EXPECT_EQ(snapshot(face), before) << what;
+        EXPECT_EQ(driver.env().sounds().size(), sounds) << what;
+        EXPECT_TRUE(statistics->isDescendantOf(&driver.root())) << what;
     }
-    // Every gamepad button but the two that close the statistics, and the stick pushed each way.
-    for (int b = 0; b < SDL_CONTROLLER_BUTTON_MAX; ++b) {
-        if (b == SDL_CONTROLLER_BUTTON_BACK || b == SDL_CONTROLLER_BUTTON_B) continue;
-        desktop.handleEvent(padButton(b));
-        driver.advance(0.5);
-        EXPECT_EQ(snapshot(face), before) << "button " << b;
-        EXPECT_EQ(driver.env().sounds().size(), sounds) << "button " << b;
-        EXPECT_TRUE(statistics->isDescendantOf(&driver.root())) << "button " << b;
-    }
+    // The stick pushed each way.
     for (int a : {SDL_CONTROLLER_AXIS_LEFTX, SDL_CONTROLLER_AXIS_LEFTY})
         for (int value : {30000, 0, -30000, 0}) desktop.handleEvent(padAxis(a, value));
     driver.advance(0.5);
     EXPECT_EQ(snapshot(face), before) << "the stick";
     EXPECT_FALSE(isPlaying(slot)) << "the round stays paused";
 
-    desktop.handleEvent(keyDown("escape"));
-    driver.advance(0.5);
+    hit(keyDown("escape"));
     EXPECT_FALSE(statistics->isDescendantOf(&driver.root())) << "BACK closes the statistics";
-    desktop.handleEvent(keyDown("space"));
-    driver.advance(0.5);
+    hit(keyDown("space"));
     EXPECT_TRUE(isPlaying(slot)) << "Space resumes the round again";
     const std::string moved = snapshot(face);
     desktop.handleEvent(keyDown(slot == 2 ? "left" : "p"));
     EXPECT_NE(snapshot(face), moved) << "the basket or the cook moves again";
 
     // The same with the pad: Y opens the statistics, Back closes them, Start pauses and the D-pad moves.
-    for (int b : {SDL_CONTROLLER_BUTTON_Y, SDL_CONTROLLER_BUTTON_START, SDL_CONTROLLER_BUTTON_BACK}) {
-        desktop.handleEvent(padButton(b));
-        driver.advance(0.5);
-    }
+    for (int b : {SDL_CONTROLLER_BUTTON_Y, SDL_CONTROLLER_BUTTON_START, SDL_CONTROLLER_BUTTON_BACK}) hit(padButton(b));
     EXPECT_FALSE(statistics->isDescendantOf(&driver.root())) << "Back closes the statistics";
-    desktop.handleEvent(padButton(SDL_CONTROLLER_BUTTON_START));
-    driver.advance(0.5);
+    hit(padButton(SDL_CONTROLLER_BUTTON_START));
     EXPECT_TRUE(isPlaying(slot)) << "Start resumes the round";
     const std::string again = snapshot(face);
     desktop.handleEvent(padButton(slot == 2 ? SDL_CONTROLLER_BUTTON_DPAD_RIGHT : SDL_CONTROLLER_BUTTON_DPAD_DOWN));

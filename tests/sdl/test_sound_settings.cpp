@@ -1,5 +1,5 @@
-// The settings file (kept keys, damaged files) and the sound keys M, - and =: their notices, the sound silenced
-// while muted, and both remembered by the next run; the bootstrap that composes them with the window.
+// The settings file (kept keys, damaged files) and the sound keys M, - and =: what they remember and the volume's
+// notices; the bootstrap that composes them with the window.
 
 #include <SDL_mixer.h>
 #include <nlohmann/json.hpp>
@@ -35,13 +35,13 @@ nlohmann::json readJson(const std::string& path) {
 struct SoundRun {
     explicit SoundRun(bool startMuted = false) {
         loaded = settings.load();
-        opened = sound.open();
+        sound.open();
         control.restore(startMuted);
     }
     Settings settings;
     MixerSound sound;
     SoundControl control{sound, &settings};
-    bool loaded = false, opened = false;
+    bool loaded = false;
 };
 
 }   // namespace
@@ -87,27 +87,6 @@ TEST_F(SettingsTest, ADamagedFileIsIgnoredWithOneLogLineAndWrittenAnewOnTheNextC
         EXPECT_TRUE(run.control.key("m"));
         EXPECT_EQ(readJson(Settings::defaultPath())["sound"]["muted"], true) << damaged;
     }
-}
-
-TEST_F(SettingsTest, MuteSilencesTheSoundsAndIsRememberedByTheNextRun) {
-    const std::string endgame = Bundle::mainBundle().pathForResource("endgame", "aif");
-    auto plays = [&](MixerSound& sound) {   // whether a sound takes a channel
-        sound.play(sound.create(endgame));
-        const bool took = sound.lastChannel() >= 0;
-        Mix_HaltChannel(-1);
-        return took;
-    };
-    for (bool muted : {false, true}) {   // this run, then the next
-        SoundRun run;
-        ASSERT_TRUE(run.opened);
-        EXPECT_EQ(run.sound.isMuted(), muted) << "remembered";
-        EXPECT_EQ(plays(run.sound), !muted);
-        desktop.setKeyHandler([&](const std::string& k) { return run.control.key(k); });
-        send(keyDown("m"));
-        desktop.setKeyHandler(nullptr);
-        EXPECT_EQ(plays(run.sound), muted) << "M turns the sound over";
-    }
-    EXPECT_EQ(Notices::shared().posted(), (std::vector<std::string>{"Sound off", "Sound on"}));
 }
 
 TEST_F(SettingsTest, VolumeKeysStepWithinRangeShowTheLevelAndAreRemembered) {

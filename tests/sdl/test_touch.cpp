@@ -1,6 +1,5 @@
-// SDL finger events through the window: each finger holds the control it landed on, the first finger drags the
-// menu strip, the mouse presses SDL makes up from touches are not taken a second time, and with a thumb's
-// reach set a finger beside a control, or beside the screen, reaches it.
+// SDL finger events through the window: the first finger drags the menu strip, a lost focus forgets every finger,
+// and with a thumb's reach set a finger beside the screen reaches the nearest control, each finger holding its own.
 
 #include "input_fixture.h"
 
@@ -19,26 +18,6 @@ SDL_Event finger(Uint32 type, SDL_FingerID id, Point p) {
 }   // namespace
 
 using TouchTest = InputFixture;
-
-TEST_F(TouchTest, EachFingerHoldsItsOwnBasketButtonAndMousePressesMadeUpFromTouchesAreNotTakenAgain) {
-    openGame(1);
-    for (Uint32 type : {SDL_MOUSEBUTTONDOWN, SDL_MOUSEBUTTONUP})
-        send(mouseButton(type, centreOf("1"), SDL_TOUCH_MOUSEID));
-    EXPECT_EQ(state(1), YolkfallViewController::kIdle) << "SDL's mouse press made up from a touch";
-    send(finger(SDL_FINGERDOWN, 1, centreOf("2")));
-    send(finger(SDL_FINGERUP, 1, centreOf("2")));
-    ASSERT_TRUE(isPlaying(1));
-    Control* leftDown = controlForKey(driver.root(), "a");
-    send(finger(SDL_FINGERDOWN, 7, centreOf("a")));
-    EXPECT_EQ(basket(), 1) << "the left thumb moved the basket down left";
-    send(finger(SDL_FINGERDOWN, 9, centreOf("p")));
-    EXPECT_EQ(basket(), 3) << "the right thumb, with the left still down, moved it up right";
-    EXPECT_EQ(desktop.input().fingersDown(), 2);
-    send(finger(SDL_FINGERUP, 9, centreOf("p")));
-    EXPECT_TRUE(leftDown->isHighlighted()) << "the left thumb is still down";
-    send(finger(SDL_FINGERUP, 7, centreOf("a")));
-    EXPECT_EQ(desktop.input().fingersDown(), 0);
-}
 
 TEST_F(TouchTest, TheFirstFingerSwipesTheMenuStripByWholePagesAndTapsDismissTheIntro) {
     driver.intro();
@@ -69,21 +48,6 @@ TEST_F(TouchTest, LosingFocusForgetsEveryFingerWithoutATouchUp) {
 
 // A thumb's reach, as the browser page sets it on a phone (44 CSS pixels at 1.22 pixels a point).
 constexpr double kThumb = 36;
-
-TEST_F(TouchTest, AFingerReachesAControlWithinAThumbsWidthOfItsCentreAndTheMouseOnlyOnIt) {
-    openGame(1);
-    const Point aboveGameA{440, 11};   // GAME A is drawn from 14 to 42
-    send(mouseButton(SDL_MOUSEBUTTONDOWN, aboveGameA));
-    send(mouseButton(SDL_MOUSEBUTTONUP, aboveGameA));
-    EXPECT_FALSE(isPlaying(1)) << "the mouse beside GAME A";
-    send(finger(SDL_FINGERDOWN, 1, aboveGameA));
-    send(finger(SDL_FINGERUP, 1, aboveGameA));
-    EXPECT_FALSE(isPlaying(1)) << "a finger beside GAME A, no reach set";
-    desktop.input().setTouchReach(kThumb);
-    send(finger(SDL_FINGERDOWN, 1, aboveGameA));
-    send(finger(SDL_FINGERUP, 1, aboveGameA));
-    EXPECT_TRUE(isPlaying(1)) << "a finger beside GAME A, within a thumb's reach";
-}
 
 // GAME B and PAUSE reached from beside the screen are the page test's steps (tests/web/page.test.mjs).
 TEST_F(TouchTest, AThumbBesideTheScreenReachesTheNearestControlOnItsSideAtItsHeight) {

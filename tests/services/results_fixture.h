@@ -33,6 +33,13 @@ protected:
     }
     // The scores stored under `game` in the file, read back with our reader.
     static Scores inFile(const std::string& game = "Yolkfall.v1") { return scores(loaded(game)); }
+    // A round begun, ended two seconds later with `time`, `score` and `penalty`, and two seconds more.
+    void playRound(VCGamesResult& store, int score, int time = 20, int penalty = 2) {
+        store.NewGame();
+        env.advance(2.0);
+        store.EndGame(time, score, penalty);
+        env.advance(2.0);
+    }
 };
 
 }   // namespace plumbrick::testing

@@ -35,12 +35,6 @@ protected:
                (score.empty() ? "<integer>" + std::to_string(scores) + "</integer>" : score) +
                "<integer>1</integer><string></string></array>";
     }
-    void playRound(VCGamesResult& store, int score) {
-        store.NewGame();
-        env.advance(2.0);
-        store.EndGame(20, score, 2);
-        env.advance(2.0);
-    }
     int logged(const std::string& fragment) const {
         int n = 0;
         for (const auto& line : env.logLines()) n += line.rfind(fragment, 0) == 0;

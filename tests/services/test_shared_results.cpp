@@ -59,14 +59,8 @@ TEST_F(SharedResults, RoundsOfAnotherStoreAreKeptAndARoundRecordedAgainIsNeverTw
 // The file keeps five rounds, the best ones, and never drops the round being played from the list in memory.
 TEST_F(SharedResults, MergedRoundsAreCutToTheFiveBestAndTheCurrentRoundIsStillRecorded) {
     VCGamesResult mine = loaded(), theirs = loaded();
-    mine.NewGame();
-    env.advance(2);
-    mine.EndGame(5, 1, 0);
-    for (int score : {40, 50, 60, 70, 80}) {
-        theirs.NewGame();
-        env.advance(2);
-        theirs.EndGame(5, score, 0);
-    }
+    playRound(mine, 1, 5, 0);   // still its current round after
+    for (int score : {40, 50, 60, 70, 80}) playRound(theirs, score, 5, 0);
     EXPECT_EQ(inFile(), (Scores{80, 70, 60, 50, 40}));
     mine.EndGame(6, 2, 0);
     EXPECT_EQ(inFile(), (Scores{80, 70, 60, 50, 2})) << "the current round stays, the lowest other goes";
@@ -116,20 +110,14 @@ TEST_F(SharedResults, TwoProcessesRecordingAtOnceLoseNoRound) {
 // until a read succeeds, the player is told meanwhile, and then the old rounds and the new one are all kept.
 TEST_F(SharedResults, AfterAFailedReadTheFileIsUntouchedUntilAReadSucceedsAndThenKeepsEveryRound) {
     VCGamesResult earlier = loaded();
-    for (int score : {70, 40}) {
-        earlier.NewGame();
-        env.advance(2);
-        earlier.EndGame(10, score, 0);
-    }
+    for (int score : {70, 40}) playRound(earlier, score, 10, 0);
     const std::string before = readText(file);
     auto& faults = platform::FileFaults::shared();
     faults.failNth(platform::FileOp::Read, 1, EIO);   // the store's Load
     faults.failNth(platform::FileOp::Read, 2, EIO);   // the read of its first save
     VCGamesResult store = loaded();
     EXPECT_TRUE(store.getArGamesResult()->empty());
-    store.NewGame();
-    env.advance(2);
-    store.EndGame(15, 55, 1);
+    playRound(store, 55, 15, 1);
     EXPECT_EQ(readText(file), before);
     EXPECT_TRUE(store.isSavePending());
     EXPECT_EQ(platform::Notices::shared().posted(), std::vector<std::string>{VCGamesResult::kNotSavedNotice});
