@@ -209,16 +209,16 @@ bool Desktop::presentParts() {
     if (!options_.presentPart) return false;
     SDL_Surface* surface = SDL_GetWindowSurface(window_);
     const std::vector<SDL_Rect>& rects = renderer_->drawnRects();
-    if (!surface || surface->format->BytesPerPixel != 4 || surface->format->Rmask != 0xff0000 ||
-        surface->format->Gmask != 0xff00 || surface->format->Bmask != 0xff)
-        return false;
+    if (!surface || surface->format->BytesPerPixel != 4 || surface->format->Gmask != 0xff00) return false;
+    const bool redLow = surface->format->Rmask == 0xff && surface->format->Bmask == 0xff0000;
+    if (!redLow && (surface->format->Rmask != 0xff0000 || surface->format->Bmask != 0xff)) return false;
     if (SDL_RenderFlush(sdlRenderer_) != 0) return false;
     const SDL_Rect all{0, 0, surface->w, surface->h};
     for (const SDL_Rect& drawn : rects) {
         SDL_Rect part;
         if (SDL_IntersectRect(&drawn, &all, &part))
-            options_.presentPart(static_cast<const std::uint8_t*>(surface->pixels), surface->pitch, part.x, part.y,
-                                 part.w, part.h);
+            options_.presentPart(static_cast<const std::uint8_t*>(surface->pixels), surface->pitch, redLow, part.x,
+                                 part.y, part.w, part.h);
     }
     return true;
 }

@@ -29,19 +29,23 @@
 #include "platform/sdl/web/PageBridge.h"
 #include "platform/sdl/web/PageLoop.h"
 
-// One changed part of the frame put on the page's canvas (as SDL's present puts the whole frame, converting
-// its 0xXXRRGGBB words to the canvas's RGBA bytes), so that a frame costs what changed.
-EM_JS(void, present_part, (const std::uint8_t* pixels, int pitch, int x, int y, int w, int h), {
-    var canvas = Module['canvas'];
-    var ctx = Module['ctx'] || canvas.getContext('2d');
+// One changed part of the frame put on the page's canvas (as SDL's present puts the whole frame, each pixel
+// made opaque), so that a frame costs what changed.
+EM_JS(void, present_part, (const std::uint8_t* pixels, int pitch, bool redLow, int x, int y, int w, int h), {
+    var ctx = Module['ctx'] || Module['canvas'].getContext('2d');
     var image = ctx.createImageData(w, h);
-    var out = new Uint32Array(image.data.buffer);
+    var out = new Uint32Array(image.data.buffer);   // the canvas's bytes R, G, B, A: 0xAABBGGRR
     var i = 0;
     for (var row = 0; row < h; ++row) {
         var from = (pixels + (y + row) * pitch + x * 4) >> 2;
-        for (var end = from + w; from < end; ++from) {
-            var v = HEAPU32[from];
-            out[i++] = 0xff000000 | (v & 0xff) << 16 | (v & 0xff00) | (v >> 16 & 0xff);
+        var end = from + w;
+        if (redLow) {
+            for (; from < end; ++from) out[i++] = HEAPU32[from] | 0xff000000;
+        } else {
+            for (; from < end; ++from) {
+                var v = HEAPU32[from];
+                out[i++] = 0xff000000 | (v & 0xff) << 16 | (v & 0xff00) | (v >> 16 & 0xff);
+            }
         }
     }
     ctx.putImageData(image, x, y);
