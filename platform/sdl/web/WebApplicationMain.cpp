@@ -1,10 +1,11 @@
 // The application loop in a browser. The browser owns the loop: at each of its calls (every animation frame
 // while something moves, a timer otherwise) the desktop's loop makes one pass without waiting (the timers
-// that fell due, the input that arrived, a frame when something changed), and nothing ever blocks. The program's parts are composed by sdl::Bootstrap as on the
-// desktop. The page (web/page.js) has loaded the save folder from IndexedDB before main runs, keeps each file
-// a save puts in place (told through the bridge, PageBridge.h), and calls plumbrick_will_terminate when the
-// page is hidden or left: the application then ends as it does when its window closes. The sound keys
-// (M, - and =) work as on the desktop; the page keeps the settings file in IndexedDB too.
+// that fell due, the input that arrived, a frame when something changed), and nothing ever blocks. The
+// program's parts are composed by sdl::Bootstrap as on the desktop. The page (web/page.js) has loaded the
+// save folder from IndexedDB before main runs, keeps each file a save puts in place (told through the
+// bridge, PageBridge.h), and calls plumbrick_will_terminate when the page is hidden or left: the application
+// then ends as it does when its window closes. The sound keys (M, - and =) work as on the desktop; the page
+// keeps the settings file in IndexedDB too.
 
 #include <emscripten.h>
 #include <emscripten/html5.h>
