@@ -1,5 +1,6 @@
 // ESLint for the page's own scripts (web/page.js, web/probes.js, run by the browser before emscripten's code)
-// and the web tests and benchmarks (node, driving chromium). Run by scripts/test's style stage from the repository's top.
+// and the web tests and benchmarks (node, driving chromium). Run by scripts/test's style stage from the
+// repository's top.
 import js from '@eslint/js';
 import globals from 'globals';
 
