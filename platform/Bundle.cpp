@@ -58,26 +58,48 @@ std::string Bundle::pathForResource(const std::string& name, const std::string& 
     const std::string file = type.empty() ? name : name + "." + type;
     if (file.find("..") != std::string::npos) return {};
     fs::path root(root_);
+    // A screen looks up hundreds of pictures, most of them under several names (1x, 2x, the touch face's):
+    // looked up in the listing, not the file system, each costs no system call.
+    if (file.find('/') == std::string::npos && listing()) {
+        if (rootFiles_.count(file)) return (root / file).string();
+        // Resources may also sit one folder down (sounds/, images/, ...); the first folder in name order wins.
+        for (const Folder& folder : folders_)
+            if (folder.files.count(file)) return (folder.path / file).string();
+        return {};
+    }
     if (isFile(root / file)) return (root / file).string();
-    // Resources may also sit one folder down (sounds/, images/, ...); the first folder in name order wins.
-    for (const fs::path& folder : folders())
-        if (isFile(folder / file)) return (folder / file).string();
+    for (const Folder& folder : folders_)
+        if (isFile(folder.path / file)) return (folder.path / file).string();
     return {};
 }
 
-const std::vector<fs::path>& Bundle::folders() const {
-    // A screen looks up hundreds of pictures: the root is listed once, not at every lookup, and again when
-    // its time of change moves (a folder added or taken away).
+bool Bundle::listing() const {
     std::error_code ec;
     const fs::file_time_type changed = fs::last_write_time(root_, ec);
-    if (!ec && listedRoot_ == root_ && listedTime_ == changed) return listed_;
-    listed_.clear();
-    listedRoot_ = ec ? std::string{} : root_;
+    if (ec) return false;
+    if (listedRoot_ == root_ && listedTime_ == changed) return true;
+    listedRoot_.clear();
+    rootFiles_.clear();
+    folders_.clear();
+    for (fs::directory_iterator it(root_, ec), end; !ec && it != end; it.increment(ec)) {
+        std::error_code kind;
+        if (it->is_regular_file(kind)) {
+            rootFiles_.insert(it->path().filename().string());
+        } else if (it->is_directory(kind)) {
+            Folder folder{it->path(), {}};
+            std::error_code inner;
+            for (fs::directory_iterator f(it->path(), inner), fend; !inner && f != fend; f.increment(inner)) {
+                std::error_code fileKind;
+                if (f->is_regular_file(fileKind)) folder.files.insert(f->path().filename().string());
+            }
+            folders_.push_back(std::move(folder));
+        }
+    }
+    if (ec) return false;
+    std::sort(folders_.begin(), folders_.end(), [](const Folder& a, const Folder& b) { return a.path < b.path; });
+    listedRoot_ = root_;
     listedTime_ = changed;
-    for (fs::directory_iterator it(root_, ec), end; !ec && it != end; it.increment(ec))
-        if (isDirectory(it->path())) listed_.push_back(it->path());
-    std::sort(listed_.begin(), listed_.end());
-    return listed_;
+    return true;
 }
 
 std::string Bundle::pathForLayout(const std::string& name) const {

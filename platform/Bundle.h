@@ -7,6 +7,7 @@
 
 #include <filesystem>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 namespace platform {
@@ -32,13 +33,20 @@ public:
 
 private:
     Bundle();
-    // The folders one down from the root, in name order; listed again only when the root has changed.
-    const std::vector<std::filesystem::path>& folders() const;
+    // The root's files and the folders one down from it (in name order) with their files: the program's own
+    // files, which do not change while it runs, so they are listed once, and again only when the root has
+    // changed (another root set, or its time of change moved). False when the root cannot be listed.
+    bool listing() const;
+    struct Folder {
+        std::filesystem::path path;
+        std::unordered_set<std::string> files;
+    };
     std::string root_;
     std::vector<std::filesystem::path> searched_;
     mutable std::string listedRoot_;
     mutable std::filesystem::file_time_type listedTime_{};
-    mutable std::vector<std::filesystem::path> listed_;
+    mutable std::unordered_set<std::string> rootFiles_;
+    mutable std::vector<Folder> folders_;
 };
 
 }   // namespace platform
