@@ -4,6 +4,7 @@
 
 #include <sys/stat.h>
 #include <cerrno>
+#include <chrono>
 #include <cstdint>
 #include <cstring>
 #include <filesystem>
@@ -138,6 +139,21 @@ TEST_F(Files, TheInstalledFolderWinsOverAResourcesFolderBesideTheProgramWhichSer
     EXPECT_EQ(found(bin), (bin / "resources").string());
     fs::remove(bin / "resources");
     EXPECT_EQ(found(bin), "") << "nothing found";
+}
+
+TEST_F(Files, AResourceIsFoundInTheRootOrTheFirstFolderDownThatHoldsItAndOneAddedLaterIsFound) {
+    plumbrick::testing::TempResources res((top / "res").string());
+    res.write("face.png", "1");
+    res.write("b/beep.aif", "2");
+    res.write("a/beep.aif", "3");
+    res.write("a/face.png", "4");
+    Bundle& bundle = Bundle::mainBundle();
+    EXPECT_EQ(bundle.pathForResource("face", "png"), (top / "res/face.png").string()) << "the root first";
+    EXPECT_EQ(bundle.pathForResource("beep", "aif"), (top / "res/a/beep.aif").string()) << "first folder by name";
+    EXPECT_EQ(bundle.pathForResource("gone", "png"), "");
+    res.write("later.png", "5");
+    fs::last_write_time(top / "res", fs::last_write_time(top / "res") + std::chrono::seconds(1));
+    EXPECT_EQ(bundle.pathForResource("later", "png"), (top / "res/later.png").string()) << "the root listed again";
 }
 
 TEST_F(Files, AnOverrideIsTheOnlyPlaceLookedIn) {
