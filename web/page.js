@@ -147,8 +147,8 @@
       }),
     );
   }
-  // Both begin as soon as the runtime's script has run (preInit), while the .wasm is still compiled and the data
-  // package unpacked, rather than after them (preRun): the program starts once all are done.
+  // Both begin as soon as the runtime's script has run (preInit), while the .wasm is still being compiled,
+  // rather than after it (preRun): the program starts once all are done.
   Module.preInit = [].concat(Module.preInit || [], [
     () => {
       waitForTurn();
