@@ -147,14 +147,7 @@
       }),
     );
   }
-  // Both begin as soon as the runtime's script has run (preInit), while the .wasm is still being compiled,
-  // rather than after it (preRun): the program starts once all are done.
-  Module.preInit = [].concat(Module.preInit || [], [
-    () => {
-      waitForTurn();
-      mountSaves();
-    },
-  ]);
+  Module.preRun = [].concat(Module.preRun || [], [waitForTurn, mountSaves]);
 
   // --- Leaving the page -----------------------------------------------------------------------------------
   // Hidden or left, the application ends as when the desktop window closes: a playing round is paused,
