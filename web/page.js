@@ -93,11 +93,20 @@
   };
   Module.plumbrick_removed = (path) => write(path, true);
 
-  // The databases IDBFS loaded the folders from (it made them where there were none), opened for the writes.
+  // The databases IDBFS loaded the folders from (it made them where there were none), for the writes: the
+  // connections it keeps open, or where it keeps none, opened again.
   function openDatabases(done) {
-    let left = kKeptFolders.length;
+    const unopened = kKeptFolders.filter((folder) => {
+      if (IDBFS.dbs && IDBFS.dbs[folder]) databases.set(folder, IDBFS.dbs[folder]);
+      return !databases.has(folder);
+    });
+    if (unopened.length === 0) {
+      done(null);
+      return;
+    }
+    let left = unopened.length;
     let failure = null;
-    for (const folder of kKeptFolders) {
+    for (const folder of unopened) {
       const request = indexedDB.open(folder);
       request.onsuccess = () => {
         databases.set(folder, request.result);
@@ -266,7 +275,8 @@
     askForTurn(0);
   }
 
-  function waitForTurn() {
+  // Asked for as this script runs, while the .wasm compiles: the lock touches neither the program nor its files.
+  function askForTheGame() {
     if (!navigator.locks || !window.BroadcastChannel) {
       console.log(
         'Plumbrick: this browser has no Web Locks or BroadcastChannel: every tab of the page plays on its own',
@@ -274,8 +284,6 @@
       turnGiven();
       return;
     }
-    addRunDependency('one-tab');
-    myTurn.then(() => removeRunDependency('one-tab'));
     channel = new BroadcastChannel(kLockName);
     channel.onmessage = (event) => {
       if (event.data === 'take') stepBack();
@@ -290,6 +298,12 @@
     askForTurn(kPatience).then((mine) => {
       if (!mine) showElsewhere(true);
     });
+  }
+  askForTheGame();
+  // The program starts once this tab plays (its files are read after that: mountSaves).
+  function waitForTurn() {
+    addRunDependency('one-tab');
+    myTurn.then(() => removeRunDependency('one-tab'));
   }
   // Leaving, after the last save began (leave()), the lock goes at once.
   window.addEventListener('pagehide', () => {
