@@ -217,8 +217,8 @@ bool Desktop::presentParts() {
     for (const SDL_Rect& drawn : rects) {
         SDL_Rect part;
         if (SDL_IntersectRect(&drawn, &all, &part))
-            options_.presentPart(static_cast<const std::uint8_t*>(surface->pixels), surface->pitch, redLow, part.x,
-                                 part.y, part.w, part.h);
+            options_.presentPart(static_cast<std::uint8_t*>(surface->pixels), surface->pitch, redLow, part.x, part.y,
+                                 part.w, part.h);
     }
     return true;
 }

@@ -35,9 +35,9 @@ class Renderer;
 // Hands a link to the system; false when nothing took it.
 using UrlOpener = std::function<bool(const std::string& url)>;
 // Shows one changed part of the window: the rectangle (x, y, w, h) in pixels of the window's surface, whose
-// pixels are 32-bit words, `pitch` bytes a row: 0xXXBBGGRR when `redLow` (the browser's), else 0xXXRRGGBB.
-using PartPresenter =
-    std::function<void(const std::uint8_t* pixels, int pitch, bool redLow, int x, int y, int w, int h)>;
+// pixels are 32-bit words, `pitch` bytes a row: 0xXXBBGGRR when `redLow` (the browser's), else 0xXXRRGGBB. The
+// presenter may write the unused byte XX; nothing reads it.
+using PartPresenter = std::function<void(std::uint8_t* pixels, int pitch, bool redLow, int x, int y, int w, int h)>;
 
 struct DesktopOptions {
     int scale = 2;   // pixels per point of the window at start

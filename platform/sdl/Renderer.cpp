@@ -45,7 +45,17 @@ int blurPasses(double p) { return std::max(1, roundPixel(0.375 * p * p)); }
 
 }   // namespace
 
-Renderer::Renderer(SDL_Renderer* renderer) : renderer_(renderer) { ownsTtf_ = TTF_Init() == 0; }
+Renderer::Renderer(SDL_Renderer* renderer) : renderer_(renderer) {
+    ownsTtf_ = TTF_Init() == 0;
+    if (SDL_Window* window = SDL_RenderGetWindow(renderer_)) {
+        // A software renderer draws on the window's surface, which SDL gives it: its layout is the one to match.
+        Uint32 format = SDL_GetWindowPixelFormat(window);
+        SDL_RendererInfo info{};
+        if (SDL_GetRendererInfo(renderer_, &info) == 0 && (info.flags & SDL_RENDERER_SOFTWARE) != 0)
+            if (const SDL_Surface* surface = SDL_GetWindowSurface(window)) format = surface->format->format;
+        if (SDL_BYTESPERPIXEL(format) == 4 && !SDL_ISPIXELFORMAT_ALPHA(format)) solidFormat_ = format;
+    }
+}
 
 Renderer::~Renderer() {
     for (auto& [key, picture] : pictures_) {
@@ -411,9 +421,12 @@ const Renderer::Picture* Renderer::pictureFor(const Image& image) {
 
     Picture picture;
     if (SDL_Surface* loaded = IMG_Load(path.c_str())) {
-        if (SDL_Surface* argb = SDL_ConvertSurfaceFormat(loaded, SDL_PIXELFORMAT_ARGB8888, 0)) {
-            picture = makePicture(argb, image);
-            SDL_FreeSurface(argb);
+        const bool solid =
+            !SDL_ISPIXELFORMAT_ALPHA(loaded->format->format) && !SDL_HasColorKey(loaded) && !image.isLcdInk();
+        if (SDL_Surface* pixels =
+                SDL_ConvertSurfaceFormat(loaded, solid ? solidFormat_ : Uint32{SDL_PIXELFORMAT_ARGB8888}, 0)) {
+            picture = makePicture(pixels, image);
+            SDL_FreeSurface(pixels);
         }
         SDL_FreeSurface(loaded);
     }
@@ -421,10 +434,14 @@ const Renderer::Picture* Renderer::pictureFor(const Image& image) {
     return &pictures_.emplace(path, picture).first->second;
 }
 
-Renderer::Picture Renderer::makePicture(SDL_Surface* argb, const Image& image) {
+Renderer::Picture Renderer::makePicture(SDL_Surface* pixels, const Image& image) {
     Picture picture;
+    picture.texture = SDL_CreateTextureFromSurface(renderer_, pixels);
+    picture.bytes = std::size_t(pixels->w) * std::size_t(pixels->h) * 4;
     // A picture without a single see-through pixel can be copied without blending.
     picture.opaque = true;
+    if (!SDL_ISPIXELFORMAT_ALPHA(pixels->format->format)) return picture;
+    SDL_Surface* argb = pixels;
     SDL_LockSurface(argb);
     for (int y = 0; y < argb->h && picture.opaque; ++y) {
         auto* row =
@@ -436,8 +453,6 @@ Renderer::Picture Renderer::makePicture(SDL_Surface* argb, const Image& image) {
             }
     }
     SDL_UnlockSurface(argb);
-    picture.texture = SDL_CreateTextureFromSurface(renderer_, argb);
-    picture.bytes = std::size_t(argb->w) * std::size_t(argb->h) * 4;
     if (image.isLcdInk() && image.size().width > 0) {
         picture.shadow = makeShadow(argb, argb->w / image.size().width, picture.margin);
         picture.bytes += std::size_t(argb->w + 2 * picture.margin) * std::size_t(argb->h + 2 * picture.margin) * 4;

@@ -118,7 +118,8 @@ private:
     void prepareHidden(View& view);
     void drawPicture(const Image& image, const Map& map, Rect rect, double alpha, bool dimmed);
     const Picture* pictureFor(const Image& image);
-    Picture makePicture(SDL_Surface* argb, const Image& image);
+    // `pixels` is ARGB8888, or for a picture without see-through pixels any layout without alpha.
+    Picture makePicture(SDL_Surface* pixels, const Image& image);
     // Where the shadow of a picture copied to `r` falls, in pixels (empty when it casts none).
     SDL_Rect shadowRect(const Picture& picture, const SDL_Rect& r) const;
     SDL_Texture* makeShadow(SDL_Surface* argb, double pixelsPerPoint, int& margin);
@@ -134,6 +135,9 @@ private:
     void forgetOldPictures();
 
     SDL_Renderer* renderer_;
+    // The layout a picture without see-through pixels is kept in: the window's, when it has one, so that
+    // copying it (faded too) converts no pixel.
+    Uint32 solidFormat_ = SDL_PIXELFORMAT_RGB888;
     Viewport viewport_;
     std::unordered_map<std::string, Picture> pictures_;   // by file path
     std::unordered_map<std::string, Text> texts_;         // by text, font, size and colour

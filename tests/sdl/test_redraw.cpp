@@ -164,7 +164,7 @@ TEST_F(RedrawTest, APresenterIsHandedOnlyThePartsAFrameDrew) {
     driver.menuPage(1);
     std::vector<SDL_Rect> shown;
     DesktopOptions options;
-    options.presentPart = [&shown](const std::uint8_t*, int, bool, int x, int y, int w, int h) {
+    options.presentPart = [&shown](std::uint8_t*, int, bool, int x, int y, int w, int h) {
         shown.push_back({x, y, w, h});
     };
     Desktop desktop(options);

@@ -41,7 +41,8 @@ EM_JS(void, present_part, (const std::uint8_t* pixels, int pitch, bool redLow, i
         var from = (pixels + (y + row) * pitch + x * 4) >> 2;
         var end = from + w;
         if (redLow) {
-            for (; from < end; ++from) out[i++] = HEAPU32[from] | 0xff000000;
+            out.set(HEAPU32.subarray(from, end), i);   // opaque already (presentPart)
+            i += w;
         } else {
             for (; from < end; ++from) {
                 var v = HEAPU32[from];
@@ -51,6 +52,18 @@ EM_JS(void, present_part, (const std::uint8_t* pixels, int pitch, bool redLow, i
     }
     ctx.putImageData(image, x, y);
 });
+
+// The part as the canvas takes it. Where red is the low byte, the pixels are the canvas's own bytes but for the
+// unused fourth one, which the canvas reads as opacity: set here, in the program's own memory (no pixel shows
+// it), so that the page copies rows whole.
+void presentPart(std::uint8_t* pixels, int pitch, bool redLow, int x, int y, int w, int h) {
+    if (redLow)
+        for (int row = 0; row < h; ++row) {
+            auto* p = reinterpret_cast<std::uint32_t*>(pixels + std::ptrdiff_t{y + row} * pitch) + x;
+            for (int i = 0; i < w; ++i) p[i] |= 0xff000000u;
+        }
+    present_part(pixels, pitch, redLow, x, y, w, h);
+}
 
 namespace platform {
 
@@ -171,7 +184,7 @@ int UIApplicationMain(int, char**) {
     // A phone or tablet (no hovering, a coarse pointer) has shown no keyboard: no key names until a key is pressed.
     options.keyNames = EM_ASM_INT({ return matchMedia('(hover: none) and (pointer: coarse)').matches ? 0 : 1; }) != 0;
     options.openURL = web::openInNewTab;
-    options.presentPart = present_part;
+    options.presentPart = presentPart;
     // SDL keeps a canvas that had no size from the page at the window's size: the page sizes it by CSS
     // only after main (web/page.js), and the browser scales it.
     if (!page->program.openWindow(options) || !page->program.launch()) {
