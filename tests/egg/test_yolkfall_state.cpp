@@ -75,27 +75,6 @@ protected:
     }
 };
 
-TEST_F(State, EndingWhilePlayingSavesTheRoundWhichComesBackPausedAndGoesOnInTheSameResultsPack) {
-    openAndStart(true);
-    ASSERT_TRUE(tickUntil([&] { return game->getScores() >= 12; }));
-    const int scores = game->getScores();
-    terminate();
-    EXPECT_EQ(game->getState(), kPaused);
-    EXPECT_TRUE(exists(statePath()));
-
-    open();   // a new screen on the same documents folder; the file stays until the round goes on
-    EXPECT_TRUE(exists(statePath()));
-    EXPECT_EQ(game->getState(), kPaused);
-    EXPECT_EQ(game->getScores(), scores);
-    EXPECT_FALSE(game->getIvGamePause()->isHidden());
-    press("space");
-    EXPECT_FALSE(exists(statePath())) << "resumed, the round cannot come back a second time";
-    ticks(200);
-    press("space");
-    EXPECT_EQ(recorded().size(), 1u) << "the same round, not a new one";
-    EXPECT_GE(recorded().at(0), scores);
-}
-
 TEST_F(State, AnIdleRoundWritesNothing) {
     open();
     terminate();
@@ -173,7 +152,8 @@ TEST_F(State, ACheckpointIsTheFileThePauseWritesAndTheRoundPlaysOn) {
 }
 
 // A program ended without notice (no will-terminate) brings the round back paused from its last checkpoint,
-// at most one interval older, and goes on in the same results pack.
+// at most one interval older, and goes on in the same results pack. A program ended with notice writes the same
+// file (ACheckpointIsTheFileThePauseWrites...), and each golden file comes back paused and kept until it goes on.
 TEST_F(State, AProgramEndedWithoutNoticeBringsTheRoundBackFromItsLastCheckpoint) {
     openAndStart(true);
     const double start = env.now();
@@ -181,9 +161,11 @@ TEST_F(State, AProgramEndedWithoutNoticeBringsTheRoundBackFromItsLastCheckpoint)
     const int scores = game->getScores();
     open();
     EXPECT_EQ(game->getState(), kPaused);
+    EXPECT_FALSE(game->getIvGamePause()->isHidden());
     EXPECT_GE(game->getTimeGame(), 11.3 - game_face::kCheckpointInterval);
     EXPECT_LE(game->getScores(), scores);
     press("space");
+    EXPECT_FALSE(exists(statePath())) << "resumed, the round cannot come back a second time";
     ticks(40);
     press("space");
     EXPECT_EQ(recorded().size(), 1u) << "the same round, not a new one";
