@@ -194,6 +194,7 @@ TEST_F(State, AnEndedLostOrReplacedRoundLeavesNoCheckpointBehind) {
         ASSERT_TRUE(missAnEgg(true));
     }
     EXPECT_EQ(game->getState(), kIdle);
+    EXPECT_EQ(game->getCycleSuperVisor(), nullptr) << "no game timer after the round";
     EXPECT_FALSE(exists(statePath())) << "ended";
 }
 

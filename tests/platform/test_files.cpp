@@ -308,7 +308,9 @@ Bytes sampleArchive() {
     return a.data();
 }
 
-TEST(KeyedArchive, MissingKeysAndValuesOfAnotherKindReadAsZero) {
+// That a missing key or a value of another kind reads as zero, and what kind each key holds, the keyed archive's
+// fuzz target checks for every key of both games' state files on each of its seeds.
+TEST(KeyedArchive, TheLowestIntegerADateToTheMicrosecondAndNilReadBackAsWritten) {
     auto u = KeyedUnarchiver::initForReadingWithData(sampleArchive());
     ASSERT_TRUE(u);
     EXPECT_EQ(u->decodeIntForKey("min"), INT32_MIN);
@@ -316,11 +318,6 @@ TEST(KeyedArchive, MissingKeysAndValuesOfAnotherKindReadAsZero) {
     ASSERT_TRUE(date);
     EXPECT_NEAR(date->timeIntervalSince1970, kStart.timeIntervalSince1970, 1e-6);   // the fraction is kept
     EXPECT_EQ(u->kindForKey("nothing"), ArchiveValueKind::Null);                    // nil is there, as nothing
-    EXPECT_EQ(u->kindForKey("absent"), ArchiveValueKind::Missing);
-    EXPECT_EQ(u->decodeIntForKey("absent"), 0);
-    // A value of another kind reads as if missing; kindForKey tells the difference.
-    EXPECT_EQ(u->decodeIntForKey("flagWolf"), 0);
-    EXPECT_EQ(u->kindForKey("flagWolf"), ArchiveValueKind::Bool);
 }
 
 // An archive-shaped binary list built through libplist; `edit` changes it before it is written.
