@@ -116,10 +116,13 @@ TEST_F(Files, ReadsGiveTheWholeFileOrNothing) {
     EXPECT_FALSE(fm.dataWithContentsOfFile(path("big")));
 }
 
-TEST_F(Files, TheInstalledFolderWinsOverAResourcesFolderBesideTheProgramWhichServesWithoutIt) {
+TEST_F(Files, AnOverrideIsTheOnlyPlaceLookedInElseTheInstalledFolderWinsOverAResourcesFolderBesideTheProgram) {
     const fs::path bin = make("prefix/bin");
     make("prefix/bin/resources");
     make("prefix/share/plumbrick");
+    make("elsewhere");
+    EXPECT_EQ(found(bin, (top / "elsewhere").string()), (top / "elsewhere").string());
+    EXPECT_EQ(found(bin, (top / "missing").string()), "") << "a missing override is not passed over";
     EXPECT_EQ(found(bin), (top / "prefix/share/plumbrick").string());
     fs::remove(top / "prefix/share/plumbrick");
     EXPECT_EQ(found(bin), (bin / "resources").string());
@@ -140,14 +143,6 @@ TEST_F(Files, AResourceIsFoundInTheRootOrTheFirstFolderDownThatHoldsItAndOneAdde
     res.write("later.png", "5");
     fs::last_write_time(top / "res", fs::last_write_time(top / "res") + std::chrono::seconds(1));
     EXPECT_EQ(bundle.pathForResource("later", "png"), (top / "res/later.png").string()) << "the root listed again";
-}
-
-TEST_F(Files, AnOverrideIsTheOnlyPlaceLookedIn) {
-    const fs::path bin = make("prefix/bin");
-    make("prefix/share/plumbrick");
-    make("elsewhere");
-    EXPECT_EQ(found(bin, (top / "elsewhere").string()), (top / "elsewhere").string());
-    EXPECT_EQ(found(bin, (top / "missing").string()), "");
 }
 
 TEST_F(Files, SignedIntegersAndDatesRoundTripAsOtherReadersExpect) {
