@@ -52,9 +52,9 @@ TEST_F(PanflipState, APausedRoundComesBackAsItStoodAndGoesOnInTheSameRecord) {
 }
 
 // A value the game cannot have written refuses the whole file: one log line naming the key, the file deleted,
-// and the screen exactly as freshly set up (no new round in the results list either). Another version is
-// dropped without a word.
-TEST_F(PanflipState, AnImpossibleValueRefusesTheWholeFileAndAnotherVersionIsDropped) {
+// and the screen exactly as freshly set up (no new round in the results list either). Another version, dropped
+// without a word, is a seed the state file's fuzz target replays.
+TEST_F(PanflipState, AnImpossibleValueRefusesTheWholeFile) {
     using Patch = std::function<void(PanflipSavedState&, platform::KeyedArchiver*)>;   // before and after encoding
     const std::vector<std::pair<std::string, Patch>> cases = {
         {"penalty", [](auto& s, auto*) { s.penalty = 3; }},                    // out of range
@@ -63,7 +63,6 @@ TEST_F(PanflipState, AnImpossibleValueRefusesTheWholeFileAndAnotherVersionIsDrop
          [](auto&, auto* a) {
              if (a) a->encodeObject(std::nullopt, "fork.hog");
          }},   // nothing for a boolean
-        {"", [](auto& s, auto*) { s.VersionSAVES = 99; }},
     };
     const PanflipSavedState valid = panflip_state::table().decodeBytes(readGolden("b_caught.state").value()).value();
     open();
@@ -81,8 +80,7 @@ TEST_F(PanflipState, AnImpossibleValueRefusesTheWholeFileAndAnotherVersionIsDrop
         EXPECT_EQ(look(), fresh) << key;
         EXPECT_FALSE(stateFileExists()) << key;
         EXPECT_TRUE(rounds().empty()) << key;
-        ASSERT_EQ(env.logLines().size(), key.empty() ? 0u : 1u) << key;
-        if (key.empty()) continue;
+        ASSERT_EQ(env.logLines().size(), 1u) << key;
         const std::string& line = env.logLines()[0];
         EXPECT_TRUE(line.starts_with("ERROR PanflipViewController:loadStateGame: UnarchiverException: bad archive: "))
             << line;

@@ -40,21 +40,7 @@ TEST_F(Round, LoneEggIsLaidOnTheThirtiethTickStepsEveryThirtyAndIsCaughtInTheLas
     EXPECT_TRUE(soundNow("yolkfall_02"));
 }
 
-TEST_F(Round, OneGameTimerRunsExactlyWhileTheRoundPlays) {
-    open();
-    EXPECT_EQ(game->getCycleSuperVisor(), nullptr) << "idle";
-    press("2");
-    EXPECT_NE(game->getCycleSuperVisor(), nullptr) << "started";
-    press("space");
-    EXPECT_EQ(game->getCycleSuperVisor(), nullptr) << "paused";
-    press("space");
-    EXPECT_NE(game->getCycleSuperVisor(), nullptr) << "resumed";
-    for (int miss = 1; miss <= 3; ++miss) ASSERT_TRUE(missAnEgg(true));
-    EXPECT_EQ(game->getState(), kIdle);
-    EXPECT_EQ(game->getCycleSuperVisor(), nullptr) << "lost";
-}
-
-TEST_F(Round, ButtonsInEveryStateWithTheRootsRequestsDimmingAndRecording) {
+TEST_F(Round, ButtonsInEveryStateWithTheGameTimerTheRootsRequestsDimmingAndRecording) {
     open();
     const std::string menu = "switchMenuFromGame:", info = "switchInfoFromGame:Yolkfall.v1";
     // Each press: the state after it, the root's request, and whether the results file changes. Start while
@@ -77,6 +63,7 @@ TEST_F(Round, ButtonsInEveryStateWithTheRootsRequestsDimmingAndRecording) {
         const std::size_t calls = root.calls.size();
         press(s.key);
         EXPECT_EQ(game->getState(), s.state);
+        EXPECT_EQ(game->getCycleSuperVisor() != nullptr, s.state == kPlaying) << "one game timer, while it plays";
         expectDimmed(s.state == kPaused);
         EXPECT_EQ(root.calls.size(), calls + !s.call.empty());
         EXPECT_EQ(root.calls.size() == calls ? "" : root.calls.back(), s.call);

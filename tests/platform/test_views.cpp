@@ -179,9 +179,7 @@ TEST_F(LayoutTest, ABadMainLayoutFailsNamingTheFileAndTheName) {
     EXPECT_EQ(Application::sharedApplication().delegate(), nullptr);
 }
 
-TEST(ImageTest, SizesComeFromPngHeadersAndAMissingOrBrokenImageIsNull) {
-    Environment env;
-    plumbrick::testing::TempResources res(env.documents());
+TEST_F(LayoutTest, ImageSizesComeFromPngHeadersAndAMissingOrBrokenImageIsNull) {
     const std::string ihdr("\x89PNG\r\n\x1a\n\0\0\0\x0dIHDR", 16);            // then width and height, 4 bytes each
     res.write("plain.png", ihdr + std::string("\0\0\0\x78\0\0\0\x50", 8));    // 120 x 80
     res.write("big@2x.png", ihdr + std::string("\0\0\0\x64\0\0\0\x3c", 8));   // 100 x 60, no 1x file

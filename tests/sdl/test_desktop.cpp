@@ -83,7 +83,7 @@ TEST_F(DesktopTest, TheWheelTurnsTheMenuStripByWholePagesUpToTheLast) {
     for (int slot = 1; slot <= 6; ++slot) EXPECT_EQ(root().getViewControllerGame(slot), nullptr) << "nothing pressed";
 }
 
-TEST_F(DesktopTest, SoundsPlayOverlappingOnFreeChannelsNeverWaitAndWithoutADeviceAreSilentWithOneLogLine) {
+TEST_F(DesktopTest, SoundsPlayOverlappingOnFreeChannelsNeverWaitWakeTheOutputAndWithoutADeviceAreSilent) {
     std::string endgame = Bundle::mainBundle().pathForResource("endgame", "aif"), audio = getenv("SDL_AUDIODRIVER");
     setenv("SDL_AUDIODRIVER", "no-such-device", 1);
     MixerSound silent;
@@ -98,13 +98,22 @@ TEST_F(DesktopTest, SoundsPlayOverlappingOnFreeChannelsNeverWaitAndWithoutADevic
     EXPECT_FALSE(sound.isLoaded(id)) << "made before the device opens";
     ASSERT_TRUE(sound.open()) << SDL_GetError();
     ASSERT_TRUE(sound.isLoaded(id)) << endgame;
+    int wakes = 0;   // an output that sleeps while nothing plays is woken before each chunk that plays
+    sound.setBeforePlay([&] { ++wakes; });
     setSoundBackend(&sound);   // through the platform's calls
     AudioServicesPlaySystemSound(AudioServicesCreateSystemSoundID(endgame));
     setSoundBackend(&driver.env());
     EXPECT_GE(sound.lastChannel(), 0);
+    EXPECT_EQ(wakes, 1) << "a chunk that plays";
+    sound.play(sound.create(""));
+    EXPECT_EQ(wakes, 1) << "a sound without a chunk";
     for (int i = 1; i <= MixerSound::kChannels; ++i) sound.play(id);
     EXPECT_EQ(sound.lastChannel(), -1) << "every channel busy: skipped, nothing cut";
     EXPECT_EQ(sound.playingChannels(), MixerSound::kChannels) << "each play overlapped on a channel of its own";
+    sound.setMuted(true);
+    const int played = wakes;
+    sound.play(id);
+    EXPECT_EQ(wakes, played) << "muted";
 }
 
 // MORE GAMES clicked in the window: the opener gets the home page as its one argument, with no shell between

@@ -1,7 +1,6 @@
 // The settings file (kept keys, damaged files) and the sound keys M, - and =: what they remember and the volume's
 // notices; the bootstrap that composes them with the window.
 
-#include <SDL_mixer.h>
 #include <nlohmann/json.hpp>
 
 #include <filesystem>
@@ -10,7 +9,6 @@
 #include <vector>
 
 #include "input_fixture.h"
-#include "platform/Bundle.h"
 #include "platform/Notice.h"
 #include "platform/RunLoop.h"
 #include "platform/Settings.h"
@@ -106,28 +104,6 @@ TEST_F(SettingsTest, StartingMutedSilencesThisRunWithoutChangingWhatIsRemembered
     run.control.key("-");
     EXPECT_EQ(Notices::shared().posted().back(), "Volume 7/8 (sound off)");
     EXPECT_EQ(readJson(Settings::defaultPath())["sound"]["muted"], false);
-}
-
-// An output that sleeps while nothing plays is woken before each chunk that plays, and never for a play
-// that is skipped.
-TEST_F(SettingsTest, TheWakeBeforePlayComesOnlyForAChunkThatPlays) {
-    std::string file;
-    for (const auto& entry : std::filesystem::directory_iterator(Bundle::mainBundle().resourcePath()))
-        if (entry.path().extension() == ".aif") file = entry.path().string();
-    ASSERT_FALSE(file.empty());
-    MixerSound sound;
-    ASSERT_TRUE(sound.open());
-    int wakes = 0;
-    sound.setBeforePlay([&] { ++wakes; });
-    SystemSoundID id = sound.create(file);
-    sound.play(id);
-    EXPECT_EQ(wakes, 1) << "a chunk that plays";
-    sound.play(sound.create(""));
-    EXPECT_EQ(wakes, 1) << "a sound without a chunk";
-    sound.setMuted(true);
-    sound.play(id);
-    EXPECT_EQ(wakes, 1) << "muted";
-    Mix_HaltChannel(-1);
 }
 
 // What both mains share: the remembered sound and shadow applied, the sound keys seen by the window, links

@@ -1,13 +1,10 @@
 // The results store on real files in a temporary documents folder.
 
-#include <expat.h>
 #include <gtest/gtest.h>
 #include <plist/plist.h>
 
 #include <filesystem>
 
-#include "platform/FileManager.h"
-#include "platform/Plist.h"
 #include "platform/headless/Headless.h"
 #include "services/Support.h"
 #include "services/VCGameRound.h"
@@ -46,6 +43,8 @@ protected:
 
 TEST_F(Results, FirstRoundWritesAFileThatLibplistReads) {
     VCGamesResult store = loaded();
+    store.EndGame(10, 10, 0);
+    EXPECT_FALSE(std::filesystem::exists(file)) << "EndGame without a round writes nothing";
     store.NewGame();
     EXPECT_FALSE(std::filesystem::exists(file)) << "neither Load nor NewGame writes";
     store.EndGame(31, 57, 3);
@@ -80,18 +79,6 @@ TEST_F(Results, FiveBestKeptSortedByScoreThatNeverDecreasesWithinARound) {
     EXPECT_EQ(round.getScores(), 45);
     EXPECT_EQ(round.getTime(), 8);
     EXPECT_EQ(round.getPenalty(), 1);
-}
-
-// Each store reads the file again before it writes: a round of another game saved since its Load stays.
-TEST_F(Results, SaveKeepsTheOtherGamesListsAndEndGameWithoutARoundWritesNothing) {
-    VCGamesResult idle = loaded();
-    idle.EndGame(10, 10, 0);
-    EXPECT_FALSE(std::filesystem::exists(file));
-    VCGamesResult cook = loaded("Panflip.v1"), egg = loaded();
-    playRound(cook, 77);
-    playRound(egg, 5);
-    EXPECT_EQ(inFile("Panflip.v1"), Scores{77});
-    EXPECT_EQ(inFile(), Scores{5});
 }
 
 TEST_F(Results, LoadKeepsOnlyWellFormedPacksInOrderAndRecordingGoesOn) {
@@ -130,19 +117,10 @@ TEST_F(Results, AnUnreadableFileIsMovedAsideOnceBesideTheCopiesKeptEarlier) {
     EXPECT_EQ(env.logLines().size(), 2u);
 }
 
-namespace {
-// Well-formed XML, as a standard XML reader (expat) sees it.
-bool wellFormed(const std::string& xml) {
-    XML_Parser parser = XML_ParserCreate(nullptr);
-    const bool ok = XML_Parse(parser, xml.data(), static_cast<int>(xml.size()), XML_TRUE) == XML_STATUS_OK;
-    XML_ParserFree(parser);
-    return ok;
-}
-}   // namespace
-
-// Values that a property list cannot hold unchanged, in other games' lists, are dropped like malformed packs
-// (one line each) before anything is written, and what is written is well-formed and reads back as it was kept.
-TEST_F(Results, OtherGamesValuesThatCannotBeHeldAreDroppedAndTheFileIsWellFormed) {
+// Values that a property list cannot hold unchanged, in other games' lists, are dropped like malformed packs (one
+// line each) before anything is written. That what is written is well-formed and reads back as it was kept is the
+// results round-trip fuzz target's check, on these values among its seeds.
+TEST_F(Results, OtherGamesValuesThatCannotBeHeldAreDroppedWithALineEach) {
     const std::string bad[] = {
         xmlPack(2, 0, "<integer>9223372036854775808</integer>"),
         "<array><date>9999-12-31T23:59:59Z</date></array>",
@@ -157,18 +135,7 @@ TEST_F(Results, OtherGamesValuesThatCannotBeHeldAreDroppedAndTheFileIsWellFormed
              "<key>Whiskerpond.v1</key><real>2.5</real><key>Yolkfall.v1</key><array/>");
     VCGamesResult store = loaded();
     playRound(store, 6);
-
-    const std::string xml = readText(file);
-    EXPECT_TRUE(wellFormed(xml)) << xml;
-    const auto dict = platform::dictionaryWithContentsOfFile(file);
-    ASSERT_TRUE(dict);
-    std::vector<std::string> keys;
-    for (const auto& entry : *dict) keys.push_back(entry.first);
-    EXPECT_EQ(keys, (std::vector<std::string>{"Antlerby.v1", "Whiskerpond.v1", "Yolkfall.v1"}));
     EXPECT_EQ(inFile("Antlerby.v1"), Scores{4});
-    EXPECT_EQ(dict->at("Antlerby.v1").asArray()->size(), 1u);
     EXPECT_EQ(logged("ERROR VCGamesResult:Save: dropped "), 7);
     EXPECT_EQ(env.logLines().size(), 7u);
-    EXPECT_EQ(platform::xmlDataFromDictionary(*dict), platform::Bytes(xml.begin(), xml.end()))
-        << "read back as written";
 }

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cmath>
@@ -36,26 +37,18 @@ TEST(SaveFolder, TheDocumentsFolderUntilTheSaveFolderCanBeMadeThenThatAndNeverAT
 
 // The start-up check of the save folder. The player is told at once when no file can be made there; the log
 // gives the real reason, also on every later save that fails because the folder could not be made.
-class SaveFolderCheck : public ::testing::Test {
-protected:
-    bool logged(const std::string& part) const {
-        for (const std::string& line : env.logLines())
-            if (line.find(part) != std::string::npos) return true;
-        return false;
-    }
-    const std::vector<std::string>& notices() const { return platform::Notices::shared().posted(); }
+TEST(SaveFolderCheck, AFolderThatCannotBeMadeIsBlamedOnEverySaveThatFailsForIt) {
     platform::headless::Environment env;
-};
-
-TEST_F(SaveFolderCheck, AFolderThatCannotBeMadeIsBlamedOnEverySaveThatFailsForIt) {
     // The documents folder is not there and cannot be made: the saves go to where it would be, and fail there
     // with "No such file or directory"; the reason is the permission refused when making it.
     const std::string documents = env.documents() + "/data/plumbrick";
     platform::setDocumentsDirectory(documents);
     for (int nth : {1, 2}) platform::FileFaults::shared().failNth(platform::FileOp::MakeDir, nth, EACCES);
     EXPECT_FALSE(checkSaveFolder());
-    EXPECT_EQ(notices(), std::vector<std::string>{kFolderNotWritableNotice});
-    EXPECT_TRUE(logged("Could not make the folder " + env.documents() + "/data: " + std::strerror(EACCES)));
+    EXPECT_EQ(platform::Notices::shared().posted(), std::vector<std::string>{kFolderNotWritableNotice});
+    const std::string why = "Could not make the folder " + env.documents() + "/data: " + std::strerror(EACCES);
+    EXPECT_TRUE(std::any_of(env.logLines().begin(), env.logLines().end(),
+                            [&](const std::string& line) { return line.find(why) != std::string::npos; }));
     env.clearLog();
     EXPECT_FALSE(game_face::saveStateFile(game_face::pathStateFile("1"), "Yolkfall", [](platform::KeyedArchiver&) {}));
     ASSERT_EQ(env.logLines().size(), 1u);
