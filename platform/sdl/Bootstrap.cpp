@@ -7,8 +7,8 @@
 
 namespace platform::sdl {
 
-Bootstrap::Bootstrap(Clock& clock, bool startMuted) : clock_(clock) {
-    sound_.open();   // silent, with one log line, when there is no audio device
+Bootstrap::Bootstrap(Clock& clock, bool startMuted, bool openSound) : clock_(clock) {
+    if (openSound) sound_.open();   // silent, with one log line, when there is no audio device
     settings_.load();
     soundControl_.restore(startMuted);
 }

@@ -21,8 +21,9 @@ namespace platform::sdl {
 class Bootstrap {
 public:
     // Loads the settings, opens the sound and restores the sound level remembered (silenced for this run
-    // only when `startMuted`).
-    explicit Bootstrap(Clock& clock, bool startMuted = false);
+    // only when `startMuted`). Without `openSound` the owner opens it (sound().open()) when it chooses; what is
+    // played until then is not heard.
+    explicit Bootstrap(Clock& clock, bool startMuted = false, bool openSound = true);
     ~Bootstrap();
     Bootstrap(const Bootstrap&) = delete;
     Bootstrap& operator=(const Bootstrap&) = delete;

@@ -84,11 +84,14 @@ constexpr std::size_t kWorkSamples = 4096;
 
 struct Page {
     BrowserClock clock;
-    sdl::Bootstrap program{clock};
+    // The sound is opened after the first frame: nothing plays before a touch, and the browser lets nothing be
+    // heard before one.
+    sdl::Bootstrap program{clock, false, false};
     std::vector<float> work = std::vector<float>(kWorkSamples);
     std::size_t passes = 0;
     bool ended = false;
     bool firstFrameMarked = false;
+    bool soundTried = false;   // opened (or found missing) in the pass after the first frame
 };
 
 Page* page = nullptr;
@@ -156,6 +159,9 @@ void onFrame() {
     if (!page->firstFrameMarked && page->program.desktop().framesDrawn() > 0) {
         page->firstFrameMarked = true;
         web::tellFirstFrame();
+    } else if (page->firstFrameMarked && page->program.sound().isSilent() && !page->soundTried) {
+        page->soundTried = true;
+        page->program.sound().open();
     }
     if (app.isTerminating())
         endPage();
