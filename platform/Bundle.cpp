@@ -41,10 +41,15 @@ std::string findResourceRoot(const std::vector<fs::path>& candidates) {
 }
 
 Bundle::Bundle() {
-    std::error_code ec;
-    const fs::path exe = fs::read_symlink("/proc/self/exe", ec);
-    const char* override = std::getenv("PLUMBRICK_RESOURCES");
-    searched_ = resourceCandidates(ec ? fs::current_path(ec) : exe.parent_path(), override ? override : "");
+    const char* found = std::getenv("PLUMBRICK_RESOURCES");
+    const std::string override = found ? found : "";
+    fs::path exeDir;
+    if (override.empty()) {   // else the executable's place is not needed
+        std::error_code ec;
+        const fs::path exe = fs::read_symlink("/proc/self/exe", ec);
+        exeDir = ec ? fs::current_path(ec) : exe.parent_path();
+    }
+    searched_ = resourceCandidates(exeDir, override);
     root_ = findResourceRoot(searched_);
 }
 

@@ -20,7 +20,6 @@
 #include <vector>
 
 #include "platform/Application.h"
-#include "platform/Bundle.h"
 #include "platform/FileManager.h"
 #include "platform/Log.h"
 #include "platform/Notice.h"
@@ -175,7 +174,7 @@ int UIApplicationMain(int, char**) {
     SDL_SetHint(SDL_HINT_TOUCH_MOUSE_EVENTS, "0");   // touches arrive as fingers only, never as the mouse too
     SDL_SetHint(SDL_HINT_MOUSE_TOUCH_EVENTS, "0");
     setenv("SDL_AUDIODRIVER", "emscripten", 0);
-    Bundle::mainBundle().setResourcePath("/resources");   // the page's data package
+    setenv("PLUMBRICK_RESOURCES", "/resources", 1);   // the page's data package: no executable to look beside
 
     setFileChangeHook(web::tellFileChange);   // the page keeps what the saves put in place
 
