@@ -107,29 +107,6 @@ TEST_F(RendererTest, AlphaMultipliesDownTheTreeHiddenSubtreesAreSkippedAndAnimat
     EXPECT_EQ(at(120, 60), kRed) << "an alpha animation at its end";
 }
 
-TEST_F(RendererTest, APictureWithoutSeeThroughPixelsIsDrawnAndFadedAsOneWithThem) {
-    // Saved without an alpha channel, as the intro's picture is: kept in the layout of the surface it is drawn on.
-    const std::string path = driver.env().documents() + "/solid@2x.png";
-    SDL_Surface* s = SDL_CreateRGBSurfaceWithFormat(0, 16, 16, 24, SDL_PIXELFORMAT_RGB24);
-    SDL_FillRect(s, nullptr, SDL_MapRGB(s->format, kRed.r, kRed.g, kRed.b));
-    IMG_SavePNG(s, path.c_str());
-    SDL_FreeSurface(s);
-    SDL_Surface* saved = IMG_Load(path.c_str());
-    ASSERT_NE(saved, nullptr);
-    const bool savedWithAlpha = SDL_ISPIXELFORMAT_ALPHA(saved->format->format);
-    SDL_FreeSurface(saved);
-    ASSERT_FALSE(savedWithAlpha);
-    auto picture = std::make_shared<ImageView>(std::make_shared<Image>("solid", "", path, Size{8, 8}));
-    picture->setFrame(Rect(100, 50, 40, 20));
-    screen->addSubview(picture);
-    EXPECT_EQ(at(120, 60), kRed) << "drawn whole";
-    picture->setAlpha(0.5);
-    const Rgba half = at(120, 60);
-    EXPECT_NEAR(half.r, 128, 2) << "faded to half over black";
-    EXPECT_EQ(half.g, 0) << "its green stays green";
-    EXPECT_EQ(half.b, 0) << "its blue stays blue";
-}
-
 TEST_F(RendererTest, TransformsTurnAboutTheCentreAndScrollViewsAndTablesShiftAndClipTheirContent) {
     add(Rect(100, 100, 100, 100), &kRed)->setTransform({0.5, 0, 0, 0.5, 0, -30});   // 125..175 x, 95..145 y
     auto parent = add(Rect(0, 0, 480, 320));   // 20 points at the screen's centre shrink to 14 about it
