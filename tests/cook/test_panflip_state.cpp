@@ -1,4 +1,4 @@
-// The cook game's saved round: the paused round that survives the application's end, its checkpoint, and the
+// The cook game's saved round: the paused round that survives the application's end and the
 // state files that must not come back.
 #include <functional>
 
@@ -87,17 +87,4 @@ TEST_F(PanflipState, AnImpossibleValueRefusesTheWholeFile) {
         EXPECT_NE(line.find("\"" + key + "\""), std::string::npos) << line;
         env.clearLog();
     }
-}
-
-// A checkpoint of a playing round writes the very file that the end of the program would write at that moment
-// (paused, dimmed, its timers marked), and the round plays on.
-TEST_F(PanflipState, ACheckpointIsTheFileThePauseWritesAndTheRoundPlaysOn) {
-    open();
-    startAndServe();
-    env.advance(2.3);
-    platform::NotificationCenter::defaultCenter().postNotificationName(platform::ApplicationCheckpointNotification);
-    const auto written = platform::FileManager::defaultManager().dataWithContentsOfFile(statePath());
-    EXPECT_EQ(game->getState(), 1);
-    restart();
-    EXPECT_EQ(written, platform::FileManager::defaultManager().dataWithContentsOfFile(statePath()));
 }
