@@ -1,9 +1,10 @@
 # cmake -DLINK=<folder> -DICONS=<folder> -DSOURCE=<web/> -DOUT=<folder> [-DLICENSES=<folder>] -P Finish.cmake
-# The page's last step: from what the link wrote in LINK (index.html, index.js, index.wasm, index.data) makes
-# the folder OUT that a static host serves. The script, .wasm and data package are named by the first 12 hex
-# digits of their SHA-256 ("index.<hash>.wasm"), so that a host may cache them for good; the page (index.html)
-# names them, its build's version and their sizes (the page's loader reads them), and the service worker
-# (sw.js) lists what it keeps, with the manifest and the icons from ICONS. All paths are relative.
+# The page's last step: from what the link wrote in LINK (index.html, index.js, index.wasm; index.data and its
+# table files.js beside them) makes the folder OUT that a static host serves. The script, .wasm and data
+# package are named by the first 12 hex digits of their SHA-256 ("index.<hash>.wasm"), so that a host may cache
+# them for good; the page (index.html) names them, its build's version and their sizes (the page's loader reads
+# them) and holds the package's table, and the service worker (sw.js) lists what it keeps, with the manifest
+# and the icons from ICONS. All paths are relative.
 foreach(var LINK ICONS SOURCE OUT)
   if(NOT DEFINED ${var})
     message(FATAL_ERROR "Finish.cmake needs -D${var}=...")
@@ -43,6 +44,17 @@ if(NOT tag)
   message(FATAL_ERROR "${LINK}/index.html has no script tag for index.js")
 endif()
 string(REPLACE "${tag}" "" html "${html}")
+# The data package's table (files.js, from emscripten's file packager), which the loader runs once the package
+# is in.
+if(NOT EXISTS "${LINK}/files.js")
+  message(FATAL_ERROR "no ${LINK}/files.js: the data package was not made")
+endif()
+file(READ "${LINK}/files.js" table)
+string(FIND "${html}" "@PLUMBRICK_PACKAGE@" at)
+if(at LESS 0)
+  message(FATAL_ERROR "${LINK}/index.html has no @PLUMBRICK_PACKAGE@ for the data package's table")
+endif()
+string(REPLACE "@PLUMBRICK_PACKAGE@" "${table}" html "${html}")
 set(build "{\"version\": \"${version}\", \"files\": {\"index.js\": \"${name_js}\", \"index.wasm\": \"${name_wasm}\", \"index.data\": \"${name_data}\"}, \"sizes\": {\"js\": ${size_js}, \"wasm\": ${size_wasm}, \"data\": ${size_data}}}")
 string(FIND "${html}" "@PLUMBRICK_BUILD@" at)
 if(at LESS 0)
