@@ -1,6 +1,7 @@
 # cmake -DFROM=<native resources> -DFONTS=<Liberation folder> -DTO=<folder> -P StageResources.cmake
-# Copies what the page loads: the 2x pictures only (the canvas draws 2 pixels a point, and a picture found
-# only at 2x stands in for its 1x name), the sounds, the layouts and Liberation Sans.
+# Copies what the page loads: the 2x pictures only (a picture found only at 2x stands in for its 1x name), the
+# sounds, the layouts, Liberation Sans, and the art's masters with their recipes (the page draws the pictures
+# from them at a canvas of more than 2 pixels a point).
 if(NOT EXISTS "${FROM}/layouts")
   message(FATAL_ERROR "no built resources in ${FROM}: build the native resources first")
 endif()
@@ -14,6 +15,11 @@ if(NOT pictures OR NOT sounds OR NOT layouts)
 endif()
 file(COPY ${pictures} ${sounds} DESTINATION "${TO}")
 file(COPY ${layouts} DESTINATION "${TO}/layouts")
+file(GLOB art "${FROM}/art/*.svg" "${FROM}/art/*.recipes")
+if(NOT art)
+  message(FATAL_ERROR "no art masters in ${FROM}/art")
+endif()
+file(COPY ${art} DESTINATION "${TO}/art")
 foreach(face Regular Bold)
   if(NOT EXISTS "${FONTS}/LiberationSans-${face}.ttf")
     message(FATAL_ERROR "LiberationSans-${face}.ttf not in ${FONTS}: install fonts-liberation")

@@ -300,6 +300,16 @@
     });
   }
   askForTheGame();
+  // The saves' databases are opened (not read) as soon as the script has run, while the .wasm compiles: IDBFS
+  // keeps the connections and reads through them once this tab plays (mountSaves).
+  queueMicrotask(() => {
+    try {
+      // Without IndexedDB, IDBFS would end the program: mountSaves says that nothing is kept instead.
+      if (window.indexedDB) for (const folder of kKeptFolders) IDBFS.getDB(folder, () => {});
+    } catch {
+      // storage refused: mountSaves says so
+    }
+  });
   // The program starts once this tab plays (its files are read after that: mountSaves).
   function waitForTurn() {
     addRunDependency('one-tab');
@@ -483,6 +493,15 @@
     style.setProperty('left', (w - cw) / 2 + 'px');
     style.setProperty('top', (h - ch) / 2 + 'px');
   }
+  // The canvas's pixels a point, chosen once as the program starts: as many as the screen shows the game at,
+  // fitted either way round, so that nothing is enlarged (2, the built pictures' own, at least; past 2 the
+  // program has the pictures drawn from the art's masters: web/art.js), at most 5.
+  Module.plumbrickScale = () => {
+    const w = window.innerWidth,
+      h = window.innerHeight;
+    const fitted = Math.max(Math.min(w / 480, h / 320), Math.min(h / 480, w / 320));
+    return Math.min(5, Math.max(2, Math.ceil(fitted * (window.devicePixelRatio || 1) - 0.01)));
+  };
   // Not before main has made the window: SDL would take a canvas sized by the page as a window to resize.
   Module.postRun.push(fit);
   window.addEventListener('resize', fit);

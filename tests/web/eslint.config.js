@@ -1,4 +1,4 @@
-// ESLint for the page's own scripts (web/page.js, web/probes.js, run by the browser before emscripten's code)
+// ESLint for the page's own scripts (web/page.js, web/art.js, web/probes.js, run by the browser before emscripten's code)
 // and the web tests and benchmarks (node, driving chromium). Run by scripts/test's style stage from the
 // repository's top.
 import js from '@eslint/js';
@@ -7,7 +7,7 @@ import globals from 'globals';
 export default [
   js.configs.recommended,
   {
-    files: ['web/page.js', 'web/probes.js'],
+    files: ['web/page.js', 'web/art.js', 'web/probes.js'],
     languageOptions: {
       sourceType: 'script',
       globals: {

@@ -88,14 +88,17 @@ step('the page loads, keeps its saves in IndexedDB and draws its first frame', a
   check(await page.evaluate(() => window.plumbrick.savesKept()), 'IndexedDB is not used');
 });
 
-// The page scales the canvas with CSS; its pixels stay the screen's at 2x (a canvas the browser's SDL had
-// resized to the page would draw the screen small, and taps at the controls' places would miss them).
-step('the canvas keeps 960 x 640 pixels', async () => {
-  const pixels = await page.evaluate(() => [
-    document.getElementById('canvas').width,
-    document.getElementById('canvas').height,
-  ]);
-  check(pixels[0] === 960 && pixels[1] === 640, `the canvas has ${pixels[0]} x ${pixels[1]} pixels, not 960 x 640`);
+// The page scales the canvas with CSS. Its pixels are the screen's at a whole scale chosen as the program
+// starts, with a pixel at least for each device pixel it covers: on this phone (3 device pixels a CSS pixel)
+// 4 a point. (A canvas the browser's SDL had resized to the page would draw the screen small, and taps at the
+// controls' places would miss them.)
+step('the canvas has a pixel for each device pixel it covers, at 4 pixels a point', async () => {
+  const canvas = await page.evaluate(() => {
+    const c = document.getElementById('canvas');
+    return { w: c.width, h: c.height, covers: c.getBoundingClientRect().width * window.devicePixelRatio };
+  });
+  check(canvas.w === 1920 && canvas.h === 1280, `the canvas has ${canvas.w} x ${canvas.h} pixels, not 1920 x 1280`);
+  check(canvas.covers <= canvas.w, `the canvas covers ${canvas.covers} device pixels across with ${canvas.w}`);
 });
 
 step('a tap just above the drawn first information button opens its page, and logs nothing', async () => {

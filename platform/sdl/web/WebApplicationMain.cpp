@@ -181,9 +181,10 @@ int UIApplicationMain(int, char**) {
     page = new Page;   // lives as long as the page: the browser calls back into it after main returns
     page->program.sound().setBeforePlay(web::wakeAudio);
 
-    // The canvas keeps 2 pixels a point (the pictures' own size); the page scales it to fit the viewport.
+    // The canvas has as many pixels a point as the page chose for the screen it covers (2 at least, the built
+    // pictures' own; more on a dense screen, drawn from the art's masters); the page scales it to fit.
     sdl::DesktopOptions options;
-    options.scale = 2;
+    options.scale = EM_ASM_INT({ return Module.plumbrickScale ? Module.plumbrickScale() : 2; });
     options.frameInterval = 1.0 / 75;   // every browser frame at 60 Hz, every other one at 120 Hz
     options.resizable = false;          // the page fits the canvas to the screen with CSS
     // A phone or tablet (no hovering, a coarse pointer) has shown no keyboard: no key names until a key is pressed.
@@ -219,6 +220,15 @@ extern "C" EMSCRIPTEN_KEEPALIVE void plumbrick_input() {
     timeoutMs = -1;   // set again after that pass
     emscripten_set_main_loop_timing(EM_TIMING_SETTIMEOUT, 0);
     emscripten_resume_main_loop();
+}
+
+// Called by the page when pictures it drew from the art's masters have come (web/art.js): the whole frame is
+// drawn again with them, at the next pass.
+extern "C" EMSCRIPTEN_KEEPALIVE void plumbrick_art_arrived() {
+    using namespace platform;
+    if (!page || page->ended) return;
+    page->program.desktop().invalidateAll();
+    plumbrick_input();
 }
 
 // Called by the page while it asks for the device to be turned (1) and when it is turned back (0): the

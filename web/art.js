@@ -1,0 +1,316 @@
+// The pictures drawn again by the browser from the art's masters, for a canvas of more than 2 pixels a point
+// (platform/sdl/web/WebVectorArt.cpp asks for them). The data package holds each master and the recipe of
+// every picture drawn from it (resources/art: "<master>.recipes", one line a picture: name, kind, master,
+// face, part, digits, number, separated by tabs), as the desktop draws them with librsvg. Here the browser's
+// own SVG renderer draws them: for each picture an SVG of the master in which only what the picture shows is
+// drawn, each part where the master places it (a <use> of it inside copies of its ancestors' attributes), the
+// key names and the other faces' pieces hidden by a stylesheet, and Liberation Sans embedded (an SVG drawn as
+// a picture loads no font of its own). A picture is asked for when first wanted and comes later, one at a
+// time: the program draws the built 2x picture, enlarged, until then, and draws the whole frame again when
+// pictures have come.
+(function () {
+  'use strict';
+  const kFolder = '/resources/art/';
+  const kGhost = 0.07; // ink strength of an unlit segment
+  const kDigitLit = ['abcdef', 'bc', 'abdeg', 'abcdg', 'bcfg', 'acdfg', 'acdefg', 'abc', 'abcdefg', 'abcdfg'];
+  const kThumb = { w: 354, h: 242 };
+  const NS = 'http://www.w3.org/2000/svg';
+
+  let recipes = null; // name -> fields
+  const masters = new Map(); // file -> its parsed document
+  const ready = new Map(); // "name@scale" -> { w, h, pixels (RGBA) }
+  const asked = new Set(); // "name@scale" asked for and not yet taken
+  const failed = new Set(); // names that could not be drawn (said once): the built pictures serve them
+  const queue = [];
+  let working = false;
+  let fontCss = null;
+
+  function readRecipes() {
+    recipes = new Map();
+    let files;
+    try {
+      files = FS.readdir(kFolder).filter((f) => f.endsWith('.recipes'));
+    } catch {
+      return; // no art in the package: the built pictures only
+    }
+    for (const file of files)
+      for (const line of FS.readFile(kFolder + file, { encoding: 'utf8' }).split('\n')) {
+        const f = line.split('\t').map((w) => (w === '-' ? '' : w));
+        if (f.length === 7 && f[0] && f[1] && f[2]) recipes.set(f[0], f);
+      }
+  }
+
+  function master(file) {
+    if (!masters.has(file)) {
+      const text = FS.readFile(kFolder + file, { encoding: 'utf8' });
+      const doc = new DOMParser().parseFromString(text, 'image/svg+xml');
+      if (doc.getElementsByTagName('parsererror').length) throw new Error(file + ' is not SVG');
+      masters.set(file, doc);
+    }
+    return masters.get(file);
+  }
+
+  function fonts() {
+    if (fontCss === null) {
+      const base64 = (file) => {
+        const bytes = FS.readFile('/resources/fonts/' + file);
+        let s = '';
+        for (let i = 0; i < bytes.length; i += 0x8000)
+          s += String.fromCharCode.apply(null, bytes.subarray(i, i + 0x8000));
+        return btoa(s);
+      };
+      fontCss =
+        `@font-face{font-family:"Liberation Sans";src:url(data:font/ttf;base64,${base64('LiberationSans-Regular.ttf')})}` +
+        `@font-face{font-family:"Liberation Sans";font-weight:bold;` +
+        `src:url(data:font/ttf;base64,${base64('LiberationSans-Bold.ttf')})}`;
+    }
+    return fontCss;
+  }
+
+  const isPart = (id) => /^(seg|sign)-/.test(id);
+  const isDigitPlace = (id) => /^seg-100[0-3]$/.test(id);
+
+  // A copy of a master ready for one picture: everything it draws moved into <defs> (drawn only where a <use>
+  // places it), with a stylesheet that hides the key names (a device without a keyboard) and the other faces'
+  // pieces. Returns the copy and its parts (seg-* and sign-* groups) by id.
+  function prepare(file, face, keyNames) {
+    const svg = master(file).documentElement.cloneNode(true);
+    const doc = svg.ownerDocument;
+    const css = hiding(svg, face, keyNames);
+    const parts = new Map();
+    for (const el of svg.querySelectorAll('[id]')) if (isPart(el.id)) parts.set(el.id, el);
+    const hidden = doc.createElementNS(NS, 'defs');
+    for (const el of [...svg.childNodes]) hidden.appendChild(el);
+    const style = doc.createElementNS(NS, 'style');
+    svg.append(style, hidden);
+    const shown = doc.createElementNS(NS, 'g');
+    svg.appendChild(shown);
+    // Where the master draws el: a <use> of it in copies of its ancestors' attributes (fill, transforms).
+    const placed = (el) => {
+      let inner = doc.createElementNS(NS, 'use');
+      inner.setAttribute('href', '#' + el.id);
+      for (let a = el.parentNode; a && a !== hidden; a = a.parentNode) {
+        const g = doc.createElementNS(NS, 'g');
+        for (const at of a.attributes) if (at.name !== 'id') g.setAttribute(at.name, at.value);
+        g.appendChild(inner);
+        inner = g;
+      }
+      return inner;
+    };
+    const group = (opacity, els) => {
+      const g = doc.createElementNS(NS, 'g');
+      if (opacity < 1) g.setAttribute('opacity', String(opacity));
+      for (const el of els) g.appendChild(placed(el));
+      shown.appendChild(g);
+    };
+    const text = () => {
+      // Liberation Sans goes in only where something drawn has text: it is most of the SVG's weight.
+      const drawn = [...shown.querySelectorAll('use')].map((u) => hidden.querySelector(u.getAttribute('href')));
+      const hasText = drawn.some((el) => el && (el.tagName === 'text' || el.getElementsByTagName('text').length));
+      return serialized(svg, style, css, hasText);
+    };
+    return { svg, parts, group, text, hidden };
+  }
+
+  // The stylesheet that hides the key names (keyNames false) and the pieces of the master's other faces.
+  function hiding(svg, face, keyNames) {
+    const faces = (svg.getAttribute('data-faces') || '').split(/\s+/).filter(Boolean);
+    let css = keyNames ? '' : '.key-name{display:none}';
+    for (const f of faces) if (f !== (face || faces[0])) css += `.t-${f}{display:none}`;
+    return css;
+  }
+  // The SVG's text, sized by its viewBox alone (draw gives it the size to draw at).
+  function serialized(svg, style, css, hasText) {
+    style.textContent = css + (hasText ? fonts() : '');
+    svg.removeAttribute('width');
+    svg.removeAttribute('height');
+    return new XMLSerializer().serializeToString(svg);
+  }
+
+  const size = (svg) => [Number(svg.getAttribute('width')), Number(svg.getAttribute('height'))];
+  const boxOf = (m, id) => {
+    const rect = m.hidden.querySelector('#box-' + id.replace(/^(seg|sign)-/, ''));
+    if (!rect) throw new Error('#' + id + ' has no box');
+    return ['x', 'y', 'width', 'height'].map((a) => Number(rect.getAttribute(a)));
+  };
+
+  // What a picture is drawn from: one or more SVGs, each placed at a rectangle of the picture (in points).
+  function layers(r) {
+    // (the emscripten of this build minifies destructuring wrongly: none here)
+    const kind = r[1],
+      file = r[2],
+      face = r[3],
+      part = r[4],
+      digits = r[5],
+      number = r[6];
+    const touch = kind.endsWith('-touch');
+    if (kind === 'whole' || kind === 'whole-touch') {
+      const svg = master(file).documentElement.cloneNode(true);
+      const W = size(svg)[0],
+        H = size(svg)[1];
+      svg.setAttribute('viewBox', `0 0 ${W} ${H}`);
+      const style = svg.ownerDocument.createElementNS(NS, 'style');
+      svg.insertBefore(style, svg.firstChild);
+      const text = serialized(svg, style, hiding(svg, face, !touch), svg.getElementsByTagName('text').length > 0);
+      return { w: W, h: H, layers: [{ svg: text, at: [0, 0, W, H] }] };
+    }
+    const m = prepare(file, face, !touch);
+    const W = size(m.svg)[0],
+      H = size(m.svg)[1];
+    const whole = (els) => {
+      m.svg.setAttribute('viewBox', `0 0 ${W} ${H}`);
+      return els;
+    };
+    const faceOf = (lit) => {
+      const printed = m.hidden.querySelector('#printed');
+      if (!printed) throw new Error(file + ' has no #printed layer');
+      m.group(1, [printed]);
+      m.group(
+        kGhost,
+        [...m.parts.values()].filter((el) => !isDigitPlace(el.id)),
+      );
+      m.group(
+        1,
+        lit.filter((id) => !isDigitPlace(id)).map((id) => m.parts.get(id)),
+      );
+      return whole(m.text());
+    };
+    if (kind === 'face' || kind === 'face-touch')
+      return { w: W, h: H, layers: [{ svg: faceOf([]), at: [0, 0, W, H] }] };
+    if (kind === 'part') {
+      const el = m.parts.get(part);
+      if (!el) throw new Error(file + ' draws no #' + part);
+      const box = boxOf(m, part);
+      m.group(1, [el]);
+      m.svg.setAttribute('viewBox', box.join(' '));
+      return { w: box[2], h: box[3], layers: [{ svg: m.text(), at: [0, 0, box[2], box[3]] }] };
+    }
+    if (kind === 'digit') return { w: W, h: H, layers: [{ svg: digit(file, Number(number) % 10), at: [0, 0, W, H] }] };
+    if (kind === 'thumb') {
+      const list = (m.svg.getAttribute('data-thumb-' + face) || m.svg.getAttribute('data-thumb') || '').split(/\s+/);
+      const lit = list.filter(Boolean).map((w) => (w.includes('-') ? w : 'seg-' + w));
+      const k = kThumb.h / H;
+      const left = (kThumb.w - W * k) / 2;
+      const out = [{ svg: faceOf(lit), at: [left, 0, W * k, H * k] }];
+      if (digits) {
+        const digitSize = size(master(digits).documentElement);
+        let value = Number(number);
+        for (let place = 1000; place <= 1003; ++place, value = Math.floor(value / 10)) {
+          if (!m.parts.has('seg-' + place)) continue;
+          const box = boxOf(m, 'seg-' + place);
+          const at = [left + box[0] * k, box[1] * k, digitSize[0] * k, digitSize[1] * k];
+          out.push({ svg: digit(digits, value % 10), at });
+        }
+      }
+      return { w: kThumb.w, h: kThumb.h, layers: out };
+    }
+    throw new Error('unknown kind of picture: ' + kind);
+  }
+
+  // Digit d of a seven-segment master (groups seg-a ... seg-g): lit segments over the ghosts of all.
+  function digit(file, d) {
+    const m = prepare(file, '', true);
+    const W = size(m.svg)[0],
+      H = size(m.svg)[1];
+    const segments = [...'abcdefg'].map((s) => m.parts.get('seg-' + s));
+    if (segments.some((el) => !el)) throw new Error(file + ' lacks a segment');
+    m.group(kGhost, segments);
+    m.group(
+      1,
+      [...kDigitLit[d]].map((s) => m.parts.get('seg-' + s)),
+    );
+    m.svg.setAttribute('viewBox', `0 0 ${W} ${H}`);
+    return m.text();
+  }
+
+  function decode(svg) {
+    const url = URL.createObjectURL(new Blob([svg], { type: 'image/svg+xml' }));
+    const img = new Image();
+    img.src = url;
+    return img.decode().then(
+      () => {
+        URL.revokeObjectURL(url);
+        return img;
+      },
+      (e) => {
+        URL.revokeObjectURL(url);
+        throw e;
+      },
+    );
+  }
+
+  // The picture at scale pixels a point, as RGBA.
+  async function draw(r, scale) {
+    const picture = layers(r);
+    const W = Math.round(picture.w * scale),
+      H = Math.round(picture.h * scale);
+    const canvas = new OffscreenCanvas(W, H);
+    const ctx = canvas.getContext('2d', { willReadFrequently: true });
+    for (const layer of picture.layers) {
+      const at = layer.at;
+      // Sized in the SVG itself, so that the browser draws it at that size rather than enlarging it.
+      const pw = at[2] * scale,
+        ph = at[3] * scale;
+      const img = await decode(layer.svg.replace('<svg ', `<svg width="${pw}" height="${ph}" `));
+      ctx.drawImage(img, at[0] * scale, at[1] * scale, pw, ph);
+    }
+    return { w: W, h: H, pixels: ctx.getImageData(0, 0, W, H).data };
+  }
+
+  let told = false;
+  function tellArrived() {
+    if (told) return;
+    told = true;
+    setTimeout(() => {
+      told = false;
+      if (Module._plumbrick_art_arrived) Module._plumbrick_art_arrived();
+    }, 0);
+  }
+
+  async function work() {
+    if (working) return;
+    working = true;
+    while (queue.length) {
+      const key = queue.shift();
+      const at = key.lastIndexOf('@');
+      const name = key.slice(0, at);
+      try {
+        ready.set(key, await draw(recipes.get(name), Number(key.slice(at + 1))));
+        tellArrived();
+      } catch (e) {
+        console.error('ERROR drawing ' + name + ' from its master: ' + (e && e.message ? e.message : e));
+        failed.add(name); // the built picture stays
+        asked.delete(key);
+        tellArrived();
+      }
+    }
+    working = false;
+  }
+
+  Module.plumbrickArt = {
+    has(name) {
+      if (!recipes) readRecipes();
+      return recipes.has(name) && !failed.has(name);
+    },
+    // The picture, copied into the program's memory (it frees it): [pointer, width, height]; or null while it
+    // is being drawn (asked for now if it was not), or when it cannot be drawn.
+    take(name, scale) {
+      const key = name + '@' + scale;
+      if (ready.has(key)) {
+        const picture = ready.get(key);
+        ready.delete(key);
+        asked.delete(key);
+        const ptr = Module._malloc(picture.pixels.length);
+        if (!ptr) return null;
+        HEAPU8.set(picture.pixels, ptr);
+        return [ptr, picture.w, picture.h];
+      }
+      if (!asked.has(key) && this.has(name)) {
+        asked.add(key);
+        queue.push(key);
+        work();
+      }
+      return null;
+    },
+  };
+})();
