@@ -103,11 +103,45 @@
       for (const el of els) g.appendChild(placed(el));
       shown.appendChild(g);
     };
+    // Ids an element and its descendants refer to (href="#id", url(#id)).
+    const refs = (el) => {
+      const out = [];
+      for (const node of [el, ...el.querySelectorAll('*')])
+        for (const at of node.attributes) {
+          if (at.name === 'href' || at.name === 'xlink:href') {
+            if (at.value.startsWith('#')) out.push(at.value.slice(1));
+          } else {
+            for (const m of at.value.matchAll(/url\(#([^)]+)\)/g)) out.push(m[1]);
+          }
+        }
+      return out;
+    };
+    // The SVG's text with only what is drawn in it: the elements placed and what they refer to (shared pieces,
+    // masks, gradients), each once, so that the browser does not read the whole master for each picture; and
+    // Liberation Sans only where text is drawn (it is most of an SVG's weight).
     const text = () => {
-      // Liberation Sans goes in only where something drawn has text: it is most of the SVG's weight.
-      const drawn = [...shown.querySelectorAll('use')].map((u) => hidden.querySelector(u.getAttribute('href')));
-      const hasText = drawn.some((el) => el && (el.tagName === 'text' || el.getElementsByTagName('text').length));
-      return serialized(svg, style, css, hasText);
+      const byId = new Map();
+      for (const el of hidden.querySelectorAll('[id]')) byId.set(el.id, el);
+      const needed = new Set();
+      const stack = refs(shown);
+      while (stack.length) {
+        const id = stack.pop();
+        if (needed.has(id) || !byId.has(id)) continue;
+        needed.add(id);
+        stack.push(...refs(byId.get(id)));
+      }
+      const kept = doc.createElementNS(NS, 'defs');
+      byId.forEach((el, id) => {
+        if (!needed.has(id)) return;
+        let a = el.parentNode;
+        while (a !== hidden && !needed.has(a.id)) a = a.parentNode;
+        if (a === hidden) kept.appendChild(el.cloneNode(true)); // not inside another one kept
+      });
+      svg.replaceChild(kept, hidden);
+      const hasText = kept.getElementsByTagName('text').length > 0;
+      const out = serialized(svg, style, css, hasText);
+      svg.replaceChild(hidden, kept);
+      return out;
     };
     return { svg, parts, group, text, hidden };
   }
@@ -288,6 +322,8 @@
   }
 
   Module.plumbrickArt = {
+    // Whether no picture is being drawn or waits to be.
+    idle: () => !working && queue.length === 0,
     has(name) {
       if (!recipes) readRecipes();
       return recipes.has(name) && !failed.has(name);

@@ -493,9 +493,9 @@
     style.setProperty('left', (w - cw) / 2 + 'px');
     style.setProperty('top', (h - ch) / 2 + 'px');
   }
-  // The canvas's pixels a point, chosen once as the program starts: as many as the screen shows the game at,
-  // fitted either way round, so that nothing is enlarged (2, the built pictures' own, at least; past 2 the
-  // program has the pictures drawn from the art's masters: web/art.js), at most 5.
+  // The canvas's pixels a point, taken by the program once its first frame is drawn (at 2): as many as the
+  // screen shows the game at, fitted either way round, so that nothing is enlarged (2, the built pictures' own,
+  // at least; past 2 the program has the pictures drawn from the art's masters: web/art.js), at most 5.
   Module.plumbrickScale = () => {
     const w = window.innerWidth,
       h = window.innerHeight;

@@ -88,11 +88,14 @@ step('the page loads, keeps its saves in IndexedDB and draws its first frame', a
   check(await page.evaluate(() => window.plumbrick.savesKept()), 'IndexedDB is not used');
 });
 
-// The page scales the canvas with CSS. Its pixels are the screen's at a whole scale chosen as the program
-// starts, with a pixel at least for each device pixel it covers: on this phone (3 device pixels a CSS pixel)
-// 4 a point. (A canvas the browser's SDL had resized to the page would draw the screen small, and taps at the
+// The page scales the canvas with CSS. Its pixels are the screen's at a whole scale, with a pixel at least for
+// each device pixel it covers: on this phone (3 device pixels a CSS pixel) 4 a point. (A canvas the browser's SDL had resized to the page would draw the screen small, and taps at the
 // controls' places would miss them.)
 step('the canvas has a pixel for each device pixel it covers, at 4 pixels a point', async () => {
+  // It takes them in the pass after its first frame, drawn at 2.
+  await page
+    .waitForFunction(() => document.getElementById('canvas').width !== 960, { timeout: 10000, polling: 20 })
+    .catch(() => {});
   const canvas = await page.evaluate(() => {
     const c = document.getElementById('canvas');
     return { w: c.width, h: c.height, covers: c.getBoundingClientRect().width * window.devicePixelRatio };

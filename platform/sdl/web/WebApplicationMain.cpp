@@ -91,6 +91,7 @@ struct Page {
     bool ended = false;
     bool firstFrameMarked = false;
     bool soundTried = false;   // opened (or found missing) in the pass after the first frame
+    bool scaled = false;       // the canvas set to the page's pixels a point, in the pass after the first frame
 };
 
 Page* page = nullptr;
@@ -158,6 +159,14 @@ void onFrame() {
     if (!page->firstFrameMarked && page->program.desktop().framesDrawn() > 0) {
         page->firstFrameMarked = true;
         web::tellFirstFrame();
+    } else if (page->firstFrameMarked && !page->scaled) {
+        // The first frame is drawn at 2 pixels a point, from the built pictures, as fast as they allow; then the
+        // canvas takes as many as the page chose for its screen, and the pictures drawn for that come after.
+        page->scaled = true;
+        const int scale = EM_ASM_INT({ return Module.plumbrickScale ? Module.plumbrickScale() : 2; });
+        if (scale > 2)
+            SDL_SetWindowSize(page->program.desktop().window(), sdl::Desktop::kWidthPoints * scale,
+                              sdl::Desktop::kHeightPoints * scale);
     } else if (page->firstFrameMarked && page->program.sound().isSilent() && !page->soundTried) {
         page->soundTried = true;
         page->program.sound().open();
@@ -181,10 +190,10 @@ int UIApplicationMain(int, char**) {
     page = new Page;   // lives as long as the page: the browser calls back into it after main returns
     page->program.sound().setBeforePlay(web::wakeAudio);
 
-    // The canvas has as many pixels a point as the page chose for the screen it covers (2 at least, the built
-    // pictures' own; more on a dense screen, drawn from the art's masters); the page scales it to fit.
+    // The canvas keeps 2 pixels a point (the built pictures' own) for the first frame, then as many as the page
+    // chose for the screen it covers (onFrame); the page scales it to fit.
     sdl::DesktopOptions options;
-    options.scale = EM_ASM_INT({ return Module.plumbrickScale ? Module.plumbrickScale() : 2; });
+    options.scale = 2;
     options.frameInterval = 1.0 / 75;   // every browser frame at 60 Hz, every other one at 120 Hz
     options.resizable = false;          // the page fits the canvas to the screen with CSS
     // A phone or tablet (no hovering, a coarse pointer) has shown no keyboard: no key names until a key is pressed.
