@@ -324,6 +324,12 @@
   Module.plumbrickArt = {
     // Whether no picture is being drawn or waits to be.
     idle: () => !working && queue.length === 0,
+    // A picture at scale pixels a point, for a look at it (the program's own come through take).
+    draw: (name, scale) => {
+      if (!recipes) readRecipes();
+      if (!recipes.has(name)) return Promise.reject(new Error('no recipe for ' + name));
+      return draw(recipes.get(name), scale);
+    },
     has(name) {
       if (!recipes) readRecipes();
       return recipes.has(name) && !failed.has(name);
