@@ -181,6 +181,24 @@ step(
   },
 );
 
+// A master the page cannot read: the picture is asked for, refused with one ERROR line naming it, and not
+// asked for again (the program draws the built picture in its place).
+step('a broken master is refused with one ERROR line, and its picture left to the built one', async () => {
+  const errorsBefore = errorLines().length;
+  const after = await page.evaluate(async () => {
+    window.FS.writeFile('/resources/art/info_06.svg', '<svg xmlns="http://www.w3.org/2000/svg"><g');
+    const art = window.Module.plumbrickArt;
+    const first = art.take('info_06', 4);
+    while (!art.idle()) await new Promise((resolve) => setTimeout(resolve, 20));
+    return { first, has: art.has('info_06'), again: art.take('info_06', 4), idle: art.idle() };
+  });
+  const refused = errorLines().slice(errorsBefore);
+  check(after.first === null, 'a picture was handed over before it was drawn');
+  check(!after.has, 'the broken master still has its picture');
+  check(after.again === null && after.idle, 'the picture was asked for again');
+  check(refused.length === 1 && refused[0].includes('info_06'), `error lines: ${JSON.stringify(refused)}`);
+});
+
 step('a tap on GAME B starts a round of game B', async () => {
   await tapUntil(kGameB, 'a round of game B', (r) => r.state === kPlaying && r.type === 2);
 });
