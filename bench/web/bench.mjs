@@ -6,6 +6,9 @@
 //     program's own work per browser frame (its loop's timing), 50th/99th percentile and worst;
 //   - CPU while the menu sits idle: the page's main-thread task time, and every chromium process's CPU
 //     time (renderer, GPU, browser) from /proc, as a share of one core;
+//   - on this phone (3 device pixels a CSS pixel: the canvas at 4 pixels a point), how long slot 1's face
+//     takes to have every picture drawn from the art's masters (the round is measured after), and the
+//     program's memory at the end;
 //   - the folder to publish (WEB_DIST, default build/web-dist, when it is there) served as a host serves it
 //     (tests/web/host.mjs: precompressed, cached): the bytes a first visit transfers (the service worker's
 //     filling included), what each file weighs on the wire, the bytes a second visit transfers, and the
@@ -170,6 +173,10 @@ console.log(
 console.log(
   `playing, ${fmt(cpuWall, 1)} s: page main thread ${fmt((100 * playTask) / cpuWall)} % of a core; ` +
     `all chromium processes ${fmt((100 * playCpu) / cpuWall)} % of a core`,
+);
+console.log(
+  `the program's memory after the intro, the menu and a round of slot 1: ` +
+    `${fmt((await page.evaluate(() => window.HEAPU8.length)) / 1048576, 0)} MiB`,
 );
 
 // The folder to publish: a first visit and second visits.
