@@ -17,6 +17,8 @@
 
   const canvas = document.getElementById('canvas');
   Module.canvas = canvas;
+  // Every pixel of the frame is opaque: the browser need not blend the canvas over the page.
+  canvas.getContext('2d', { alpha: false });
   Module.noExitRuntime = true;
   // The program's log lines: its errors ("ERROR ...") as console errors, the rest as plain lines.
   Module.print = (text) => console.log(text);
