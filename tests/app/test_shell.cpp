@@ -1,10 +1,7 @@
 // The shell: the intro's dismissal, transitions overtaken by the next, information pages, the more-games
-// control, the statistics screen, and leftovers of cut-short saves.
+// control and the statistics screen.
 
 #include "app_fixture.h"
-
-#include <filesystem>
-#include <fstream>
 
 #include "platform/Control.h"
 #include "platform/Image.h"
@@ -143,21 +140,3 @@ TEST_F(StatisticsTest, TheScreenListsTheGamesRoundsHighestScoreFirstWithLocalDat
 
 }   // namespace
 }   // namespace plumbrick::testing
-
-// A save cut short leaves a temporary file beside the one it replaces; it goes when the program starts, before
-// any game screen opens, and the saved files stay.
-class StartWithLeftovers : public plumbrick::testing::AppTest {
-protected:
-    void SetUp() override {
-        std::filesystem::create_directories(folder);
-        std::ofstream(folder + "/.Tinmarsh.result.tmp.Ab12Cd") << "half a file";
-        std::ofstream(folder + "/Tinmarsh.result") << "kept";
-        plumbrick::testing::AppTest::SetUp();
-    }
-    const std::string folder = env.documents() + "/Quillfen";
-};
-
-TEST_F(StartWithLeftovers, AStartRemovesTheTemporariesAndKeepsTheFiles) {
-    EXPECT_FALSE(std::filesystem::exists(folder + "/.Tinmarsh.result.tmp.Ab12Cd"));
-    EXPECT_TRUE(std::filesystem::exists(folder + "/Tinmarsh.result"));
-}

@@ -75,12 +75,6 @@ protected:
     }
 };
 
-TEST_F(State, AnIdleRoundWritesNothing) {
-    open();
-    terminate();
-    EXPECT_FALSE(exists(statePath()));
-}
-
 // Another version, plain text, a penalty out of range or of the wrong kind are the seeds the state file's fuzz
 // target replays (each refused as here, or dropped without a line); these are the game's own rules.
 TEST_F(State, BadFilesRestoreNothingAndAreDeleted) {

@@ -272,15 +272,6 @@ TEST_F(ClockTest, AViewThatDiesMidAnimationLetsItsAnimationEnd) {
     EXPECT_TRUE(stops[0].finished);
 }
 
-TEST_F(ClockTest, ACompletionRunsOnce) {
-    View v;
-    animate({.duration = 0.5}, [&] { v.setAlpha(0); });
-    env.advance(0.5);
-    v.layer().removeAllAnimations();   // after the end: nothing left to interrupt
-    env.advance(10);
-    EXPECT_EQ(stops.size(), 1u);
-}
-
 // A cancelled animation stops at once, its view drawn at the model value, and its completion never runs.
 TEST_F(ClockTest, ACancelledAnimationStopsShowsTheModelValueAndNeverCompletes) {
     View view;
@@ -292,16 +283,6 @@ TEST_F(ClockTest, ACancelledAnimationStopsShowsTheModelValueAndNeverCompletes) {
     EXPECT_EQ(view.presentationAlpha(), 1.0);
     EXPECT_EQ(loop.pendingCount(), 0u) << "nothing of it stays due";
     env.advance(2);
-    EXPECT_TRUE(stops.empty());
-}
-
-TEST_F(ClockTest, CancellingTheCompletionLetsTheAnimationRunToItsEnd) {
-    View v;
-    Animation fade = animate({.duration = 1}, [&] { v.setAlpha(0); });
-    fade.cancelCompletion();
-    env.advance(0.5);
-    EXPECT_LT(v.presentationAlpha(), 1.0);
-    env.advance(1);
     EXPECT_TRUE(stops.empty());
 }
 

@@ -159,14 +159,19 @@ TEST_F(SingleCopy, ASecondStartEndsWithItsLineAndTheFirstPlaysOnWithItsSavesInta
     EXPECT_EQ(readText(folder / "Tinmarsh.result"), results);
 }
 
-TEST_F(SingleCopy, ACopyKilledWithSigkillLeavesNoLockBehind) {
+// The next start also removes the temporary file a save cut short leaves beside the one it replaces, and keeps that.
+TEST_F(SingleCopy, ACopyKilledWithSigkillLeavesNoLockBehindAndTheNextStartTidiesItsTemporaries) {
     const pid_t first = start("first");
     ASSERT_TRUE(listening());
     ::kill(first, SIGKILL);
     EXPECT_EQ(finish(first), 128 + SIGKILL);
+    std::ofstream(folder / ".Tinmarsh.result.tmp.Ab12Cd") << "half a file";
+    std::ofstream(folder / "Tinmarsh.result") << "kept";
     const pid_t next = start("next", {"--exit-after-first-frame"});
     EXPECT_EQ(finish(next), 0);
     EXPECT_EQ(readText(log("next")), "");
+    EXPECT_FALSE(fs::exists(folder / ".Tinmarsh.result.tmp.Ab12Cd"));
+    EXPECT_EQ(readText(folder / "Tinmarsh.result"), "kept");
 }
 
 // Something else where the lock file belongs: the program runs as it would without the lock, with one line.
