@@ -191,10 +191,6 @@
     const m = prepare(file, face, !touch);
     const W = size(m.svg)[0],
       H = size(m.svg)[1];
-    const whole = (els) => {
-      m.svg.setAttribute('viewBox', `0 0 ${W} ${H}`);
-      return els;
-    };
     const faceOf = (lit) => {
       const printed = m.hidden.querySelector('#printed');
       if (!printed) throw new Error(file + ' has no #printed layer');
@@ -207,7 +203,8 @@
         1,
         lit.filter((id) => !isDigitPlace(id)).map((id) => m.parts.get(id)),
       );
-      return whole(m.text());
+      m.svg.setAttribute('viewBox', `0 0 ${W} ${H}`);
+      return m.text();
     };
     if (kind === 'face' || kind === 'face-touch')
       return { w: W, h: H, layers: [{ svg: faceOf([]), at: [0, 0, W, H] }] };
