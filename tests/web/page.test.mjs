@@ -10,8 +10,8 @@
 // presses, and finds sound off, and still off after a reload; last, a page without IndexedDB tells the
 // player that results are not kept.
 //
-//   node tests/web/page.test.mjs      (build/web must hold the test build of the page, and build/release the
-//                                      native resources and artgen it was made from:
+//   node tests/web/page.test.mjs      (build/web must hold the test build of the page, and build/debug or
+//                                      build/release the native build it was made from, with artgen:
 //                                      PLUMBRICK_WEB_TEST_PROBES=ON scripts/web --build-only)
 //
 // Each step prints "ok" or "not ok"; a failed step stops the steps after it, which count as failed. The
@@ -134,11 +134,16 @@ step('a tap on the information page closes it and a tap on the first picture ope
 step(
   "slot 1's face with a segment lit, drawn by the page at 4 pixels a point, is as sharp as the art library's",
   async () => {
+    // The native build the page was made from (scripts/test takes the debug build's where there is one).
+    const native = ['debug', 'release']
+      .map((preset) => path.join(root, 'build', preset))
+      .find((dir) => fs.existsSync(path.join(dir, 'tools/artgen/artgen')));
+    check(native, 'no native build with artgen under build/');
     const scratch = fs.mkdtempSync(path.join(os.tmpdir(), 'plumbrick-art-'));
     const reference = path.join(scratch, 'lit.png');
-    execFileSync(path.join(root, 'build/release/tools/artgen/artgen'), [
+    execFileSync(path.join(native, 'tools/artgen/artgen'), [
       'compose',
-      path.join(root, 'build/release/resources/art/egg_faces.svg'),
+      path.join(native, 'resources/art/egg_faces.svg'),
       'yolkfall',
       reference,
       ...['--scale', '4', '--lit', '100'],
