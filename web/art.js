@@ -23,6 +23,7 @@
   const failed = new Set(); // names that could not be drawn (said once): the built pictures serve them
   const queue = [];
   let working = false;
+  let lastScale = null; // the scale the program last asked at
   let fontCss = null;
 
   function readRecipes() {
@@ -306,7 +307,9 @@
       const at = key.lastIndexOf('@');
       const name = key.slice(0, at);
       try {
-        ready.set(key, await draw(recipes.get(name), Number(key.slice(at + 1))));
+        const scale = Number(key.slice(at + 1));
+        const picture = await draw(recipes.get(name), scale);
+        if (lastScale === null || scale === lastScale) ready.set(key, picture); // else no longer wanted
         tellArrived();
       } catch (e) {
         console.error('ERROR drawing ' + name + ' from its master: ' + (e && e.message ? e.message : e));
@@ -316,6 +319,16 @@
       }
     }
     working = false;
+  }
+
+  // The program asks at one scale at a time: when the canvas takes another, what was drawn or waits to be
+  // drawn at the last one goes.
+  function forgetOtherScales(scale) {
+    lastScale = scale;
+    const other = (key) => Number(key.slice(key.lastIndexOf('@') + 1)) !== scale;
+    for (const key of [...ready.keys()].filter(other)) ready.delete(key);
+    for (const key of [...asked].filter(other)) asked.delete(key);
+    for (let i = queue.length - 1; i >= 0; i--) if (other(queue[i])) queue.splice(i, 1);
   }
 
   Module.plumbrickArt = {
@@ -334,6 +347,7 @@
     // The picture, copied into the program's memory (it frees it): [pointer, width, height]; or null while it
     // is being drawn (asked for now if it was not), or when it cannot be drawn.
     take(name, scale) {
+      if (scale !== lastScale) forgetOtherScales(scale);
       const key = name + '@' + scale;
       if (ready.has(key)) {
         const picture = ready.get(key);

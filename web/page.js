@@ -481,6 +481,7 @@
   // The canvas keeps 960 x 640 pixels (two a point, the pictures' own size); it is shown centred at the
   // largest size that fits, at any scale, and the browser resamples it smoothly to the device's pixels.
   function fit() {
+    rescale();
     const view = window.visualViewport;
     const w = view ? view.width : window.innerWidth;
     const h = view ? view.height : window.innerHeight;
@@ -498,12 +499,24 @@
   // The canvas's pixels a point, taken by the program once its first frame is drawn (at 2): as many as the
   // screen shows the game at, fitted either way round, so that nothing is enlarged (2, the built pictures' own,
   // at least; past 2 the program has the pictures drawn from the art's masters: web/art.js), at most 5.
-  Module.plumbrickScale = () => {
+  // Chosen again when the screen changes (a window made larger or smaller, or moved to a screen of another
+  // density; turning the device changes nothing): the program is told, once the size has settled.
+  let scaleTaken = null;
+  let rescaleTimer = null;
+  const screenScale = () => {
     const w = window.innerWidth,
       h = window.innerHeight;
     const fitted = Math.max(Math.min(w / 480, h / 320), Math.min(h / 480, w / 320));
     return Math.min(5, Math.max(2, Math.ceil(fitted * (window.devicePixelRatio || 1) - 0.01)));
   };
+  Module.plumbrickScale = () => (scaleTaken = screenScale());
+  function rescale() {
+    if (scaleTaken === null || screenScale() === scaleTaken) return;
+    clearTimeout(rescaleTimer);
+    rescaleTimer = setTimeout(() => {
+      if (screenScale() !== scaleTaken && Module._plumbrick_rescale) Module._plumbrick_rescale();
+    }, 200);
+  }
   // Not before main has made the window: SDL would take a canvas sized by the page as a window to resize.
   Module.postRun.push(fit);
   window.addEventListener('resize', fit);

@@ -355,7 +355,22 @@ step('a tablet held upright, wide enough for the game at 700 CSS pixels, plays u
     });
   check(asked === 'none', `the request to turn the device is shown (${asked})`);
   check(width >= 700, `the game is ${width} CSS pixels wide`);
+});
+
+// The tablet (2 device pixels a CSS pixel) shows the game at 4.9 device pixels a point: its canvas takes 5.
+const canvasPixels = (want) =>
+  page
+    .waitForFunction((w) => document.getElementById('canvas').width === w, { timeout: 10000, polling: 50 }, want)
+    .then(
+      () => want,
+      () => page.evaluate(() => document.getElementById('canvas').width),
+    );
+step('the canvas takes 5 pixels a point on the tablet, and 4 again back on the phone', async () => {
+  const onTablet = await canvasPixels(2400);
+  check(onTablet === 2400, `the canvas on the tablet is ${onTablet} pixels wide, not 2400`);
   await page.setViewport(phone);
+  const onPhone = await canvasPixels(1920);
+  check(onPhone === 1920, `the canvas back on the phone is ${onPhone} pixels wide, not 1920`);
 });
 
 step('M turns sound off with a notice, kept in the settings across a reload, apart from the saves', async () => {

@@ -91,7 +91,7 @@ struct Page {
     bool ended = false;
     bool firstFrameMarked = false;
     bool soundTried = false;   // opened (or found missing) in the pass after the first frame
-    bool scaled = false;       // the canvas set to the page's pixels a point, in the pass after the first frame
+    bool scaled = false;       // the canvas at the page's pixels a point (first in the pass after the first frame)
 };
 
 Page* page = nullptr;
@@ -162,11 +162,14 @@ void onFrame() {
     } else if (page->firstFrameMarked && !page->scaled) {
         // The first frame is drawn at 2 pixels a point, from the built pictures, as fast as they allow; then the
         // canvas takes as many as the page chose for its screen, and the pictures drawn for that come after.
+        // The page asks again when its screen takes a different number (plumbrick_rescale).
         page->scaled = true;
         const int scale = EM_ASM_INT({ return Module.plumbrickScale ? Module.plumbrickScale() : 2; });
-        if (scale > 2)
-            SDL_SetWindowSize(page->program.desktop().window(), sdl::Desktop::kWidthPoints * scale,
-                              sdl::Desktop::kHeightPoints * scale);
+        SDL_Window* window = page->program.desktop().window();
+        int width = 0, height = 0;
+        SDL_GetWindowSize(window, &width, &height);
+        if (width != sdl::Desktop::kWidthPoints * scale)
+            SDL_SetWindowSize(window, sdl::Desktop::kWidthPoints * scale, sdl::Desktop::kHeightPoints * scale);
     } else if (page->firstFrameMarked && page->program.sound().isSilent() && !page->soundTried) {
         page->soundTried = true;
         page->program.sound().open();
@@ -229,6 +232,15 @@ extern "C" EMSCRIPTEN_KEEPALIVE void plumbrick_input() {
     timeoutMs = -1;   // set again after that pass
     emscripten_set_main_loop_timing(EM_TIMING_SETTIMEOUT, 0);
     emscripten_resume_main_loop();
+}
+
+// Called by the page when its screen would take a different number of pixels a point (a window made larger, or
+// moved to a denser screen): the canvas takes it at the next pass.
+extern "C" EMSCRIPTEN_KEEPALIVE void plumbrick_rescale() {
+    using namespace platform;
+    if (!page || page->ended || !page->firstFrameMarked) return;
+    page->scaled = false;
+    plumbrick_input();
 }
 
 // Called by the page when pictures it drew from the art's masters have come (web/art.js): the whole frame is
