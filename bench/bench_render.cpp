@@ -6,9 +6,11 @@
 //   BM_DrawOneEggMoves    CPU time to draw the frame in which one egg moves a step on a playing face, drawing
 //                         only what changed over the last frame, at scale 2 (goal: under 0.1 ms); counter
 //                         pixels_drawn: the share of the screen drawn again.
-//   BM_StartToFirstFrame  wall time from starting the application process to its first frame drawn, with
-//                         the offscreen video driver, at scale 2 and 4 (goal: at most 100 ms); counter
-//                         max_rss_mb: its peak memory (goal at scale 2: at most 40 MB).
+//   BM_StartToFirstFrame  wall time from starting the application process to its first frame drawn, at scale
+//                         2 with the offscreen video driver, at 4 in a real window (goal: at most 100 ms); counter
+//                         max_rss_mb: its peak memory (goal at scale 2: at most 40 MB). The offscreen driver's
+//                         one display is 1024 x 768, where scale 4 does not fit (the window would open at 2):
+//                         scale 4 needs a display (xvfb-run, a screen of at least 1920 x 1280) or is skipped.
 //   BM_IdleMenuCpu        share of one core used while the menu sits idle in a real window, on the real
 //                         clock (goal: under 1 %); needs a display (run under xvfb-run) or is skipped.
 //   BM_PlayingTickPace    a round of the egg game playing in a real window at scale 2 and 4 for 5 s: the game's
@@ -115,8 +117,14 @@ void BM_StartToFirstFrame(benchmark::State& state) {
         state.SkipWithError(("no application at " + app).c_str());
         return;
     }
+    const bool offscreenFits = state.range(0) * 480 <= 1024 && state.range(0) * 320 <= 768;
+    if (!offscreenFits && !std::getenv("DISPLAY")) {
+        state.SkipWithError("this scale needs a display of at least its size (run under xvfb-run)");
+        return;
+    }
     std::string data = (std::filesystem::temp_directory_path() / "plumbrick-bench-data").string();
-    std::vector<std::string> env = {"SDL_VIDEODRIVER=offscreen", "SDL_AUDIODRIVER=dummy", "XDG_DATA_HOME=" + data};
+    std::vector<std::string> env = {"SDL_AUDIODRIVER=dummy", "XDG_DATA_HOME=" + data};
+    if (offscreenFits) env.push_back("SDL_VIDEODRIVER=offscreen");
     for (char** e = environ; *e; ++e) {
         std::string v = *e;
         if (v.rfind("SDL_VIDEODRIVER=", 0) && v.rfind("SDL_AUDIODRIVER=", 0) && v.rfind("XDG_DATA_HOME=", 0))

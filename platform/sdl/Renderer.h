@@ -87,9 +87,9 @@ public:
     // Pictures are decoded once per file and kept. Null when the file cannot be read.
     SDL_Texture* textureFor(const Image& image);
     std::size_t cachedPictures() const { return pictures_.size(); }
-    // Bytes of picture pixels kept at scale 2 (times the square of half the scale at others), and the least
-    // size of a picture that is forgotten.
-    static constexpr std::size_t kPictureBudget = std::size_t{12} << 20;
+    // Bytes of picture pixels kept at scale 2 (times the square of half the scale at others; a screen's own take
+    // 3 to 5 MB at 2), and the least size of a picture that is forgotten once they are past it.
+    static constexpr std::size_t kPictureBudget = std::size_t{6} << 20;
     static constexpr std::size_t kForgettable = std::size_t{256} << 10;
     std::size_t cachedTexts() const { return texts_.size(); }
     // How many views drew something in the last frame (for tests and benchmarks).
