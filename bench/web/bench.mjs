@@ -6,7 +6,8 @@
 //     program's own work per browser frame (its loop's timing), 50th/99th percentile and worst;
 //   - CPU while the menu sits idle: the page's main-thread task time, and every chromium process's CPU
 //     time (renderer, GPU, browser) from /proc, as a share of one core;
-//   - on this phone (3 device pixels a CSS pixel: the canvas at 4 pixels a point), how long slot 1's face
+//   - on this phone (3 device pixels a CSS pixel: the canvas at 4 pixels a point; VIEWPORT=tablet for the
+//     tablet, 2 device pixels a CSS pixel: 5 a point), how long slot 1's face
 //     takes to have every picture drawn from the art's masters (the round is measured after), and the
 //     program's memory at the end;
 //   - the folder to publish (WEB_DIST, default build/web-dist, when it is there) served as a host serves it
@@ -19,9 +20,11 @@
 import fs from 'node:fs';
 import path from 'node:path';
 import { host } from '../../tests/web/host.mjs';
-import { Fingers, launch, open, phone, report, root, serve, sleep, until } from '../../tests/web/support.mjs';
+import { Fingers, launch, open, phone, report, root, serve, sleep, tablet, until } from '../../tests/web/support.mjs';
 
 const seconds = Number(process.env.SECONDS || 10);
+// The phone by default; VIEWPORT=tablet for the tablet (2 device pixels a CSS pixel: the canvas at 5 a point).
+const screen = process.env.VIEWPORT === 'tablet' ? tablet : phone;
 const runs = Number(process.env.RUNS || 5);
 
 const pct = (xs, p) => {
@@ -65,7 +68,7 @@ function cpuSeconds(rootPid) {
 const server = await serve();
 const browser = await launch();
 const page = await browser.newPage();
-await page.setViewport(phone);
+await page.setViewport(screen);
 const client = await page.createCDPSession();
 await client.send('Network.setCacheDisabled', { cacheDisabled: true });
 await client.send('Performance.enable');
@@ -185,7 +188,7 @@ if (fs.existsSync(path.join(dist, 'sw.js'))) {
   const published = await host(dist);
   const context = await browser.createBrowserContext();
   let visit = await context.newPage();
-  await visit.setViewport(phone);
+  await visit.setViewport(screen);
   const before = published.state.bytes;
   await open(visit, published.url);
   await visit.waitForFunction(
@@ -207,7 +210,7 @@ if (fs.existsSync(path.join(dist, 'sw.js'))) {
     await visit.close();
     await sleep(1000); // a visit comes a while after the last one ended, not as its tab closes
     visit = await context.newPage();
-    await visit.setViewport(phone);
+    await visit.setViewport(screen);
     const at = published.state.bytes;
     await open(visit, published.url);
     secondFrames.push(await visit.evaluate(() => window.plumbrick.firstFrame));
