@@ -121,42 +121,55 @@
     }
   }
 
-  function mountSaves() {
-    for (const folder of kKeptFolders) FS.mkdirTree(folder);
-    ENV.XDG_DATA_HOME = kDataHome;
-    ENV.XDG_CONFIG_HOME = kConfigHome;
-    let idb = null;
-    try {
-      idb = window.indexedDB;
-    } catch {
-      // a browser that refuses even to say (storage blocked): none
-    }
-    if (!idb) {
-      nothingKept('no IndexedDB');
-      return;
-    }
-    try {
-      for (const folder of kKeptFolders) FS.mount(IDBFS, {}, folder);
-    } catch (e) {
-      nothingKept(String(e));
-      return;
-    }
-    addRunDependency('save-folder');
-    // Read only once this tab plays: another tab may write the folder until then.
-    myTurn.then(() =>
+  // The kept folders, read from IndexedDB as soon as the script has run and this tab plays (so while the .wasm
+  // compiles and the data package is unpacked, not after): resolves once they are in place, or once it is
+  // known that nothing is kept. Read only once this tab plays: another tab may write the folders until then.
+  let savesRead = null;
+  function readSaves() {
+    return new Promise((resolve) => {
+      for (const folder of kKeptFolders) FS.mkdirTree(folder);
+      let idb = null;
+      try {
+        idb = window.indexedDB;
+      } catch {
+        // a browser that refuses even to say (storage blocked): none
+      }
+      if (!idb) {
+        nothingKept('no IndexedDB');
+        resolve();
+        return;
+      }
+      try {
+        for (const folder of kKeptFolders) FS.mount(IDBFS, {}, folder);
+      } catch (e) {
+        nothingKept(String(e));
+        resolve();
+        return;
+      }
       FS.syncfs(true, (err) => {
         if (err) {
           nothingKept('IndexedDB refused: ' + err);
-          removeRunDependency('save-folder');
+          resolve();
           return;
         }
         openDatabases((failure) => {
           if (failure) nothingKept('IndexedDB refused: ' + failure);
           else savesKept = true;
-          removeRunDependency('save-folder');
+          resolve();
         });
-      }),
-    );
+      });
+    });
+  }
+  function startReadingSaves() {
+    if (!savesRead) savesRead = myTurn.then(readSaves).catch((e) => nothingKept(String(e)));
+  }
+  // The program starts once they are read.
+  function mountSaves() {
+    ENV.XDG_DATA_HOME = kDataHome;
+    ENV.XDG_CONFIG_HOME = kConfigHome;
+    startReadingSaves();
+    addRunDependency('save-folder');
+    savesRead.then(() => removeRunDependency('save-folder'));
   }
   Module.preRun = [].concat(Module.preRun || [], [waitForTurn, mountSaves]);
 
@@ -302,15 +315,16 @@
     });
   }
   askForTheGame();
-  // The saves' databases are opened (not read) as soon as the script has run, while the .wasm compiles: IDBFS
-  // keeps the connections and reads through them once this tab plays (mountSaves).
+  // The saves' databases are opened as soon as the script has run, while the .wasm compiles (IDBFS keeps the
+  // connections), and the folders are read through them once this tab plays (readSaves).
   queueMicrotask(() => {
     try {
-      // Without IndexedDB, IDBFS would end the program: mountSaves says that nothing is kept instead.
+      // Without IndexedDB, IDBFS would end the program: readSaves says that nothing is kept instead.
       if (window.indexedDB) for (const folder of kKeptFolders) IDBFS.getDB(folder, () => {});
     } catch {
-      // storage refused: mountSaves says so
+      // storage refused: readSaves says so
     }
+    startReadingSaves();
   });
   // The program starts once this tab plays (its files are read after that: mountSaves).
   function waitForTurn() {
