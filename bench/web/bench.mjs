@@ -23,8 +23,12 @@ import { host } from '../../tests/web/host.mjs';
 import { Fingers, launch, open, phone, report, root, serve, sleep, tablet, until } from '../../tests/web/support.mjs';
 
 const seconds = Number(process.env.SECONDS || 10);
-// The phone by default; VIEWPORT=tablet for the tablet (2 device pixels a CSS pixel: the canvas at 5 a point).
-const screen = process.env.VIEWPORT === 'tablet' ? tablet : phone;
+// The phone by default; VIEWPORT=tablet for the tablet (2 device pixels a CSS pixel: the canvas at 5 a point);
+// DPR=n for n device pixels a CSS pixel instead.
+const screen = {
+  ...(process.env.VIEWPORT === 'tablet' ? tablet : phone),
+  ...(process.env.DPR ? { deviceScaleFactor: Number(process.env.DPR) } : {}),
+};
 const runs = Number(process.env.RUNS || 5);
 
 const pct = (xs, p) => {
