@@ -315,18 +315,9 @@
     });
   }
   askForTheGame();
-  // The saves' databases are opened as soon as the script has run, while the .wasm compiles (IDBFS keeps the
-  // connections), and the folders are read through them once this tab plays (readSaves).
-  queueMicrotask(() => {
-    try {
-      // Without IndexedDB, IDBFS would end the program: readSaves says that nothing is kept instead.
-      if (window.indexedDB) for (const folder of kKeptFolders) IDBFS.getDB(folder, () => {});
-    } catch {
-      // storage refused: readSaves says so
-    }
-    startReadingSaves();
-  });
-  // The program starts once this tab plays (its files are read after that: mountSaves).
+  // The saves are read as soon as the script has run (FS and IDBFS exist from then on) and this tab plays.
+  queueMicrotask(startReadingSaves);
+  // The program starts once this tab plays (its files are read after that: readSaves).
   function waitForTurn() {
     addRunDependency('one-tab');
     myTurn.then(() => removeRunDependency('one-tab'));
@@ -492,8 +483,8 @@
   Module.postRun.push(holdWhileUpright);
 
   // --- The screen -----------------------------------------------------------------------------------------
-  // The canvas keeps 960 x 640 pixels (two a point, the pictures' own size); it is shown centred at the
-  // largest size that fits, at any scale, and the browser resamples it smoothly to the device's pixels.
+  // The canvas is shown centred at the largest size that fits, and the browser resamples its pixels (see
+  // plumbrickScale below) to the device's.
   function fit() {
     rescale();
     const view = window.visualViewport;
