@@ -70,7 +70,10 @@ void removeStaleSaveTemporaries() {
 }
 
 bool initSound(platform::SystemSoundID& soundId, const std::string& name, const std::string& type) {
-    const std::string path = platform::Bundle::mainBundle().pathForResource(name, type);
+    const platform::Bundle& bundle = platform::Bundle::mainBundle();
+    std::string path = bundle.pathForResource(name, type);
+    // The browser's build holds its sounds as WAV (browsers decode no AIFF).
+    if (path.empty()) path = bundle.pathForResource(name, "wav");
     soundId = platform::AudioServicesCreateSystemSoundID(path);
     return true;
 }

@@ -19,9 +19,11 @@
   let recipes = null; // name -> fields
   const masters = new Map(); // file -> its parsed document
   const ready = new Map(); // "name@scale" -> { w, h, pixels (RGBA) }
-  const asked = new Set(); // "name@scale" asked for and not yet taken
+  const asked = new Set(); // "name@scale" asked for (or drawn ahead) and not yet taken
+  const wanted = new Set(); // of those, the ones the program asked for: their coming redraws the frame
   const failed = new Set(); // names that could not be drawn (said once): the built pictures serve them
-  const queue = [];
+  const queue = []; // keys asked for by the program, drawn first
+  const later = []; // keys of pictures likely to be asked for soon (prefetch), drawn when queue is empty
   let working = false;
   let lastScale = null; // the scale the program last asked at
   let fontCss = null;
@@ -302,20 +304,20 @@
   async function work() {
     if (working) return;
     working = true;
-    while (queue.length) {
-      const key = queue.shift();
+    while (queue.length || later.length) {
+      const key = queue.length ? queue.shift() : later.shift();
       const at = key.lastIndexOf('@');
       const name = key.slice(0, at);
       try {
         const scale = Number(key.slice(at + 1));
         const picture = await draw(recipes.get(name), scale);
         if (lastScale === null || scale === lastScale) ready.set(key, picture); // else no longer wanted
-        tellArrived();
+        if (wanted.delete(key)) tellArrived();
       } catch (e) {
         console.error('ERROR drawing ' + name + ' from its master: ' + (e && e.message ? e.message : e));
         failed.add(name); // the built picture stays
         asked.delete(key);
-        tellArrived();
+        if (wanted.delete(key)) tellArrived();
       }
     }
     working = false;
@@ -328,12 +330,28 @@
     const other = (key) => Number(key.slice(key.lastIndexOf('@') + 1)) !== scale;
     for (const key of [...ready.keys()].filter(other)) ready.delete(key);
     for (const key of [...asked].filter(other)) asked.delete(key);
-    for (let i = queue.length - 1; i >= 0; i--) if (other(queue[i])) queue.splice(i, 1);
+    for (const key of [...wanted].filter(other)) wanted.delete(key);
+    for (const list of [queue, later]) for (let i = list.length - 1; i >= 0; i--) if (other(list[i])) list.splice(i, 1);
+  }
+
+  // A face's segments are all asked for when it first shows (each is drawn, lit or as its shadow), but a
+  // score's digits come one by one as a round plays: when the first digit of a master is asked for, its
+  // others are drawn too, after what the program asked for, so that none is drawn while a round plays.
+  function prefetchDigits(r, scale) {
+    if (r[1] !== 'digit') return;
+    recipes.forEach((o, name) => {
+      const key = name + '@' + scale;
+      if (o[1] !== 'digit' || o[2] !== r[2] || failed.has(name) || asked.has(key)) return;
+      asked.add(key);
+      later.push(key);
+    });
   }
 
   Module.plumbrickArt = {
     // Whether no picture is being drawn or waits to be.
-    idle: () => !working && queue.length === 0,
+    idle: () => !working && queue.length === 0 && later.length === 0,
+    // Whether the picture is drawn at scale and waits for the program to take it.
+    drawn: (name, scale) => ready.has(name + '@' + scale),
     // A picture at scale pixels a point, for a look at it (the program's own come through take).
     draw: (name, scale) => {
       if (!recipes) readRecipes();
@@ -358,9 +376,16 @@
         HEAPU8.set(picture.pixels, ptr);
         return [ptr, picture.w, picture.h];
       }
-      if (!asked.has(key) && this.has(name)) {
+      if (!this.has(name)) return null;
+      wanted.add(key);
+      const waiting = later.indexOf(key);
+      if (waiting >= 0) {
+        later.splice(waiting, 1); // wanted now: drawn before the others
+        queue.push(key);
+      } else if (!asked.has(key)) {
         asked.add(key);
         queue.push(key);
+        prefetchDigits(recipes.get(name), scale);
         work();
       }
       return null;

@@ -449,7 +449,7 @@
 
   // --- Sound ----------------------------------------------------------------------------------------------
   // The program hands over the audio context it plays through when it wakes it (a sound is about to play) and
-  // when it lets it sleep (the loop idles and nothing plays; a running context costs work ~90 times a second).
+  // when it lets it sleep (the loop idles and nothing plays; a running context keeps the audio thread busy).
   // Browsers start audio only from a gesture: every touch, click or key wakes a suspended audio context too.
   let audio = null;
   function wakeSound() {

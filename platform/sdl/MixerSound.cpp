@@ -27,13 +27,8 @@ bool nothingToPlayOn() {
     return true;
 }
 
-// Short buffers: a press is heard at once. A browser mixes on the page's main thread at every buffer, so
-// there a buffer is longer (46 ms): a quarter of the calls a second while a round plays its sounds.
-#ifdef __EMSCRIPTEN__
-constexpr int kBufferFrames = 2048;
-#else
+// Short buffers: a press is heard at once.
 constexpr int kBufferFrames = 512;
-#endif
 
 }   // namespace
 
@@ -94,7 +89,7 @@ void MixerSound::setVolume(int step) {
 }
 
 SystemSoundID MixerSound::create(const std::string& path) {
-    Sound sound{path, nullptr};
+    Sound sound{path, nullptr, false};
     if (open_ && !path.empty()) sound.chunk = Mix_LoadWAV(path.c_str());   // null for a missing or broken file
     sounds_.push_back(sound);
     return static_cast<SystemSoundID>(sounds_.size());

@@ -1,6 +1,7 @@
 #pragma once
 // Sounds on SDL_mixer: each sound id is a chunk loaded once from its file; a play takes any free channel
-// and returns at once. Without an audio device everything stays silent (one log line says so).
+// and returns at once. Without an audio device everything stays silent (one log line says so). The browser's
+// build has the browser's own audio play them instead (web/WebSound.cpp), with the same behaviour.
 
 #include <functional>
 #include <string>
@@ -52,10 +53,11 @@ private:
     struct Sound {
         std::string path;
         Mix_Chunk* chunk = nullptr;
+        bool inBrowser = false;   // the browser's build: read and handed to the browser, which decodes and keeps it
     };
     std::vector<Sound> sounds_;   // id - 1
     bool open_ = false;
-    bool initialisedAudio_ = false;
+    [[maybe_unused]] bool initialisedAudio_ = false;   // SDL's audio (not in the browser's build)
     int lastChannel_ = -1;
     bool muted_ = false;
     int volume_ = kVolumeSteps;

@@ -18,6 +18,7 @@
 #include "platform/headless/Headless.h"
 #include "services/GameFace.h"
 #include "services/Support.h"
+#include "tests/platform/platform_support.h"
 
 using namespace plumbrick;
 namespace fs = std::filesystem;
@@ -80,4 +81,34 @@ TEST(Random, EveryDrawGivesEachOfItsValuesAndNothingElse) {
         EXPECT_EQ(seen, values);
     }
     for (int i = 0; i < 100; ++i) rnd2(INT_MIN, INT_MAX);   // no overflow in the span
+}
+
+// A game's sounds are AIFF files; the browser's build stages them as WAV (browsers decode no AIFF).
+class SoundFiles : public ::testing::Test {
+protected:
+    platform::headless::Environment env;
+    plumbrick::testing::TempResources resources{env.documents()};
+
+    std::string madeFrom(const std::string& name) {
+        platform::SystemSoundID id = 0;
+        initSound(id, name, "aif");
+        env.play(id);
+        return fs::path(env.sounds().back().path).filename().string();
+    }
+};
+
+TEST_F(SoundFiles, TheAiffIsTakenWhereThereIsOne) {
+    resources.write("beep.aif", "AIFF");
+    resources.write("beep.wav", "WAVE");
+    EXPECT_EQ(madeFrom("beep"), "beep.aif");
+}
+
+TEST_F(SoundFiles, TheWavOfTheSameNameIsTakenWhereThereIsNoAiff) {
+    resources.write("beep.wav", "WAVE");
+    EXPECT_EQ(madeFrom("beep"), "beep.wav");
+}
+
+TEST_F(SoundFiles, NeitherGivesASoundOfNoFile) {
+    resources.write("other.wav", "WAVE");
+    EXPECT_EQ(madeFrom("beep"), "");
 }

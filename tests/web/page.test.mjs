@@ -126,6 +126,14 @@ step('a tap on the information page closes it and a tap on the first picture ope
   await until(page, "slot 1's game in place", (r) => r.screen === 'game' && !r.animating);
 });
 
+// The score's digits show one by one as a round plays: the page draws them all ahead, when the face first shows
+// its score, so that none is drawn while the round plays.
+step("the score's digits that slot 1 does not show yet are drawn ahead of the round", async () => {
+  await page.waitForFunction(() => window.Module.plumbrickArt.idle(), { timeout: 60000, polling: 20 });
+  check((await report(page)).state !== kPlaying, 'a round plays already');
+  check(await page.evaluate(() => window.Module.plumbrickArt.drawn('yolkfall_07_09', 4)), 'the digit 9 is not drawn');
+});
+
 // Past 2 pixels a point the page draws the pictures from the art's masters with the browser's own SVG renderer.
 // Slot 1's face with one segment lit, at 4, against the same drawn by the build's art library (artgen, librsvg),
 // over the segment's box: the share of pixels that differ by more than a tenth of full contrast stays small

@@ -10,7 +10,7 @@ EM_JS(void, page_file_changed, (int removed, const char* path), {
 });
 
 EM_JS(void, page_audio, (int awake), {
-    var ctx = Module.SDL2 && Module.SDL2.audioContext;
+    var ctx = Module.plumbrickAudio && Module.plumbrickAudio.ctx;
     var hook = awake ? Module.plumbrick_audio_wake : Module.plumbrick_audio_sleep;
     if (ctx && hook) hook(ctx);
 });

@@ -107,11 +107,10 @@ constexpr double kCatchUp = 0.1;           // at least a period and the timer's 
 int timeoutMs = 0;                         // the timer's period; 0 while the loop runs at every frame
 bool held = false;                         // the page asks for the device to be turned: nothing runs meanwhile
 
-// A browser runs SDL's audio callback on the main thread, from the audio context's processing event, about
-// 90 times a second whether anything plays or not (a paused SDL device is fed silence the same way): most of
-// an idle page's work. While the loop idles and no channel plays, the page is told that the audio context may
-// sleep, which stops those events; before the next play it is told to wake it. The page's own wake-up on a
-// touch may resume it meanwhile: the next idle pass lets it sleep again.
+// A running audio context keeps the browser's audio thread (and the device) busy whether anything plays or
+// not. While the loop idles and no sound plays, the page is told that it may sleep; before the next play it is
+// told to wake it (a round plays on without that: its sounds are never late for a wake-up). The page's own
+// wake-up on a touch may resume it meanwhile: the next idle pass lets it sleep again.
 void quietAudio() {
     const sdl::MixerSound& sound = page->program.sound();
     if (sound.isSilent() || sound.playingChannels() > 0) return;
@@ -185,7 +184,6 @@ void onFrame() {
 int UIApplicationMain(int, char**) {
     SDL_SetHint(SDL_HINT_TOUCH_MOUSE_EVENTS, "0");   // touches arrive as fingers only, never as the mouse too
     SDL_SetHint(SDL_HINT_MOUSE_TOUCH_EVENTS, "0");
-    setenv("SDL_AUDIODRIVER", "emscripten", 0);
     setenv("PLUMBRICK_RESOURCES", "/resources", 1);   // the page's data package: no executable to look beside
 
     setFileChangeHook(web::tellFileChange);   // the page keeps what the saves put in place
