@@ -237,6 +237,20 @@ step('two fingers hold a basket button each and the screen changes as the round 
   check(shotBefore !== shotAfter, 'the screenshots are the same');
 });
 
+step("the round's sounds are decoded by the browser and played through its audio", async () => {
+  const audio = await page.evaluate(() => {
+    const a = window.Module.plumbrickAudio;
+    return {
+      decoded: a.buffers.filter((b) => b && b.duration > 0).length,
+      sounds: a.buffers.length - 1,
+      plays: a.plays,
+    };
+  });
+  check(audio.sounds > 0, 'no sound was loaded');
+  check(audio.decoded === audio.sounds, `${audio.decoded} of ${audio.sounds} sounds decoded`);
+  check(audio.plays > 0, 'no sound played while the round played');
+});
+
 step("a thumb in the margin beside the screen, at PAUSE's height, pauses the round", async () => {
   paused = await tapUntil(kBesidePause, 'the paused round', (r) => r.state === kPaused);
   await sleep(300);

@@ -18,7 +18,8 @@ EM_JS(int, web_sound_open, (int channels), {
         var ctx = new Context();
         var gain = ctx.createGain();
         gain.connect(ctx.destination);
-        Module.plumbrickAudio = { ctx: ctx, gain: gain, buffers: [], playing: new Set(), channels: channels };
+        // buffers: each sound's, by id (null while it is decoded); plays: how many have started.
+        Module.plumbrickAudio = { ctx: ctx, gain: gain, buffers: [], playing: new Set(), channels: channels, plays: 0 };
         return 1;
     } catch (e) {
         return 0;
@@ -65,6 +66,7 @@ EM_JS(int, web_sound_play, (int id), {
     };
     var channel = audio.playing.size;
     audio.playing.add(source);
+    audio.plays++;
     source.start();
     return channel;
 });
