@@ -1,8 +1,9 @@
 // The browser's side of MixerSound: the browser's own audio mixes the sounds. Each sound is decoded once by
-// the browser (the data package holds the sounds as WAV: browsers decode no AIFF) into a buffer, and a play starts that buffer on its own source through one gain, the volume. Nothing of it runs on
-// the page's main thread while sounds play: SDL's browser audio would mix on it at every buffer, about twenty
-// times a second, whether anything plays or not. The page resumes the audio context at a touch (a browser lets
-// nothing be heard before one) and suspends it while the program idles (PageBridge.h).
+// the browser into a buffer (the data package holds the sounds as WAV: browsers decode no AIFF), and a play
+// starts that buffer on a source of its own through one gain, the volume. Nothing of it runs on the page's
+// main thread while sounds play: SDL's browser audio would mix on it at every buffer, about twenty times a
+// second, whether anything plays or not. The page resumes the audio context at a touch (a browser lets nothing
+// be heard before one) and suspends it while the program idles (PageBridge.h).
 #include <emscripten.h>
 
 #include <string>
